@@ -1,0 +1,13 @@
+# Native build: the portable core's unit tests.
+if(BUILD_TESTING)
+  find_package(GTest REQUIRED)
+  add_executable(velopass_unit_tests
+    tests/unit/FixedTextTest.cpp
+    tests/unit/GuestMessageTest.cpp
+    tests/unit/LanguageTest.cpp
+  )
+  target_link_libraries(velopass_unit_tests PRIVATE velopass_core GTest::gtest_main)
+  velopass_warnings(velopass_unit_tests)
+  include(GoogleTest)
+  gtest_discover_tests(velopass_unit_tests)
+endif()

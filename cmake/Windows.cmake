@@ -1,0 +1,39 @@
+# The program, and what tests it under Wine.
+enable_language(RC)
+
+# Windows-side pieces shared by the program and its Win32 tests.
+add_library(velopass_win STATIC
+  src/app/GuestCheck.cpp
+  src/text/TextFile.cpp
+  src/text/UserLocale.cpp
+  src/win/Dialog.cpp
+  src/win/WinApp.cpp
+  src/win/Window.cpp
+)
+target_link_libraries(velopass_win PUBLIC velopass_core advapi32 user32 kernel32)
+target_compile_definitions(velopass_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+velopass_warnings(velopass_win)
+
+add_executable(Velopass WIN32
+  src/app/VLPApp.cpp
+  src/card/GdiPlusImage.cpp
+  src/card/VLPDlg.cpp
+  src/card/Velopass.rc
+)
+target_link_libraries(Velopass PRIVATE velopass_win gdiplus gdi32 comctl32 comdlg32 ole32 oleaut32 uuid)
+set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/resources/PIC")
+velopass_warnings(Velopass)
+
+if(MINGW)
+  # Static runtime: the program imports system DLLs only.
+  target_link_options(Velopass PRIVATE -municode -static)
+  target_compile_options(velopass_win PUBLIC -municode)
+endif()
+
+# The program's folder as installed: the executable and its pictures.
+add_custom_command(TARGET Velopass POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/resources/PIC" "$<TARGET_FILE_DIR:Velopass>/PIC")
+
+if(BUILD_TESTING)
+  include(cmake/WineTests.cmake)
+endif()

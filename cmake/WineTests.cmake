@@ -1,0 +1,60 @@
+# Tests of the Windows build, run under Wine: the unit suites on the real
+# platform, then the real program driven from outside.
+set(VELOPASS_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources to build for Windows")
+if(NOT EXISTS "${VELOPASS_GTEST_SOURCE}/CMakeLists.txt")
+  message(WARNING "No GoogleTest sources at ${VELOPASS_GTEST_SOURCE}: Windows-side tests are not built")
+  return()
+endif()
+
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory("${VELOPASS_GTEST_SOURCE}" googletest EXCLUDE_FROM_ALL SYSTEM)
+
+add_executable(velopass_win_tests
+  tests/unit/FixedTextTest.cpp
+  tests/unit/GuestMessageTest.cpp
+  tests/unit/LanguageTest.cpp
+  tests/win/GuestCheckTest.cpp
+  tests/win/TextFileTest.cpp
+)
+target_link_libraries(velopass_win_tests PRIVATE velopass_win gtest_main)
+if(MINGW)
+  target_link_options(velopass_win_tests PRIVATE -static)
+endif()
+velopass_warnings(velopass_win_tests)
+
+# The inspector that end-to-end scenarios run beside the card.
+add_executable(vpinspect tests/e2e/inspector.cpp)
+target_link_libraries(vpinspect PRIVATE user32 kernel32)
+target_compile_definitions(vpinspect PRIVATE UNICODE _UNICODE NOMINMAX)
+if(MINGW)
+  target_link_options(vpinspect PRIVATE -municode -static)
+endif()
+velopass_warnings(vpinspect)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(_e2e_env
+  "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>"
+  "VELOPASS_INSPECT=$<TARGET_FILE:vpinspect>"
+  "VELOPASS_E2E_DIR=${CMAKE_BINARY_DIR}/e2e")
+
+add_test(NAME e2e.prefix COMMAND Python3::Interpreter -m harness --prepare
+  WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
+set_tests_properties(e2e.prefix PROPERTIES FIXTURES_SETUP wine_prefix ENVIRONMENT "${_e2e_env}")
+
+# The Windows-side unit suites, in a prefix of their own.
+add_test(NAME win.unit COMMAND Python3::Interpreter -m harness --wine $<TARGET_FILE:velopass_win_tests>
+  WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
+set_tests_properties(win.unit PROPERTIES FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${_e2e_env}")
+
+file(GLOB _scenarios CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py")
+foreach(_scenario IN LISTS _scenarios)
+  get_filename_component(_name "${_scenario}" NAME_WE)
+  string(REPLACE "test_" "" _name "${_name}")
+  add_test(NAME e2e.${_name} COMMAND Python3::Interpreter "${_scenario}"
+    WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
+  # A scenario that cannot run exits 77 after saying why.
+  set_tests_properties(e2e.${_name} PROPERTIES FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${_e2e_env}"
+    SKIP_RETURN_CODE 77 TIMEOUT 600)
+endforeach()

@@ -1,0 +1,24 @@
+// Whether the user belongs to the built-in Guests group.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace velopass {
+
+// The token's group list, in a buffer sized from the token itself, so that no
+// group is left out however many there are. Empty when it cannot be read.
+std::vector<BYTE> ReadTokenGroups(HANDLE token);
+
+// Any group of the list, whatever its attributes, equal to the SID.
+bool GroupsContainSid(const TOKEN_GROUPS& groups, PSID sid);
+
+// Guests (S-1-5-32-546) among the groups of a token's list.
+bool GroupsContainGuests(const TOKEN_GROUPS& groups);
+
+// The check of this process's token. A token that cannot be read counts as
+// no guest: the card then opens as for any user.
+bool IsGuestUser();
+
+}  // namespace velopass

@@ -1,0 +1,135 @@
+#include "app/VLPApp.h"
+
+#include "app/GuestCheck.h"
+#include "app/GuestMessage.h"
+#include "card/VLPDlg.h"
+#include "text/TextFile.h"
+#include "text/UserLocale.h"
+#include "win/GdiPlus.h"
+
+#include <commctrl.h>
+
+namespace {
+
+CVLPApp theApp;
+
+constexpr wchar_t kCardClass[] = L"ZellVelopass";
+constexpr wchar_t kInstanceMutex[] = L"Zell_Velopass_VLP_GUID_For_Single_Instance";
+
+// Relative paths (the text file, the pictures) are meant from the program's folder.
+void EnterProgramFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    path[MAX_PATH - 1] = L'\0';
+    wchar_t* lastSlash = wcsrchr(path, L'\\');
+    if (lastSlash == nullptr)
+        return;
+    *lastSlash = L'\0';
+    ::SetCurrentDirectoryW(path);
+}
+
+// Above everything once, without staying topmost.
+void BringToTop(HWND window)
+{
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+}
+
+}  // namespace
+
+CVLPApp& VelopassApp() { return theApp; }
+
+bool CVLPApp::InitInstance()
+{
+    RegisterCardClass();
+
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    CWinApp::InitInstance();
+    EnterProgramFolder();
+
+    m_instanceMutex = ::CreateMutexW(nullptr, FALSE, kInstanceMutex);
+    const DWORD mutexError = ::GetLastError();
+    if (mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) {
+        // The handle lapses with the process; only the first instance releases the mutex.
+        m_instanceMutex = nullptr;
+        RaiseRunningInstance();
+        return false;
+    }
+
+    if (velopass::IsGuestUser()) {
+        RefuseGuest();
+        return false;
+    }
+
+    const Gdiplus::GdiplusStartupInput gdiplusInput;
+    if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr) != Gdiplus::Ok)
+        return false;
+
+    SelectLanguage(m_language);
+
+    CVLPDlg card;
+    m_pMainWnd = &card;
+    card.DoModal();
+    m_pMainWnd = nullptr;
+    return false;
+}
+
+int CVLPApp::ExitInstance()
+{
+    if (m_gdiplusToken != 0)
+        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    if (m_instanceMutex != nullptr)
+        ::ReleaseMutex(m_instanceMutex);
+    return CWinApp::ExitInstance();
+}
+
+void CVLPApp::SelectLanguage(velopass::LanguageCode& language)
+{
+    const velopass::UserLocale locale = velopass::QueryUserLocale();
+    OsMajorVersion = locale.osMajorVersion;
+    language = velopass::ResolveLanguage(velopass::MapLocaleName(locale.name), [](const velopass::LanguageCode& code) {
+        return velopass::IsLanguagePresent(velopass::kTextFilePath, code);
+    });
+}
+
+void CVLPApp::RegisterCardClass() const
+{
+    WNDCLASSW cardClass{};
+    if (::GetClassInfoW(Instance(), kCardClass, &cardClass))
+        return;
+    ::GetClassInfoW(Instance(), L"#32770", &cardClass);
+    cardClass.hInstance = Instance();
+    cardClass.lpszClassName = kCardClass;
+    ::RegisterClassW(&cardClass);
+}
+
+void CVLPApp::RaiseRunningInstance()
+{
+    if (const HWND card = ::FindWindowW(kCardClass, nullptr)) {
+        if (::IsIconic(card))
+            ::ShowWindowAsync(card, SW_RESTORE);
+        BringToTop(card);
+        return;
+    }
+    // The first instance may be showing its guest refusal, captioned with the title.
+    SelectLanguage(m_language);
+    const velopass::Text title = velopass::ReadTitle(velopass::kTextFilePath, m_language);
+    if (const HWND window = ::FindWindowW(nullptr, title.c_str()))
+        BringToTop(window);
+}
+
+void CVLPApp::RefuseGuest()
+{
+    SelectLanguage(m_language);
+    const velopass::Text title = velopass::ReadTitle(velopass::kTextFilePath, m_language);
+    velopass::Text messageTemplate;
+    const std::wstring message =
+        velopass::ReadText(velopass::kTextFilePath, m_language.c_str(), L"MsgGuest", messageTemplate)
+            ? velopass::FormatGuestMessage(messageTemplate.view(), title.view())
+            : m_guestMessage.str();
+    const UINT rtl = m_language == L"ar" ? MB_RTLREADING : 0;
+    ::MessageBoxW(nullptr, message.c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION | rtl);
+}

@@ -1,0 +1,112 @@
+#include "card/VLPDlg.h"
+
+#include "app/VLPApp.h"
+#include "card/resource.h"
+#include "text/TextFile.h"
+
+using velopass::CardFieldCount;
+using velopass::ReadText;
+
+CVLPDlg::CVLPDlg(win::CWnd* parent) : CDialog(IDD_CARD, parent)
+{
+    m_language = VelopassApp().m_language;
+    m_titleWidth = m_cardWidth - 50;
+    m_whiteBrush.reset(::CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF)));
+}
+
+// Fonts, images and the language arrays are normally gone with CloseCard; the
+// owners release whatever a card that never closed still holds.
+CVLPDlg::~CVLPDlg() = default;
+
+void CVLPDlg::DoDataExchange()
+{
+    for (int field = 0; field < CardFieldCount; ++field)
+        BindControl(IDC_PRODUCT_NAME + field, m_valueEdits[field]);
+    BindControl(IDC_PRINT, m_printButton);
+    BindControl(IDC_CLOSE, m_closeButton);
+}
+
+BOOL CVLPDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    const wchar_t* section = m_language.c_str();
+    ReadText(m_textFilePath.c_str(), section, L"AppTitle", m_caption);
+    SetWindowText(m_caption.c_str());
+
+    for (int field = 0; field < CardFieldCount; ++field)
+        m_valueEdits[field].SetWindowText(m_cardValues[field].c_str());
+
+    ReadText(m_textFilePath.c_str(), section, L"BtnClose", m_closeText);
+    ReadText(m_textFilePath.c_str(), section, L"BtnPrint", m_printText);
+    m_closeButton.SetWindowText(m_closeText.c_str());
+    m_printButton.SetWindowText(m_printText.c_str());
+    return TRUE;
+}
+
+bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
+{
+    switch (message) {
+    case WM_SYSCOMMAND:
+        return OnSysCommand(wParam);
+    case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED)
+            return false;
+        if (LOWORD(wParam) == IDC_CLOSE) {
+            CloseCard(1);
+            return true;
+        }
+        if (LOWORD(wParam) == IDC_PRINT) {
+            OnPrint();
+            return true;
+        }
+        return false;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        result = reinterpret_cast<INT_PTR>(m_whiteBrush.get());
+        return true;
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_DISPLAYCHANGE:
+    case WM_ACTIVATE:
+        // The default processing serves until the card paints and lays itself out.
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool CVLPDlg::OnSysCommand(WPARAM command)
+{
+    if ((command & 0xFFF0) == SC_CLOSE) {
+        CloseCard(1);
+        return true;
+    }
+    return false;
+}
+
+void CVLPDlg::OnPrint() {}
+
+void CVLPDlg::CloseCard(INT_PTR result)
+{
+    ShowWindow(SW_HIDE);
+    ReleaseCardObjects();
+    EndDialog(result);
+}
+
+void CVLPDlg::ReleaseCardObjects()
+{
+    for (win::UniqueFont& font : m_fieldFonts)
+        font.reset();
+    for (win::UniqueFont& font : m_titleFonts)
+        font.reset();
+    m_banner.reset();
+    m_mirroredBanner.reset();
+    m_languageMenuIds.reset();
+    m_languageCodes.reset();
+}

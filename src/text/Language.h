@@ -1,0 +1,33 @@
+// Choosing the text file's section for the user's locale. Portable: the
+// locale name and the presence test are handed in.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace velopass {
+
+// A section of the text file, in lower case: "en", "de", "zh-cht", ...
+using LanguageCode = std::wstring;
+
+inline constexpr wchar_t kFallbackLanguage[] = L"en";
+
+// Lower-cases ASCII letters only; other characters pass unchanged.
+std::wstring LowerAscii(std::wstring text);
+
+// "language-COUNTRY" from the two ISO names of an older system; empty when the
+// language name is. A missing country leaves the name ending in "-".
+std::wstring LocaleNameFromIso(std::wstring_view language, std::wstring_view country);
+
+// Lower-cases a locale name and folds the Chinese scripts and the two
+// Norwegian forms onto the codes the text file uses.
+LanguageCode MapLocaleName(std::wstring_view localeName);
+
+// True when the text file has a section of that name with a non-empty title.
+using LanguagePresent = std::function<bool(const LanguageCode&)>;
+
+// Tries the mapped name, then each shorter prefix cut at a "-", then "en".
+LanguageCode ResolveLanguage(const LanguageCode& mappedName, const LanguagePresent& isPresent);
+
+}  // namespace velopass

@@ -1,0 +1,31 @@
+#include "text/TextFile.h"
+
+#include <windows.h>
+
+namespace velopass {
+
+bool ReadText(const wchar_t* file, const wchar_t* section, const wchar_t* key, Text& value)
+{
+    Text read;
+    const DWORD count = ::GetPrivateProfileStringW(section, key, L"", read.Buffer(), Text::kCapacity, file);
+    read.Terminate();
+    if (count == 0 || read.empty())
+        return false;
+    value = read.view();
+    return true;
+}
+
+bool IsLanguagePresent(const wchar_t* file, const LanguageCode& language)
+{
+    Text title;
+    return ReadText(file, language.c_str(), L"AppTitle", title);
+}
+
+Text ReadTitle(const wchar_t* file, const LanguageCode& language)
+{
+    Text title = kDefaultTitle;
+    ReadText(file, language.c_str(), L"AppTitle", title);
+    return title;
+}
+
+}  // namespace velopass

@@ -1,0 +1,6 @@
+// GDI+ needs the OLE property types, which WIN32_LEAN_AND_MEAN leaves out.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>

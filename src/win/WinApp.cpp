@@ -1,0 +1,39 @@
+#include "win/WinApp.h"
+
+namespace win {
+
+CWinApp* CWinApp::s_current = nullptr;
+
+CWinApp::CWinApp() { s_current = this; }
+
+CWinApp::~CWinApp()
+{
+    if (s_current == this)
+        s_current = nullptr;
+}
+
+int CWinApp::Run(HINSTANCE instance)
+{
+    m_instance = instance;
+    if (InitInstance())
+        m_exitCode = RunMessageLoop();
+    return ExitInstance();
+}
+
+int CWinApp::RunMessageLoop()
+{
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace win
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    win::CWinApp* app = win::CWinApp::Current();
+    return app ? app->Run(instance) : 1;
+}

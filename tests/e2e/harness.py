@@ -1,0 +1,314 @@
+"""Runs the real Velopass.exe under Wine, one private machine per scenario.
+
+A scenario describes its machine (DPI, screen, locale, OS version, registry
+brand) and the files beside the program, starts the card, and inspects it
+from outside with vpinspect.exe, a second Win32 program in the same prefix.
+Every scenario gets its own Wine prefix, cloned from a template booted once,
+and its own Xvfb display; both are removed when it ends.
+
+    python3 -m harness --prepare      boot the template prefix
+    python3 -m harness --wine EXE     run a Windows program in a private prefix
+"""
+import contextlib
+import dataclasses
+import fcntl
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+BIN_DIR = os.environ.get("VELOPASS_BIN", "")
+INSPECT = os.environ.get("VELOPASS_INSPECT", "")
+E2E_DIR = os.environ.get("VELOPASS_E2E_DIR", os.path.join(tempfile.gettempdir(), "velopass-e2e"))
+TEMPLATE = os.path.join(E2E_DIR, "prefix-template")
+SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
+
+CARD_DIR = r"C:\Velopass"
+CARD_TIMEOUT = 60
+
+# Executables are shared between clones by hard links; everything Wine may
+# rewrite in place (registry, INI files) is copied.
+_SHARED_EXTENSIONS = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".ax", ".tlb", ".nls", ".ttf", ".fon")
+
+BASE_ENV = {
+    "WINEDEBUG": "-all",
+    # No Mono or Gecko installer prompts in a new prefix.
+    "WINEDLLOVERRIDES": "mscoree,mshtml=",
+}
+
+
+def wine_env(prefix, **extra):
+    env = dict(os.environ)
+    env.update(BASE_ENV)
+    env["WINEPREFIX"] = prefix
+    env.update({k: v for k, v in extra.items() if v is not None})
+    return env
+
+
+def quiet(args, env, timeout=120, check=True):
+    """Runs a command with no pipes held open: Wine's helper processes outlive it."""
+    with open(os.devnull, "wb") as null:
+        result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=null, stderr=null, timeout=timeout)
+    if check and result.returncode != 0:
+        raise RuntimeError(f"{args[0]} exited {result.returncode}")
+    return result.returncode
+
+
+def prepare_template():
+    """Boots the template prefix once; concurrent callers wait for the first."""
+    os.makedirs(E2E_DIR, exist_ok=True)
+    with open(os.path.join(E2E_DIR, "prefix.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        ready = os.path.join(TEMPLATE, ".ready")
+        if os.path.exists(ready):
+            return
+        shutil.rmtree(TEMPLATE, ignore_errors=True)
+        env = wine_env(TEMPLATE)
+        env.pop("DISPLAY", None)
+        quiet(["wineboot", "-i"], env, timeout=300)
+        quiet(["wineserver", "-w"], env, timeout=120)
+        open(ready, "w").close()
+
+
+def clone_template(target):
+    for root, dirs, files in os.walk(TEMPLATE):
+        rel = os.path.relpath(root, TEMPLATE)
+        dest = os.path.normpath(os.path.join(target, rel))
+        os.makedirs(dest, exist_ok=True)
+        for name in dirs + files:
+            src, dst = os.path.join(root, name), os.path.join(dest, name)
+            if os.path.islink(src):
+                os.symlink(os.readlink(src), dst)
+                if name in dirs:
+                    dirs.remove(name)
+            elif name in files:
+                if name.lower().endswith(_SHARED_EXTENSIONS):
+                    os.link(src, dst)
+                else:
+                    shutil.copy2(src, dst)
+
+
+def unix_to_windows(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def write_ini(path, sections, encoding="utf-16"):
+    """An INI file from {section: {key: value}}; UTF-16LE with FF FE unless told otherwise."""
+    lines = []
+    for section, keys in sections.items():
+        lines.append(f"[{section}]")
+        lines.extend(f"{key}={value}" for key, value in keys.items())
+    text = "\r\n".join(lines) + "\r\n"
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(b"\xff\xfe" + text.encode("utf-16-le") if encoding == "utf-16" else text.encode(encoding))
+
+
+@dataclasses.dataclass
+class Machine:
+    """What the card sees of the computer."""
+    dpi: int = 96
+    screen: tuple = (1280, 1024)
+    locale: str = "en_US.UTF-8"
+    os_version: str = None  # Wine's name for the system, e.g. "winxp" (major version 5)
+    brand: str = None  # HKLM\SOFTWARE\OEM\Metadata, value Brand (REG_SZ)
+
+
+class Card:
+    """One scenario's private machine with the card installed; a context manager."""
+
+    def __init__(self, test, machine=None, text_file=None, files=None):
+        self.test = test
+        self.machine = machine or Machine()
+        self.text_file = text_file
+        self.files = files or {}
+        self.processes = []
+
+    # --- set-up and tear-down -------------------------------------------------
+
+    def __enter__(self):
+        if not (BIN_DIR and INSPECT):
+            raise unittest.SkipTest("VELOPASS_BIN and VELOPASS_INSPECT are not set: run through ctest")
+        prepare_template()
+        self.root = tempfile.mkdtemp(prefix="vp-e2e-")
+        try:
+            self.prefix = os.path.join(self.root, "prefix")
+            clone_template(self.prefix)
+            self._start_display()
+            self.env = wine_env(self.prefix, DISPLAY=self.display, LC_ALL=self.machine.locale)
+            self._install()
+            self._configure()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        if getattr(self, "env", None):
+            quiet(["wineserver", "-k"], self.env, check=False)
+        for process in self.processes:
+            with contextlib.suppress(Exception):
+                process.kill()
+                process.wait(10)
+        if getattr(self, "xvfb", None):
+            self.xvfb.terminate()
+            self.xvfb.wait(10)
+        shutil.rmtree(self.root, ignore_errors=True)
+        return False
+
+    def _start_display(self):
+        read_fd, write_fd = os.pipe()
+        width, height = self.machine.screen
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+
+    def path(self, windows_path):
+        """The Unix path of a C: path inside this prefix."""
+        assert windows_path[:3].lower() == "c:\\", windows_path
+        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
+
+    def _install(self):
+        app = self.path(CARD_DIR)
+        os.makedirs(app)
+        shutil.copy2(os.path.join(BIN_DIR, "Velopass.exe"), app)
+        shutil.copytree(os.path.join(BIN_DIR, "PIC"), os.path.join(app, "PIC"))
+        if self.text_file is not None:
+            write_ini(os.path.join(app, "Velopass.ini"), self.text_file)
+        for windows_path, content in self.files.items():
+            target = self.path(windows_path)
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            with open(target, "wb") as f:
+                f.write(content)
+
+    def _configure(self):
+        m = self.machine
+        width, height = m.screen
+        # Wine's virtual desktop of the screen's size: it draws captions and
+        # system menus itself, as no window manager runs on the display.
+        reg = ["Windows Registry Editor Version 5.00", "",
+               r"[HKEY_CURRENT_USER\Software\Wine\Explorer]", '"Desktop"="Default"', "",
+               r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]", f'"Default"="{width}x{height}"', ""]
+        if m.dpi != 96:
+            reg += [r"[HKEY_CURRENT_USER\Control Panel\Desktop]", f'"LogPixels"=dword:{m.dpi:08x}', ""]
+        if m.os_version:
+            reg += [r"[HKEY_CURRENT_USER\Software\Wine]", f'"Version"="{m.os_version}"', ""]
+        if m.brand is not None:
+            reg += [r"[HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata]", f'"Brand"="{m.brand}"', ""]
+        reg_file = os.path.join(self.root, "machine.reg")
+        with open(reg_file, "w", encoding="utf-16") as f:
+            f.write("\r\n".join(reg) + "\r\n")
+        quiet(["wine", "regedit", "/S", unix_to_windows(reg_file)], self.env)
+        # The settings take effect for processes of a fresh server.
+        quiet(["wineserver", "-k"], self.env, check=False)
+        quiet(["wineserver", "-w"], self.env, check=False)
+
+    # --- driving the card ------------------------------------------------------
+
+    def start(self, wait=True):
+        """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
+        log = open(os.path.join(self.root, f"velopass-{len(self.processes)}.log"), "wb")
+        process = subprocess.Popen(["wine", CARD_DIR + r"\Velopass.exe"], cwd=self.root, env=self.env,
+                                   stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        log.close()
+        self.processes.append(process)
+        if wait:
+            self.wait_card()
+        return process
+
+    def inspect(self, *args, check=True, timeout=CARD_TIMEOUT + 30):
+        """Runs vpinspect with a command; returns its JSON answer (None when it found no card)."""
+        out = os.path.join(self.root, "inspect.json")
+        with contextlib.suppress(FileNotFoundError):
+            os.remove(out)
+        code = quiet(["wine", INSPECT, unix_to_windows(out)] + [str(a) for a in args], self.env, timeout=timeout,
+                     check=False)
+        answer = None
+        if os.path.exists(out):
+            with open(out, encoding="utf-8") as f:
+                answer = json.load(f)
+        if check and code != 0:
+            self.test.fail(f"vpinspect {' '.join(map(str, args))} exited {code}")
+        return answer
+
+    def wait_card(self):
+        card = self.inspect("wait", CARD_TIMEOUT * 1000, check=False)
+        if card is None:
+            self.test.fail("the card did not appear within %d s" % CARD_TIMEOUT)
+        return card
+
+    def dump(self):
+        return self.inspect("dump", check=False)
+
+    def occupy(self, title, rect, seconds, hold_mutex=False):
+        """Another program's window over `rect` (x, y, w, h), for `seconds`; returns its process."""
+        args = ["wine", INSPECT, "NUL", "occupy", title, *map(str, rect), str(seconds)] + (["mutex"] if hold_mutex else [])
+        process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def screenshot(self, name):
+        """Saves the whole display where a reader can look at it; returns the path."""
+        os.makedirs(SCREENSHOTS, exist_ok=True)
+        path = os.path.join(SCREENSHOTS, name + ".png")
+        quiet(["import", "-display", self.display, "-window", "root", path], self.env, timeout=60)
+        return path
+
+
+def wait_until(predicate, timeout=20, interval=0.25):
+    """Polls until predicate() is true; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+def main():
+    """Runs the calling scenario module; exits 77 when every scenario was skipped."""
+    program = unittest.main(module="__main__", verbosity=2, exit=False)
+    result = program.result
+    if not result.wasSuccessful():
+        sys.exit(1)
+    if result.testsRun and len(result.skipped) == result.testsRun:
+        sys.exit(77)
+    sys.exit(0)
+
+
+def run_windows_program(exe):
+    """Runs a console program in a private prefix and returns its exit code."""
+    prepare_template()
+    root = tempfile.mkdtemp(prefix="vp-wine-")
+    try:
+        prefix = os.path.join(root, "prefix")
+        clone_template(prefix)
+        env = wine_env(prefix)
+        env.pop("DISPLAY", None)
+        quiet(["wineserver", "-p"], env, check=False)  # the server holds no pipe of ours
+        code = subprocess.run(["wine", exe], env=env, stdin=subprocess.DEVNULL).returncode
+        quiet(["wineserver", "-k"], env, check=False)
+        return code
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["--prepare"]:
+        prepare_template()
+        print("Wine template prefix ready:", TEMPLATE)
+    elif len(sys.argv) == 3 and sys.argv[1] == "--wine":
+        sys.exit(run_windows_program(sys.argv[2]))
+    else:
+        sys.exit(__doc__)

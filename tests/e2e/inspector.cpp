@@ -1,0 +1,260 @@
+// Looks at and drives the card from a second process, as a user or an
+// assistive tool would: window search, texts, rectangles, styles, messages.
+// Usage: vpinspect OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON
+// (a file, not stdout, so no pipe is held open by Wine's helper processes).
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kCardClass[] = L"ZellVelopass";
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string Quote(const std::wstring& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : Utf8(text)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::wstring TextOf(HWND window)
+{
+    // WM_GETTEXT reaches into the other process; GetWindowText would not for controls.
+    wchar_t buffer[1024] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &copied);
+    return buffer;
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[256] = {};
+    ::GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::string Rect(const RECT& r)
+{
+    char out[96];
+    std::snprintf(out, sizeof(out), "[%ld, %ld, %ld, %ld]", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return out;
+}
+
+std::string Hex(unsigned long value)
+{
+    char out[16];
+    std::snprintf(out, sizeof(out), "\"0x%08lX\"", value);
+    return out;
+}
+
+HWND FindCard() { return ::FindWindowW(kCardClass, nullptr); }
+
+HWND WaitForCard(DWORD timeoutMs)
+{
+    for (DWORD waited = 0;; waited += 100) {
+        const HWND card = FindCard();
+        if (card != nullptr && ::IsWindowVisible(card))
+            return card;
+        if (waited >= timeoutMs)
+            return nullptr;
+        ::Sleep(100);
+    }
+}
+
+std::string WindowJson(HWND window, bool withChildren)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    const LONG exStyle = ::GetWindowLongW(window, GWL_EXSTYLE);
+    std::string out = "{\"hwnd\": " + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
+                      ", \"pid\": " + std::to_string(pid) + ", \"class\": " + Quote(ClassOf(window)) +
+                      ", \"text\": " + Quote(TextOf(window)) +
+                      ", \"style\": " + Hex(static_cast<unsigned long>(::GetWindowLongW(window, GWL_STYLE))) +
+                      ", \"exstyle\": " + Hex(static_cast<unsigned long>(exStyle)) + ", \"rect\": " + Rect(rect) +
+                      ", \"client\": " + Rect(client) + ", \"visible\": " + (::IsWindowVisible(window) ? "true" : "false") +
+                      ", \"iconic\": " + (::IsIconic(window) ? "true" : "false") +
+                      ", \"topmost\": " + ((exStyle & WS_EX_TOPMOST) ? "true" : "false") +
+                      ", \"enabled\": " + (::IsWindowEnabled(window) ? "true" : "false");
+    if (withChildren) {
+        out += ", \"controls\": [";
+        bool first = true;
+        for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            RECT childRect{};
+            ::GetWindowRect(child, &childRect);
+            ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&childRect), 2);
+            out += first ? "" : ", ";
+            first = false;
+            out += "{\"id\": " + std::to_string(::GetDlgCtrlID(child)) + ", \"class\": " + Quote(ClassOf(child)) +
+                   ", \"text\": " + Quote(TextOf(child)) +
+                   ", \"style\": " + Hex(static_cast<unsigned long>(::GetWindowLongW(child, GWL_STYLE))) +
+                   ", \"exstyle\": " + Hex(static_cast<unsigned long>(::GetWindowLongW(child, GWL_EXSTYLE))) +
+                   ", \"rect\": " + Rect(childRect) + "}";
+        }
+        out += "]";
+    }
+    return out + "}";
+}
+
+// Visible top-level windows, topmost first.
+std::string ZOrderJson()
+{
+    std::string out = "[";
+    bool first = true;
+    for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(w))
+            continue;
+        out += first ? "" : ", ";
+        first = false;
+        out += WindowJson(w, false);
+    }
+    return out + "]";
+}
+
+std::string ProcessesJson()
+{
+    std::string out = "[";
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    bool first = true;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        out += first ? "" : ", ";
+        first = false;
+        out += Quote(entry.szExeFile);
+    }
+    ::CloseHandle(snapshot);
+    return out + "]";
+}
+
+// Keys go to the control as the keyboard would deliver them, through the
+// card's own dialog message handling.
+void PressKey(HWND control, UINT key)
+{
+    ::PostMessageW(control, WM_KEYDOWN, key, 1);
+    if (key == VK_RETURN || key == VK_ESCAPE)
+        ::PostMessageW(control, WM_CHAR, key == VK_RETURN ? L'\r' : 0x1B, 1);
+    ::PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+}
+
+LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A window of this process over the given rectangle, for z-order checks;
+// with `title`, it also poses as a first instance that has no card window.
+int Occupy(const std::wstring& title, int x, int y, int width, int height, DWORD seconds, bool holdMutex)
+{
+    if (holdMutex)
+        ::CreateMutexW(nullptr, FALSE, L"Zell_Velopass_VLP_GUID_For_Single_Instance");
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = PlainWindowProc;
+    cls.hInstance = ::GetModuleHandleW(nullptr);
+    cls.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
+    cls.lpszClassName = L"VpInspectCover";
+    ::RegisterClassW(&cls);
+    const HWND window = ::CreateWindowExW(0, cls.lpszClassName, title.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION, x, y,
+                                          width, height, nullptr, nullptr, cls.hInstance, nullptr);
+    if (window == nullptr)
+        return 1;
+    const DWORD end = ::GetTickCount() + seconds * 1000;
+    while (::GetTickCount() < end) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&message);
+        ::Sleep(20);
+    }
+    return 0;
+}
+
+int Write(const wchar_t* path, const std::string& json)
+{
+    FILE* file = _wfopen(path, L"wb");
+    if (file == nullptr)
+        return 3;
+    std::fputs(json.c_str(), file);
+    std::fputs("\n", file);
+    std::fclose(file);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 3) {
+        std::fputs("usage: vpinspect OUT-FILE COMMAND [ARGS...]\n", stderr);
+        return 2;
+    }
+    const wchar_t* out = argv[1];
+    const std::wstring command = argv[2];
+    auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
+    auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 0) : 0L; };
+
+    if (command == L"processes")
+        return Write(out, ProcessesJson());
+    if (command == L"zorder")
+        return Write(out, ZOrderJson());
+    if (command == L"occupy")  // occupy TITLE X Y W H SECONDS [mutex]
+        return Occupy(arg(3), number(4), number(5), number(6), number(7), static_cast<DWORD>(number(8)),
+                      arg(9) == L"mutex");
+    if (command == L"wait") {  // wait TIMEOUT-MS: the card visible
+        const HWND card = WaitForCard(static_cast<DWORD>(number(3)));
+        return card ? Write(out, WindowJson(card, true)) : (Write(out, "null"), 1);
+    }
+
+    const HWND card = FindCard();
+    if (card == nullptr)
+        return Write(out, "null"), 1;
+    if (command == L"dump")
+        return Write(out, WindowJson(card, true));
+    if (command == L"key") {  // key CONTROL-ID VIRTUAL-KEY
+        const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
+        PressKey(control ? control : card, static_cast<UINT>(number(4)));
+        return Write(out, "true");
+    }
+    if (command == L"click") {  // click CONTROL-ID
+        ::PostMessageW(::GetDlgItem(card, static_cast<int>(number(3))), BM_CLICK, 0, 0);
+        return Write(out, "true");
+    }
+    if (command == L"syscommand") {  // syscommand ID
+        ::PostMessageW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(3)), 0);
+        return Write(out, "true");
+    }
+    if (command == L"settext") {  // settext CONTROL-ID TEXT
+        ::SendMessageTimeoutW(::GetDlgItem(card, static_cast<int>(number(3))), WM_SETTEXT, 0,
+                              reinterpret_cast<LPARAM>(arg(4).c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
+        return Write(out, "true");
+    }
+    std::fputs("unknown command\n", stderr);
+    return 2;
+}
