@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building (and, with --tests, testing) Velopass needs on Debian 12.
+# Packages already present are not fetched again.
+set -euo pipefail
+
+packages=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64-posix googletest
+          wine wine64 xvfb xauth imagemagick
+          fonts-wine fonts-liberation2 fonts-wqy-microhei fonts-noto-core)
+if [[ "${1:-}" == "--tests" ]]; then
+  packages+=(g++ libgtest-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
