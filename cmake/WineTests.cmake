@@ -39,12 +39,12 @@ set(_e2e_env
   "VELOPASS_INSPECT=$<TARGET_FILE:vpinspect>"
   "VELOPASS_E2E_DIR=${CMAKE_BINARY_DIR}/e2e")
 
-add_test(NAME e2e.prefix COMMAND Python3::Interpreter -m harness --prepare
+add_test(NAME e2e.prefix COMMAND ${Python3_EXECUTABLE} -m harness --prepare
   WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
 set_tests_properties(e2e.prefix PROPERTIES FIXTURES_SETUP wine_prefix ENVIRONMENT "${_e2e_env}")
 
 # The Windows-side unit suites, in a prefix of their own.
-add_test(NAME win.unit COMMAND Python3::Interpreter -m harness --wine $<TARGET_FILE:velopass_win_tests>
+add_test(NAME win.unit COMMAND ${Python3_EXECUTABLE} -m harness --wine $<TARGET_FILE:velopass_win_tests>
   WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
 set_tests_properties(win.unit PROPERTIES FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${_e2e_env}")
 
@@ -52,7 +52,7 @@ file(GLOB _scenarios CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py"
 foreach(_scenario IN LISTS _scenarios)
   get_filename_component(_name "${_scenario}" NAME_WE)
   string(REPLACE "test_" "" _name "${_name}")
-  add_test(NAME e2e.${_name} COMMAND Python3::Interpreter "${_scenario}"
+  add_test(NAME e2e.${_name} COMMAND ${Python3_EXECUTABLE} "${_scenario}"
     WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
   # A scenario that cannot run exits 77 after saying why.
   set_tests_properties(e2e.${_name} PROPERTIES FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${_e2e_env}"
