@@ -1,11 +1,7 @@
 # Native build: the portable core's unit tests.
 if(BUILD_TESTING)
   find_package(GTest REQUIRED)
-  add_executable(velopass_unit_tests
-    tests/unit/FixedTextTest.cpp
-    tests/unit/GuestMessageTest.cpp
-    tests/unit/LanguageTest.cpp
-  )
+  add_executable(velopass_unit_tests ${VELOPASS_UNIT_TESTS})
   target_link_libraries(velopass_unit_tests PRIVATE velopass_core GTest::gtest_main)
   velopass_warnings(velopass_unit_tests)
   include(GoogleTest)

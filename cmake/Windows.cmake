@@ -4,13 +4,16 @@ enable_language(RC)
 # Windows-side pieces shared by the program and its Win32 tests.
 add_library(velopass_win STATIC
   src/app/GuestCheck.cpp
+  src/machine/DataFile.cpp
+  src/machine/Registry.cpp
+  src/machine/Wmi.cpp
   src/text/TextFile.cpp
   src/text/UserLocale.cpp
   src/win/Dialog.cpp
   src/win/WinApp.cpp
   src/win/Window.cpp
 )
-target_link_libraries(velopass_win PUBLIC velopass_core advapi32 user32 kernel32)
+target_link_libraries(velopass_win PUBLIC velopass_core ole32 oleaut32 wbemuuid uuid advapi32 user32 kernel32)
 target_compile_definitions(velopass_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 velopass_warnings(velopass_win)
 

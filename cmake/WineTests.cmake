@@ -12,9 +12,8 @@ set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 add_subdirectory("${VELOPASS_GTEST_SOURCE}" googletest EXCLUDE_FROM_ALL SYSTEM)
 
 add_executable(velopass_win_tests
-  tests/unit/FixedTextTest.cpp
-  tests/unit/GuestMessageTest.cpp
-  tests/unit/LanguageTest.cpp
+  ${VELOPASS_UNIT_TESTS}
+  tests/win/DataFileTest.cpp
   tests/win/GuestCheckTest.cpp
   tests/win/TextFileTest.cpp
 )

@@ -2,8 +2,14 @@
 
 #include "app/VLPApp.h"
 #include "card/resource.h"
+#include "machine/Brand.h"
+#include "machine/DataFile.h"
+#include "machine/Registry.h"
+#include "machine/SystemValues.h"
+#include "machine/Wmi.h"
 #include "text/TextFile.h"
 
+using velopass::CardField;
 using velopass::CardFieldCount;
 using velopass::ReadText;
 
@@ -29,6 +35,12 @@ void CVLPDlg::DoDataExchange()
 BOOL CVLPDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+
+    QuerySystemProduct();
+    ResolveBrand(m_wmiValues[0]);
+    FillSystemValues();
+    m_dataFolderUsable = ExpandPathVariables(m_dataFolder);
+    ReadCardDataFile();
 
     const wchar_t* section = m_language.c_str();
     ReadText(m_textFilePath.c_str(), section, L"AppTitle", m_caption);
@@ -92,9 +104,68 @@ bool CVLPDlg::OnSysCommand(WPARAM command)
 
 void CVLPDlg::OnPrint() {}
 
+int CVLPDlg::QuerySystemProduct() { return velopass::QuerySystemProduct(m_wmiPropertyNames, m_wmiValues); }
+
+bool CVLPDlg::ReadBrandValue()
+{
+    return velopass::ReadRegistryText(m_metadataRoot, m_metadataKeyPath.c_str(), m_brandValueName.c_str(),
+                                      m_hMetadataKey, m_brandValue);
+}
+
+void CVLPDlg::ResolveBrand(const Text& vendor)
+{
+    std::optional<std::wstring_view> registryValue;
+    if (ReadBrandValue())
+        registryValue = m_brandValue.view();
+    const std::wstring_view brand = velopass::ResolveBrandName(registryValue, vendor.view());
+    if (!brand.empty())
+        m_brand = brand;
+}
+
+void CVLPDlg::FillSystemValues()
+{
+    const std::wstring_view serial = m_wmiValues[2].view();
+    m_cardValues[CardField::ProductName] = m_wmiValues[1];
+    m_cardValues[CardField::SerialNumber] = serial;
+    m_cardValues[CardField::Snid] = velopass::DeriveSnid(serial);
+    m_cardValues[CardField::PartNumber] = velopass::DerivePartNumber(serial);
+}
+
+bool CVLPDlg::ExpandPathVariables(Text& path) const
+{
+    const std::optional<std::wstring> expanded =
+        velopass::ExpandPathVariables(path.view(), m_brand.view(), velopass::LookupEnvironment);
+    path = expanded ? expanded->c_str() : L"";
+    return expanded.has_value();
+}
+
+void CVLPDlg::ReadCardDataFile()
+{
+    const wchar_t* textFile = m_textFilePath.c_str();
+    const std::optional<Text> dataFile = m_dataFolderUsable ? velopass::DataFilePath(m_dataFolder) : std::nullopt;
+    Text& date = m_cardValues[CardField::DateOfPurchase];
+    if (!dataFile || !ReadText(dataFile->c_str(), velopass::kDataSection, velopass::kDateKey, date)) {
+        Text regIniFile;
+        if (ReadText(textFile, L"common", L"RegIniFile", regIniFile) && ExpandPathVariables(regIniFile))
+            ReadText(regIniFile.c_str(), L"DATA", L"DOP", date);
+    }
+    Text fubIniFile;
+    if (ReadText(textFile, L"common", L"FUBIniFile", fubIniFile) && ExpandPathVariables(fubIniFile)) {
+        ReadText(fubIniFile.c_str(), L"FUB", L"FUB", m_cardValues[CardField::Fub]);
+        ReadText(fubIniFile.c_str(), L"FUB", L"DLR", m_cardValues[CardField::Dlr]);
+    }
+}
+
+void CVLPDlg::SavePurchaseDate(const std::wstring& text) const
+{
+    if (m_dataFolderUsable)
+        velopass::SavePurchaseDate(m_dataFolder, text);
+}
+
 void CVLPDlg::CloseCard(INT_PTR result)
 {
     ShowWindow(SW_HIDE);
+    SavePurchaseDate(m_valueEdits[CardField::DateOfPurchase].GetWindowText());
     ReleaseCardObjects();
     EndDialog(result);
 }

@@ -19,6 +19,16 @@ public:
     // Saves the date of purchase, lets go of what the initialisation made and ends the card.
     virtual void CloseCard(INT_PTR result);
 
+    // The machine's values, in the order the initialisation runs them.
+    int QuerySystemProduct();
+    bool ReadBrandValue();
+    void ResolveBrand(const Text& vendor);
+    void FillSystemValues();
+    // False, with the path emptied, when the expanded path would not fit.
+    bool ExpandPathVariables(Text& path) const;
+    void ReadCardDataFile();
+    void SavePurchaseDate(const std::wstring& text) const;
+
 protected:
     void DoDataExchange() override;
     BOOL OnInitDialog() override;
@@ -40,6 +50,7 @@ public:
     Text m_textFilePath = L".\\Velopass.ini";
     Text m_cardValues[velopass::CardFieldCount];
     Text m_dataFolder = L"c:\\OEM\\Velopass\\";
+    bool m_dataFolderUsable = true;  // false when its expansion would not fit: no data file then
     Text m_iconPath = L".\\PIC\\velopass.ico";
     HICON m_hIcon = nullptr;
     Text m_caption = L"Velopass";

@@ -108,6 +108,14 @@ def write_ini(path, sections, encoding="utf-16"):
         f.write(b"\xff\xfe" + text.encode("utf-16-le") if encoding == "utf-16" else text.encode(encoding))
 
 
+# The seven DMI files Wine builds its SMBIOS table from; with fewer of them
+# it does not report the serial number.
+DMI_DEFAULTS = {
+    "sys_vendor": "", "product_name": "", "product_version": "1.0", "product_serial": "",
+    "product_uuid": "00000000-0000-0000-0000-000000000000", "product_sku": "SKU", "product_family": "Family",
+}
+
+
 @dataclasses.dataclass
 class Machine:
     """What the card sees of the computer."""
@@ -115,7 +123,29 @@ class Machine:
     screen: tuple = (1280, 1024)
     locale: str = "en_US.UTF-8"
     os_version: str = None  # Wine's name for the system, e.g. "winxp" (major version 5)
-    brand: str = None  # HKLM\SOFTWARE\OEM\Metadata, value Brand (REG_SZ)
+    # HKLM\SOFTWARE\OEM\Metadata value Brand: str (REG_SZ), int (REG_DWORD),
+    # bytes (REG_BINARY) or a (type, bytes) pair such as ("hex(7)", b"...").
+    brand: object = None
+    # The WMI identity, as DMI files: {"sys_vendor": ..., "product_name": ...,
+    # "product_serial": ...}; planted in a private mount namespace.
+    dmi: dict = None
+    wmi: bool = True  # False disables Wine's WMI provider
+    environment: dict = None  # extra variables for the card's process
+
+
+def reg_value(value):
+    """A .reg file's spelling of a value."""
+    if isinstance(value, str):
+        return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+    if isinstance(value, int):
+        return f"dword:{value:08x}"
+    kind, data = ("hex", value) if isinstance(value, bytes) else value
+    return f"{kind}:" + ",".join(f"{b:02x}" for b in data)
+
+
+def can_plant_dmi():
+    """Planting a machine identity needs a private mount namespace (root)."""
+    return quiet(["unshare", "-m", "--propagation", "private", "true"], dict(os.environ), check=False) == 0
 
 
 class Card:
@@ -140,6 +170,8 @@ class Card:
             clone_template(self.prefix)
             self._start_display()
             self.env = wine_env(self.prefix, DISPLAY=self.display, LC_ALL=self.machine.locale)
+            if self.machine.dmi is not None and not can_plant_dmi():
+                raise unittest.SkipTest("no private mount namespace here: the WMI identity cannot be planted")
             self._install()
             self._configure()
         except BaseException:
@@ -157,6 +189,8 @@ class Card:
         if getattr(self, "xvfb", None):
             self.xvfb.terminate()
             self.xvfb.wait(10)
+        # Files a scenario made immutable would outlive the removal.
+        quiet(["chattr", "-R", "-i", self.root], dict(os.environ), check=False)
         shutil.rmtree(self.root, ignore_errors=True)
         return False
 
@@ -204,7 +238,7 @@ class Card:
         if m.os_version:
             reg += [r"[HKEY_CURRENT_USER\Software\Wine]", f'"Version"="{m.os_version}"', ""]
         if m.brand is not None:
-            reg += [r"[HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata]", f'"Brand"="{m.brand}"', ""]
+            reg += [r"[HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata]", f'"Brand"={reg_value(m.brand)}', ""]
         reg_file = os.path.join(self.root, "machine.reg")
         with open(reg_file, "w", encoding="utf-16") as f:
             f.write("\r\n".join(reg) + "\r\n")
@@ -215,10 +249,28 @@ class Card:
 
     # --- driving the card ------------------------------------------------------
 
+    def _card_command(self):
+        command = ["wine", CARD_DIR + r"\Velopass.exe"]
+        if self.machine.dmi is None:
+            return command
+        # Wine reads the machine's identity from /sys/class/dmi/id in the
+        # calling process: give the card its own view of that folder.
+        dmi = os.path.join(self.root, "dmi")
+        os.makedirs(dmi, exist_ok=True)
+        for name, value in {**DMI_DEFAULTS, **self.machine.dmi}.items():
+            with open(os.path.join(dmi, name), "w", encoding="utf-8") as f:
+                f.write(value + "\n")
+        script = ('mount -t tmpfs none /sys/class && mkdir -p /sys/class/dmi/id && '
+                  'cp "$0"/* /sys/class/dmi/id/ && exec "$@"')
+        return ["unshare", "-m", "--propagation", "private", "sh", "-c", script, dmi] + command
+
     def start(self, wait=True):
         """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
         log = open(os.path.join(self.root, f"velopass-{len(self.processes)}.log"), "wb")
-        process = subprocess.Popen(["wine", CARD_DIR + r"\Velopass.exe"], cwd=self.root, env=self.env,
+        env = dict(self.env, **(self.machine.environment or {}))
+        if not self.machine.wmi:
+            env["WINEDLLOVERRIDES"] += ";wbemprox=d"
+        process = subprocess.Popen(self._card_command(), cwd=self.root, env=env,
                                    stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         log.close()
         self.processes.append(process)
@@ -257,6 +309,45 @@ class Card:
                                    stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
+
+    def type(self, control_id, text):
+        """Puts text into a control, any characters."""
+        hex_text = "".join(f"{unit:04x}" for unit in memoryview(text.encode("utf-16-le")).cast("H"))
+        self.inspect("settext", control_id, hex_text)
+
+    def read(self, windows_path):
+        """A file's bytes, or None when it does not exist."""
+        with contextlib.suppress(FileNotFoundError, IsADirectoryError):
+            with open(self.path(windows_path), "rb") as f:
+                return f.read()
+        return None
+
+    def attributes(self, windows_path):
+        """The file's attributes as Windows reports them (-1: not found)."""
+        return self.inspect("attributes", windows_path)
+
+    def snapshot(self):
+        """Every file under C: with its size and modification time, to see what a run wrote."""
+        drive = os.path.join(self.prefix, "drive_c")
+        found = {}
+        for root, _, names in os.walk(drive):
+            for name in names:
+                path = os.path.join(root, name)
+                with contextlib.suppress(FileNotFoundError):
+                    st = os.lstat(path)
+                    found[os.path.relpath(path, drive)] = (st.st_size, st.st_mtime_ns)
+        return found
+
+    def close(self, process, how="button"):
+        """Closes the card as a user would and waits for its process to end."""
+        actions = {
+            "button": ("click", 1008),
+            "alt-f4": ("altf4",),
+            "close-box": ("closebox",),
+            "system-menu": ("syscommand", 0xF060),
+        }
+        self.inspect(*actions[how])
+        return process.wait(60)
 
     def screenshot(self, name):
         """Saves the whole display where a reader can look at it; returns the path."""

@@ -72,6 +72,16 @@ std::string Hex(unsigned long value)
     return out;
 }
 
+// Text travels as hexadecimal UTF-16 code units: Wine converts command lines
+// through the Unix locale, which may not know every character.
+std::wstring FromHex(const std::wstring& hex)
+{
+    std::wstring text;
+    for (std::size_t i = 0; i + 4 <= hex.size(); i += 4)
+        text += static_cast<wchar_t>(std::wcstoul(hex.substr(i, 4).c_str(), nullptr, 16));
+    return text;
+}
+
 HWND FindCard() { return ::FindWindowW(kCardClass, nullptr); }
 
 HWND WaitForCard(DWORD timeoutMs)
@@ -165,6 +175,31 @@ void PressKey(HWND control, UINT key)
     ::PostMessageW(control, WM_KEYUP, key, 0xC0000001);
 }
 
+// A real click, through the system's input queue, on the caption's close box.
+bool ClickCloseBox(HWND card)
+{
+    RECT rect{};
+    ::GetWindowRect(card, &rect);
+    const int captionHeight = ::GetSystemMetrics(SM_CYCAPTION);
+    for (int x = rect.right - 2; x > rect.right - 4 * captionHeight; --x) {
+        for (int y = rect.top + 2; y < rect.top + 2 * captionHeight; ++y) {
+            if (::SendMessageW(card, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE)
+                continue;
+            ::SetForegroundWindow(card);
+            ::SetCursorPos(x, y);
+            INPUT clicks[2] = {};
+            clicks[0].type = clicks[1].type = INPUT_MOUSE;
+            clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+            clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+            ::SendInput(1, &clicks[0], sizeof(INPUT));
+            ::Sleep(100);
+            ::SendInput(1, &clicks[1], sizeof(INPUT));
+            return true;
+        }
+    }
+    return false;
+}
+
 LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -227,6 +262,8 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"occupy")  // occupy TITLE X Y W H SECONDS [mutex]
         return Occupy(arg(3), number(4), number(5), number(6), number(7), static_cast<DWORD>(number(8)),
                       arg(9) == L"mutex");
+    if (command == L"attributes")  // attributes WINDOWS-PATH
+        return Write(out, std::to_string(static_cast<long>(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())))));
     if (command == L"wait") {  // wait TIMEOUT-MS: the card visible
         const HWND card = WaitForCard(static_cast<DWORD>(number(3)));
         return card ? Write(out, WindowJson(card, true)) : (Write(out, "null"), 1);
@@ -246,13 +283,22 @@ int wmain(int argc, wchar_t** argv)
         ::PostMessageW(::GetDlgItem(card, static_cast<int>(number(3))), BM_CLICK, 0, 0);
         return Write(out, "true");
     }
+    if (command == L"altf4") {
+        // Alt held: the context bit of the key message.
+        ::PostMessageW(card, WM_SYSKEYDOWN, VK_F4, 0x20000001);
+        ::PostMessageW(card, WM_SYSKEYUP, VK_F4, 0xE0000001);
+        return Write(out, "true");
+    }
+    if (command == L"closebox")
+        return ClickCloseBox(card) ? Write(out, "true") : (Write(out, "false"), 1);
     if (command == L"syscommand") {  // syscommand ID
         ::PostMessageW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(3)), 0);
         return Write(out, "true");
     }
-    if (command == L"settext") {  // settext CONTROL-ID TEXT
+    if (command == L"settext") {  // settext CONTROL-ID UTF16-HEX
+        const std::wstring text = FromHex(arg(4));
         ::SendMessageTimeoutW(::GetDlgItem(card, static_cast<int>(number(3))), WM_SETTEXT, 0,
-                              reinterpret_cast<LPARAM>(arg(4).c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
+                              reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
         return Write(out, "true");
     }
     std::fputs("unknown command\n", stderr);

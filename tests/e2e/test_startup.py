@@ -54,7 +54,7 @@ class EmptyCard(unittest.TestCase):
     def test_enter_and_escape_leave_the_card_open(self):
         with Card(self) as card:
             process = card.start()
-            card.inspect("settext", 1004, "12.03.2026")
+            card.type(1004, "12.03.2026")
             card.inspect("key", 1004, VK_RETURN)
             card.inspect("key", 1004, VK_ESCAPE)
             card.inspect("key", 1007, VK_ESCAPE)

@@ -1,0 +1,100 @@
+#include "machine/Wmi.h"
+
+#include "win/Handles.h"
+
+#include <objbase.h>
+#include <wbemidl.h>
+
+namespace velopass {
+
+namespace {
+
+// A BSTR that frees itself.
+class Bstr {
+public:
+    explicit Bstr(const wchar_t* text) : m_text(::SysAllocString(text)) {}
+    ~Bstr() { ::SysFreeString(m_text); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return m_text; }
+
+private:
+    BSTR m_text;
+};
+
+class Variant {
+public:
+    Variant() { ::VariantInit(&m_value); }
+    ~Variant() { ::VariantClear(&m_value); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    VARIANT* get() { return &m_value; }
+
+private:
+    VARIANT m_value;
+};
+
+void ReadProperties(IWbemClassObject* object, const Text (&names)[3], Text (&values)[3])
+{
+    for (int i = 0; i < 3; ++i) {
+        Variant value;
+        if (FAILED(object->Get(names[i].c_str(), 0, value.get(), nullptr, nullptr)))
+            continue;
+        // A value with no text form (null, say) leaves the previous text.
+        if (FAILED(::VariantChangeType(value.get(), value.get(), 0, VT_BSTR)) || value.get()->vt != VT_BSTR)
+            continue;
+        values[i] = value.get()->bstrVal ? value.get()->bstrVal : L"";
+    }
+}
+
+}  // namespace
+
+int QuerySystemProduct(const Text (&names)[3], Text (&values)[3])
+{
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
+        return WmiComFailed;
+
+    // RPC_E_TOO_LATE: this process set its COM security already, which is all the query needs.
+    const HRESULT security = ::CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                                    RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+    if (FAILED(security) && security != RPC_E_TOO_LATE)
+        return WmiSecurityFailed;
+
+    win::ComPtr<IWbemLocator> locator;
+    if (FAILED(::CoCreateInstance(CLSID_WbemLocator, nullptr,
+                                  CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER, IID_IWbemLocator,
+                                  locator.put_void())))
+        return WmiLocatorFailed;
+
+    const Bstr space(L"\\\\.\\root\\cimv2");
+    const Bstr language(L"WQL");
+    const Bstr query(L"select * from Win32_ComputerSystemProduct");
+    if (!space.get() || !language.get() || !query.get())
+        return WmiConnectFailed;
+
+    // A broken WMI service must not keep the card from opening.
+    win::ComPtr<IWbemServices> services;
+    if (FAILED(locator->ConnectServer(space.get(), nullptr, nullptr, nullptr, WBEM_FLAG_CONNECT_USE_MAX_WAIT, nullptr,
+                                      nullptr, services.put())))
+        return WmiConnectFailed;
+
+    if (FAILED(::CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                                   RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE)))
+        return WmiProxyFailed;
+
+    win::ComPtr<IEnumWbemClassObject> instances;
+    if (FAILED(services->ExecQuery(language.get(), query.get(), 0, nullptr, instances.put())))
+        return WmiQueryFailed;
+
+    for (;;) {
+        win::ComPtr<IWbemClassObject> object;
+        ULONG returned = 0;
+        const HRESULT next = instances->Next(10000, 1, object.put(), &returned);
+        if (next == WBEM_S_FALSE || returned == 0 || !object)
+            break;
+        ReadProperties(object.get(), names, values);
+    }
+    return WmiOk;
+}
+
+}  // namespace velopass

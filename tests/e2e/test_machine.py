@@ -1,0 +1,165 @@
+"""The machine's values on the card, and saving the date of purchase."""
+import os
+import subprocess
+import unittest
+
+import harness
+from harness import Card, Machine
+
+PRODUCT, SERIAL, SNID, PART, DATE, FUB, DLR = range(1000, 1007)
+DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
+FILE_ATTRIBUTE_HIDDEN = 0x2
+
+ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+
+# FUB and DLR live in a folder named by the brand and an environment variable.
+# (The variable comes first and its value is long: a brand shorter than its
+# token would carry the scan past a later token.)
+BRANDED_FUB = {"common": {"FUBIniFile": r"c:\OEM\%FUBDIR%\%brand%\FUB.ini"}}
+
+
+def values(card):
+    return {c["id"]: c["text"] for c in card.dump()["controls"] if c["class"] == "Edit"}
+
+
+def ini(sections):
+    """The bytes of a UTF-16LE INI file."""
+    text = "".join(f"[{s}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in keys.items()) for s, keys in sections.items())
+    return b"\xff\xfe" + text.encode("utf-16-le")
+
+
+def fub_files(brand):
+    return {rf"c:\OEM\service-data\{brand}\FUB.ini": ini({"FUB": {"FUB": f"FUB-{brand}", "DLR": f"DLR-{brand}"}})}
+
+
+def decode(data):
+    return data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode("cp1252")
+
+
+class SystemValues(unittest.TestCase):
+    def test_serial_numbers_of_every_length(self):
+        cases = [
+            ("0123456789KLM0001FXY2", "KLM000031XY", "0123456789"),
+            ("0123456789KLM", "KLM000000", "0123456789"),
+            ("0123456789K", "K", "0123456789"),
+            ("ABC123", "", "ABC123"),
+        ]
+        for serial, snid, part in cases:
+            with self.subTest(serial=serial), Card(self, Machine(dmi=dict(ZELL, product_serial=serial))) as card:
+                card.start()
+                shown = values(card)
+                self.assertEqual([shown[i] for i in (PRODUCT, SERIAL, SNID, PART)],
+                                 ["Zell Aero 14", serial, snid, part])
+                if serial == cases[0][0]:
+                    card.screenshot("machine-values")
+
+    def test_without_wmi_the_card_opens_empty(self):
+        with Card(self, Machine(wmi=False), text_file=BRANDED_FUB) as card:
+            process = card.start()
+            self.assertEqual(set(values(card).values()), {""})
+            self.assertEqual(card.close(process), 0)
+
+
+class Brand(unittest.TestCase):
+    """The brand shows where it names the FUB file's folder."""
+
+    def check_brand(self, machine, expected):
+        machine.environment = {"FUBDIR": "service-data"}
+        files = {**fub_files("Zell"), **fub_files("Marwick"), **fub_files("Tessary"), **fub_files("")}
+        with Card(self, machine, text_file=BRANDED_FUB, files=files) as card:
+            card.start()
+            shown = values(card)
+            self.assertEqual((shown[FUB], shown[DLR]), (f"FUB-{expected}", f"DLR-{expected}"))
+
+    def test_registry_value_wins_over_the_vendor(self):
+        self.check_brand(Machine(dmi=ZELL, brand="MARWICK"), "Marwick")
+        self.check_brand(Machine(dmi=ZELL, brand="Tessary"), "Tessary")
+
+    def test_vendor_decides_without_a_usable_registry_value(self):
+        for brand in (None, "Zell Computers", 1, b"\x01\x02\x03", "M" * 200):
+            with self.subTest(brand=brand if not isinstance(brand, str) else brand[:20]):
+                self.check_brand(Machine(dmi=ZELL, brand=brand), "Zell")
+
+    def test_no_brand_expands_to_nothing(self):
+        self.check_brand(Machine(dmi=dict(ZELL, sys_vendor="Unknown Works")), "")
+
+
+class DateOfPurchase(unittest.TestCase):
+    REG_INI = {"common": {"RegIniFile": r"c:\OEM\reg.ini"}}
+    REG_FILE = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
+
+    def shown_date(self, files):
+        with Card(self, text_file=self.REG_INI, files=files) as card:
+            card.start()
+            return values(card)[DATE]
+
+    def test_sources_in_order(self):
+        self.assertEqual(self.shown_date(self.REG_FILE), "2025-01-31")
+        own = {DATA_FILE: ini({"data": {"DOP": "2026-06-01"}})}
+        self.assertEqual(self.shown_date({**self.REG_FILE, **own}), "2026-06-01")
+        empty = {DATA_FILE: ini({"data": {"DOP": ""}})}
+        self.assertEqual(self.shown_date({**self.REG_FILE, **empty}), "2025-01-31")
+        self.assertEqual(self.shown_date({}), "")
+
+    def test_every_way_of_closing_saves_the_typed_date(self):
+        for how in ("button", "alt-f4", "close-box", "system-menu"):
+            with self.subTest(how=how), Card(self, files={DATA_FILE: ini({"data": {"DOP": "old"}})}) as card:
+                process = card.start()
+                card.type(DATE, f"typed {how}")
+                self.assertEqual(card.close(process, how), 0)
+                self.assertEqual(decode(card.read(DATA_FILE)), f"[data]\r\nDOP=typed {how}\r\n")
+
+    def test_missing_folder_is_made_hidden_with_a_unicode_file(self):
+        date = "二〇二六年三月一日"
+        with Card(self) as card:
+            before = card.snapshot()
+            process = card.start()
+            self.assertFalse(os.path.exists(card.path(r"c:\OEM")))
+            card.type(DATE, date)
+            self.assertEqual(card.close(process), 0)
+
+            data = card.read(DATA_FILE)
+            self.assertTrue(data.startswith(b"\xff\xfe"), data[:8])
+            self.assertIn(f"DOP={date}", decode(data))
+            for folder in (r"c:\OEM", r"c:\OEM\Velopass"):
+                self.assertTrue(card.attributes(folder) & FILE_ATTRIBUTE_HIDDEN, folder)
+            written = {path for path, stamp in card.snapshot().items() if before.get(path) != stamp}
+            self.assertEqual(written, {os.path.join("OEM", "Velopass", "VLP.dat")})
+
+            # The next start shows the date as typed.
+            process = card.start()
+            self.assertEqual(values(card)[DATE], date)
+            card.close(process)
+
+    def test_existing_folder_gets_a_unicode_file_too(self):
+        date = "٢٠٢٦/٠٣/٠١"
+        with Card(self, files={r"c:\OEM\Velopass\keep.txt": b"x"}) as card:
+            process = card.start()
+            card.type(DATE, date)
+            card.close(process)
+            self.assertEqual(decode(card.read(DATA_FILE)), f"[data]\r\nDOP={date}\r\n")
+            self.assertFalse(card.attributes(r"c:\OEM\Velopass") & FILE_ATTRIBUTE_HIDDEN)
+
+    def test_unwritable_data_keeps_what_it_had(self):
+        original = ini({"data": {"DOP": "2024-02-29"}})
+        with Card(self, files={DATA_FILE: original}) as card:
+            folder = card.path(r"c:\OEM\Velopass")
+            if subprocess.run(["chattr", "+i", folder, os.path.join(folder, "VLP.dat")]).returncode != 0:
+                self.skipTest("this file system cannot make files immutable")
+            process = card.start()
+            self.assertEqual(values(card)[DATE], "2024-02-29")
+            card.type(DATE, "2030-01-01")
+            self.assertEqual(card.close(process), 0)
+            self.assertEqual(card.read(DATA_FILE), original)
+
+    def test_data_folder_that_is_a_file(self):
+        with Card(self, files={r"c:\OEM\Velopass": b"not a folder"}) as card:
+            process = card.start()
+            card.type(DATE, "2030-01-01")
+            self.assertEqual(card.close(process), 0)
+            self.assertEqual(card.read(r"c:\OEM\Velopass"), b"not a folder")
+            self.assertFalse(card.attributes(r"c:\OEM\Velopass") & FILE_ATTRIBUTE_HIDDEN)
+
+
+if __name__ == "__main__":
+    harness.main()
