@@ -60,6 +60,23 @@ class SystemValues(unittest.TestCase):
             self.assertEqual(card.close(process), 0)
 
 
+class BadInput(unittest.TestCase):
+    def test_garbled_and_over_long_sources_are_cut_or_ignored(self):
+        long_name = "N" * 300
+        texts = {"common": {"RegIniFile": r"c:\OEM", "FUBIniFile": r"c:\OEM\fub.ini"}}
+        files = {
+            DATA_FILE: bytes(range(256)) * 8,
+            r"c:\OEM\fub.ini": ini({"FUB": {"FUB": "F" * 500, "DLR": ""}}),
+        }
+        with Card(self, Machine(dmi=dict(ZELL, product_name=long_name)), text_file=texts, files=files) as card:
+            process = card.start()
+            shown = values(card)
+            self.assertEqual(shown[PRODUCT], long_name[:127])
+            self.assertEqual(shown[FUB], "F" * 127)
+            self.assertEqual(shown[DLR], "")
+            self.assertEqual(card.close(process), 0)
+
+
 class Brand(unittest.TestCase):
     """The brand shows where it names the FUB file's folder."""
 
