@@ -21,6 +21,8 @@ add_executable(Velopass WIN32
   src/app/VLPApp.cpp
   src/card/GdiPlusImage.cpp
   src/card/VLPDlg.cpp
+  src/card/VLPDlgLayout.cpp
+  src/card/VLPDlgPaint.cpp
   src/card/Velopass.rc
 )
 target_link_libraries(Velopass PRIVATE velopass_win gdiplus gdi32 comctl32 comdlg32 ole32 oleaut32 uuid)

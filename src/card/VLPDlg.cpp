@@ -7,6 +7,9 @@
 #include "machine/Registry.h"
 #include "machine/SystemValues.h"
 #include "machine/Wmi.h"
+#include "win/WinApp.h"
+
+#include <new>
 #include "text/TextFile.h"
 
 using velopass::CardField;
@@ -16,7 +19,6 @@ using velopass::ReadText;
 CVLPDlg::CVLPDlg(win::CWnd* parent) : CDialog(IDD_CARD, parent)
 {
     m_language = VelopassApp().m_language;
-    m_titleWidth = m_cardWidth - 50;
     m_whiteBrush.reset(::CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF)));
 }
 
@@ -42,18 +44,75 @@ BOOL CVLPDlg::OnInitDialog()
     m_dataFolderUsable = ExpandPathVariables(m_dataFolder);
     ReadCardDataFile();
 
-    const wchar_t* section = m_language.c_str();
-    ReadText(m_textFilePath.c_str(), section, L"AppTitle", m_caption);
+    SetCardIcon();
+    ReadText(m_textFilePath.c_str(), m_language.c_str(), L"AppTitle", m_caption);
     SetWindowText(m_caption.c_str());
 
+    DecideScaleLayout();
+    SizeCard();
+    ApplyReadingDirection();
+    LayoutEditColumn();
+    CreateFieldFonts();
     for (int field = 0; field < CardFieldCount; ++field)
         m_valueEdits[field].SetWindowText(m_cardValues[field].c_str());
+    CreateTitleFonts();
+    ReadLabels();
+    ChooseBanner();
+    LoadBanner();
+    LayoutButtons();
 
-    ReadText(m_textFilePath.c_str(), section, L"BtnClose", m_closeText);
-    ReadText(m_textFilePath.c_str(), section, L"BtnPrint", m_printText);
+    ReadText(m_textFilePath.c_str(), m_language.c_str(), L"BtnClose", m_closeText);
+    ReadText(m_textFilePath.c_str(), m_language.c_str(), L"BtnPrint", m_printText);
     m_closeButton.SetWindowText(m_closeText.c_str());
     m_printButton.SetWindowText(m_printText.c_str());
+    ApplyControlFonts();
     return TRUE;
+}
+
+void CVLPDlg::SetCardIcon()
+{
+    m_iconFromFile.reset(static_cast<HICON>(
+        ::LoadImageW(nullptr, m_iconPath.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    m_hIcon = m_iconFromFile ? m_iconFromFile.get()
+                             : ::LoadIconW(win::CWinApp::Current()->Instance(), MAKEINTRESOURCEW(IDI_VELOPASS));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+}
+
+void CVLPDlg::ReadLabels()
+{
+    static const struct {
+        CardField field;
+        const wchar_t* key;
+    } kLabelKeys[] = {
+        {CardField::ProductName, L"lblProductName"},
+        {CardField::SerialNumber, L"lblSerialNb"},
+        {CardField::PartNumber, L"lblPartNb"},
+        {CardField::DateOfPurchase, L"lblDOP"},
+    };
+    for (const auto& label : kLabelKeys) {
+        Text text;
+        if (!ReadText(m_textFilePath.c_str(), m_language.c_str(), label.key, text))
+            continue;
+        // The colon always shows: a label that fills its text gives up its last character.
+        Text& shown = m_labels[label.field];
+        shown = text.view().substr(0, Text::kMaxLength - 1);
+        shown.Append(L":");
+    }
+}
+
+void CVLPDlg::LoadBanner()
+{
+    m_banner.reset(new (std::nothrow) CGdiPlusImage);
+    if (m_banner && !m_banner->LoadFromFile(m_bannerPath.c_str()))
+        m_banner.reset();
+    if (VelopassApp().OsMajorVersion >= 6)
+        return;
+    // Older systems cannot mirror a picture while drawing it: keep a mirrored copy.
+    m_mirroredBanner.reset(new (std::nothrow) CGdiPlusImage);
+    if (m_mirroredBanner && m_mirroredBanner->LoadFromFile(m_bannerPath.c_str()))
+        Gdiplus::DllExports::GdipImageRotateFlip(m_mirroredBanner->m_nativeImage, Gdiplus::RotateNoneFlipX);
+    else
+        m_mirroredBanner.reset();
 }
 
 bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
@@ -83,11 +142,18 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
         result = reinterpret_cast<INT_PTR>(m_whiteBrush.get());
         return true;
     case WM_PAINT:
+        OnPaint();
+        return true;
     case WM_ERASEBKGND:
-    case WM_DISPLAYCHANGE:
-    case WM_ACTIVATE:
-        // The default processing serves until the card paints and lays itself out.
+        // Erased with the white brush the dialog answers for itself.
         return false;
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange();
+        result = 0;
+        return true;
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        return false;  // the default processing restores the focus
     default:
         return false;
     }

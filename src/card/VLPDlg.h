@@ -3,13 +3,15 @@
 
 #include "card/CardField.h"
 #include "card/GdiPlusImage.h"
-#include "present/DpiState.h"
+#include "present/CardLayout.h"
 #include "text/FixedText.h"
 #include "win/Dialog.h"
 
 #include <memory>
 
-class CVLPDlg : public win::CDialog {
+// The layout numbers (m_cardWidth, m_editLeft, ...) and the DPI state come
+// from CardLayout, which computes every position from them.
+class CVLPDlg : public win::CDialog, public velopass::CardLayout {
 public:
     using Text = velopass::Text;
 
@@ -30,6 +32,7 @@ public:
     void SavePurchaseDate(const std::wstring& text) const;
 
 protected:
+    void ReadDpi() override;
     void DoDataExchange() override;
     BOOL OnInitDialog() override;
     void OnOK() override {}
@@ -44,7 +47,6 @@ public:
     Text m_brandValueName = L"Brand";
     Text m_brandValue;
     Text m_language;
-    velopass::DpiState m_dpi;
     Text m_wmiPropertyNames[3] = {L"Vendor", L"Name", L"IdentifyingNumber"};
     Text m_wmiValues[3];
     Text m_textFilePath = L".\\Velopass.ini";
@@ -53,17 +55,10 @@ public:
     bool m_dataFolderUsable = true;  // false when its expansion would not fit: no data file then
     Text m_iconPath = L".\\PIC\\velopass.ico";
     HICON m_hIcon = nullptr;
+    win::UniqueIcon m_iconFromFile;  // m_hIcon when it came from the icon file
     Text m_caption = L"Velopass";
-    int m_cardWidth = 367;
-    int m_cardHeight = 428;
     int m_savedExStyle = 0;
-    int m_bannerHeight = 82;
-    int m_bodyHeight = 302;
     COLORREF m_bandColour = 0xF0F0F0;
-    int m_editWidth = 184;
-    int m_editHeight = 22;
-    int m_editLeft = 153;
-    int m_rowGap = 18;
     HFONT m_previousFont = nullptr;
     win::UniqueFont m_fieldFonts[4];
     win::UniqueBrush m_whiteBrush;
@@ -71,21 +66,10 @@ public:
     int m_editExStyle = 0;
     Text m_labels[velopass::CardFieldCount] = {L"Product name:",     L"Serial number:", L"SNID:", L"Part number:",
                                                L"Date of purchase:", L"FUB:",           L"DLR:"};
-    int m_labelLeft = 25;
-    int m_labelGap = 2;
-    int m_titleLeft = 25;
-    int m_titleTop = 28;
-    int m_titleWidth = 0;
-    int m_titleHeight = 100;
     win::UniqueFont m_titleFonts[4];
     Text m_bannerPath = L".\\PIC\\Zell_Banner.bmp";
     std::unique_ptr<CGdiPlusImage> m_banner;
     std::unique_ptr<CGdiPlusImage> m_mirroredBanner;
-    int m_buttonWidth = 108;
-    int m_buttonHeight = 26;
-    int m_buttonRightMargin = 16;
-    int m_buttonTop = 392;
-    int m_buttonGap = 2;
     Text m_printText = L"Print";
     Text m_closeText = L"Close";
     win::CButton m_printButton;
@@ -98,8 +82,28 @@ public:
     win::CMenu m_languageMenu;
     bool m_displayChangePending = false;
 
+    // Layout on the screen, in the order the initialisation runs it.
+    void DecideScaleLayout();
+    void SizeCard();
+    void ApplyReadingDirection();
+    void LayoutEditColumn();
+    void PlaceEdits();
+    void CreateFieldFonts();
+    void CreateTitleFonts();
+    void ChooseBanner();
+    void LoadBanner();
+    void LayoutButtons();
+    void ApplyControlFonts();
+    void RelayoutCard();
+
 private:
     bool OnSysCommand(WPARAM command);
     void OnPrint();
+    void OnPaint();
+    void OnDisplayChange();
+    void OnActivate(WPARAM state);
+    void RedrawNow(HWND window) const;
+    void SetCardIcon();
+    void ReadLabels();
     void ReleaseCardObjects();
 };

@@ -11,6 +11,13 @@ namespace velopass {
 // A section of the text file, in lower case: "en", "de", "zh-cht", ...
 using LanguageCode = std::wstring;
 
+// Both exact and case-sensitive, as the codes are written.
+inline bool IsRightToLeft(std::wstring_view language) { return language == L"ar"; }
+inline bool IsCjkLanguage(std::wstring_view language)
+{
+    return language == L"ko" || language == L"zh-cht" || language == L"zh-chs" || language == L"ja";
+}
+
 inline constexpr wchar_t kFallbackLanguage[] = L"en";
 
 // Lower-cases ASCII letters only; other characters pass unchanged.

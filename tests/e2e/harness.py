@@ -28,6 +28,7 @@ TEMPLATE = os.path.join(E2E_DIR, "prefix-template")
 SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 
 CARD_DIR = r"C:\Velopass"
+XVFB_SCREEN = "1920x1200x24"
 CARD_TIMEOUT = 60
 
 # Executables are shared between clones by hard links; everything Wine may
@@ -195,10 +196,11 @@ class Card:
         return False
 
     def _start_display(self):
+        # The X screen has room for the largest desktop a scenario changes to;
+        # the card sees Wine's virtual desktop, of the machine's screen size.
         read_fd, write_fd = os.pipe()
-        width, height = self.machine.screen
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", XVFB_SCREEN, "-nolisten", "tcp"],
             pass_fds=(write_fd,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         with os.fdopen(read_fd) as pipe:
@@ -349,12 +351,88 @@ class Card:
         self.inspect(*actions[how])
         return process.wait(60)
 
-    def screenshot(self, name):
-        """Saves the whole display where a reader can look at it; returns the path."""
+    def screenshot(self, name, window=None):
+        """Saves the desktop, or the given window's rectangle, where a reader can
+        look at it; returns the path."""
         os.makedirs(SCREENSHOTS, exist_ok=True)
         path = os.path.join(SCREENSHOTS, name + ".png")
-        quiet(["import", "-display", self.display, "-window", "root", path], self.env, timeout=60)
+        if window:
+            x, y, w, h = window["rect"]
+        else:
+            (x, y), (w, h) = (0, 0), self.machine.screen
+        quiet(["import", "-display", self.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage", path],
+              self.env, timeout=60)
         return path
+
+    def capture(self):
+        """The display's pixels now."""
+        path = os.path.join(self.root, "capture.ppm")
+        quiet(["import", "-display", self.display, "-window", "root", "ppm:" + path], self.env, timeout=60)
+        return Image.from_ppm(path)
+
+
+class Image:
+    """RGB pixels of a capture, with helpers to look at a window's client area."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    @classmethod
+    def from_ppm(cls, path):
+        with open(path, "rb") as f:
+            raw = f.read()
+        fields, pos = [], 0
+        while len(fields) < 4:  # magic, width, height, maximum
+            while raw[pos:pos + 1].isspace():
+                pos += 1
+            if raw[pos:pos + 1] == b"#":
+                pos = raw.index(b"\n", pos)
+                continue
+            end = pos
+            while not raw[end:end + 1].isspace():
+                end += 1
+            fields.append(raw[pos:end])
+            pos = end
+        assert fields[0] == b"P6" and fields[3] == b"255", fields
+        return cls(int(fields[1]), int(fields[2]), raw[pos + 1:])
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def client(self, window):
+        """A view of the window's client area in its own logical coordinates,
+        mirrored for a right-to-left window."""
+        return ClientView(self, window)
+
+
+class ClientView:
+    def __init__(self, image, window):
+        self.image = image
+        self.origin_x, self.origin_y = window["client_origin"]
+        self.width, self.height = window["client"][2:]
+        self.mirrored = bool(int(window["exstyle"], 16) & 0x00400000)
+
+    def pixel(self, x, y):
+        screen_x = self.origin_x - 1 - x if self.mirrored else self.origin_x + x
+        return self.image.pixel(screen_x, self.origin_y + y)
+
+    def count(self, rect, predicate):
+        """How many pixels of the logical rectangle (left, top, right, bottom) satisfy predicate(rgb)."""
+        left, top, right, bottom = rect
+        return sum(1 for y in range(top, bottom) for x in range(left, right) if predicate(self.pixel(x, y)))
+
+
+def near(colour, expected, tolerance=24):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
+
+
+def is_dark(colour):
+    return max(colour) < 90
+
+
+def is_white(colour):
+    return min(colour) > 235
 
 
 def wait_until(predicate, timeout=20, interval=0.25):

@@ -65,6 +65,17 @@ std::string Rect(const RECT& r)
     return out;
 }
 
+// Where the client area's logical (0, 0) lies on the screen; in a mirrored
+// window that is its right edge.
+std::string Origin(HWND window)
+{
+    POINT origin{0, 0};
+    ::ClientToScreen(window, &origin);
+    char out[48];
+    std::snprintf(out, sizeof(out), "[%ld, %ld]", origin.x, origin.y);
+    return out;
+}
+
 std::string Hex(unsigned long value)
 {
     char out[16];
@@ -110,7 +121,7 @@ std::string WindowJson(HWND window, bool withChildren)
                       ", \"text\": " + Quote(TextOf(window)) +
                       ", \"style\": " + Hex(static_cast<unsigned long>(::GetWindowLongW(window, GWL_STYLE))) +
                       ", \"exstyle\": " + Hex(static_cast<unsigned long>(exStyle)) + ", \"rect\": " + Rect(rect) +
-                      ", \"client\": " + Rect(client) + ", \"visible\": " + (::IsWindowVisible(window) ? "true" : "false") +
+                      ", \"client\": " + Rect(client) + ", \"client_origin\": " + Origin(window) +", \"visible\": " + (::IsWindowVisible(window) ? "true" : "false") +
                       ", \"iconic\": " + (::IsIconic(window) ? "true" : "false") +
                       ", \"topmost\": " + ((exStyle & WS_EX_TOPMOST) ? "true" : "false") +
                       ", \"enabled\": " + (::IsWindowEnabled(window) ? "true" : "false");
@@ -291,6 +302,15 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"closebox")
         return ClickCloseBox(card) ? Write(out, "true") : (Write(out, "false"), 1);
+    if (command == L"displaymode") {  // displaymode WIDTH HEIGHT: what a user's display change does
+        DEVMODEW mode{};
+        mode.dmSize = sizeof(mode);
+        mode.dmPelsWidth = static_cast<DWORD>(number(3));
+        mode.dmPelsHeight = static_cast<DWORD>(number(4));
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        const LONG result = ::ChangeDisplaySettingsW(&mode, 0);
+        return Write(out, std::to_string(result));
+    }
     if (command == L"syscommand") {  // syscommand ID
         ::PostMessageW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(3)), 0);
         return Write(out, "true");

@@ -33,7 +33,7 @@ def top_level(card, title=None, cls=None):
 
 class EmptyCard(unittest.TestCase):
     def test_without_text_file_the_card_shows_its_template(self):
-        with Card(self) as card:
+        with Card(self, Machine(wmi=False)) as card:
             card.start()
             window = card.dump()
             card.screenshot("startup-no-text-file")
@@ -44,12 +44,16 @@ class EmptyCard(unittest.TestCase):
             self.assertFalse(style & 0x00050000, "no maximise box, no sizing border")
             self.assertTrue(int(window["exstyle"], 16) & 0x00040000, "shown in the task bar")
 
-            controls = window["controls"]
-            self.assertEqual([c["id"] for c in controls], [1007, 1008, 1000, 1001, 1002, 1003, 1004, 1005, 1006])
-            self.assertEqual([c["class"] for c in controls], ["Button"] * 2 + ["Edit"] * 7)
-            self.assertEqual([c["text"] for c in controls], ["Print", "Close"] + [""] * 7)
-            expected = [BUTTON_STYLE] * 2 + [EDIT_STYLE] * 4 + [DATE_EDIT_STYLE] + [EDIT_STYLE] * 2
-            self.assertEqual([hex(as_created(c)) for c in controls], [hex(s) for s in expected])
+            # The layout brings each control to the top as it places it, so the
+            # sibling order is not the template's any more: compare by id.
+            controls = {c["id"]: c for c in window["controls"]}
+            self.assertEqual(sorted(controls), [1000, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008])
+            expected = {1007: ("Button", "Print", BUTTON_STYLE), 1008: ("Button", "Close", BUTTON_STYLE),
+                        1004: ("Edit", "", DATE_EDIT_STYLE)}
+            for id_, control in controls.items():
+                cls, text, style = expected.get(id_, ("Edit", "", EDIT_STYLE))
+                self.assertEqual((control["class"], control["text"], hex(as_created(control))),
+                                 (cls, text, hex(style)), id_)
 
     def test_enter_and_escape_leave_the_card_open(self):
         with Card(self) as card:

@@ -1,0 +1,67 @@
+// Painting the card: grey band, banner, labels, title.
+#include "card/VLPDlg.h"
+
+#include "app/VLPApp.h"
+#include "machine/Brand.h"
+#include "text/Language.h"
+
+using velopass::CardFieldCount;
+
+namespace {
+
+RECT ToRect(const velopass::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+void CVLPDlg::OnPaint()
+{
+    const win::PaintScope paint(m_hWnd);
+    const HDC dc = paint.dc();
+    Gdiplus::GpGraphics* graphics = nullptr;
+    Gdiplus::DllExports::GdipCreateFromHDC(dc, &graphics);
+
+    const win::UniqueBrush bandBrush(::CreateSolidBrush(m_bandColour));
+    const RECT band = ToRect(BandRect());
+    ::FillRect(dc, &band, bandBrush.get());
+
+    const bool rightToLeft = velopass::IsRightToLeft(m_language.view());
+    const velopass::BannerPlacement banner = Banner(rightToLeft, VelopassApp().OsMajorVersion);
+    const CGdiPlusImage* image = banner.image == velopass::BannerImage::Mirrored ? m_mirroredBanner.get()
+                                                                                  : m_banner.get();
+    if (image != nullptr && graphics != nullptr) {
+        const velopass::Rect& to = banner.destination;
+        Gdiplus::DllExports::GdipDrawImageRectI(graphics, image->m_nativeImage, to.left, to.top, to.width(),
+                                                to.height());
+    }
+
+    ::SetBkMode(dc, TRANSPARENT);
+    const int fontIndex = FontIndex(m_language.view());
+    const HFONT labelFont = m_fieldFonts[fontIndex].get();
+    if (labelFont != nullptr)
+        m_previousFont = static_cast<HFONT>(::SelectObject(dc, labelFont));
+    for (int row = 0; row < CardFieldCount; ++row) {
+        RECT box = ToRect(LabelRect(row));
+        ::DrawTextW(dc, m_labels[row].c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+    // White on the banner; black for the light Brindle Hall banner, and where
+    // no banner was drawn, as white would not show on the white card.
+    const bool onBanner = image != nullptr && m_brand != velopass::kBrindleHall;
+    if (onBanner)
+        ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
+    if (labelFont != nullptr)
+        ::SelectObject(dc, m_previousFont);
+
+    const HFONT titleFont = m_titleFonts[fontIndex].get();
+    if (titleFont != nullptr)
+        m_previousFont = static_cast<HFONT>(::SelectObject(dc, titleFont));
+    RECT title = ToRect(TitleRect());
+    ::DrawTextW(dc, m_caption.c_str(), -1, &title, DT_NOPREFIX | (rightToLeft ? DT_RIGHT : 0));
+    if (titleFont != nullptr)
+        ::SelectObject(dc, m_previousFont);
+
+    for (const win::CEdit& edit : m_valueEdits)
+        RedrawNow(edit.GetSafeHwnd());
+
+    if (graphics != nullptr)
+        Gdiplus::DllExports::GdipDeleteGraphics(graphics);
+}
