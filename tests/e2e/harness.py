@@ -134,6 +134,14 @@ class Machine:
     environment: dict = None  # extra variables for the card's process
 
 
+# Windows' own faces draw Arabic and CJK text; Wine's stand-ins borrow those
+# glyphs from the fonts the test machine has. Wine shapes Arabic into its
+# presentation forms, which DejaVu Sans has and the Noto fonts do not.
+LINKED_FACES = ("Arial", "Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif", "Liberation Sans")
+FONT_LINKS = ("hex(7)", "\0".join(["DejaVuSans.ttf,DejaVu Sans", "wqy-microhei.ttc,WenQuanYi Micro Hei",
+                                  ""]).encode("utf-16-le") + b"\0\0")
+
+
 def reg_value(value):
     """A .reg file's spelling of a value."""
     if isinstance(value, str):
@@ -147,6 +155,19 @@ def reg_value(value):
 def can_plant_dmi():
     """Planting a machine identity needs a private mount namespace (root)."""
     return quiet(["unshare", "-m", "--propagation", "private", "true"], dict(os.environ), check=False) == 0
+
+
+def load_pictures_module():
+    """The generator of the card's pictures, for tests that plant pictures of their own."""
+    import importlib.util
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "make_pictures.py")
+    spec = importlib.util.spec_from_file_location("make_pictures", path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+pictures = load_pictures_module()
 
 
 class Card:
@@ -223,6 +244,9 @@ class Card:
             write_ini(os.path.join(app, "Velopass.ini"), self.text_file)
         for windows_path, content in self.files.items():
             target = self.path(windows_path)
+            if content is None:  # a file of the installation taken away
+                os.remove(target)
+                continue
             os.makedirs(os.path.dirname(target), exist_ok=True)
             with open(target, "wb") as f:
                 f.write(content)
@@ -234,7 +258,9 @@ class Card:
         # system menus itself, as no window manager runs on the display.
         reg = ["Windows Registry Editor Version 5.00", "",
                r"[HKEY_CURRENT_USER\Software\Wine\Explorer]", '"Desktop"="Default"', "",
-               r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]", f'"Default"="{width}x{height}"', ""]
+               r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]", f'"Default"="{width}x{height}"', "",
+               r"[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]"]
+        reg += [f'"{face}"={reg_value(FONT_LINKS)}' for face in LINKED_FACES] + [""]
         if m.dpi != 96:
             reg += [r"[HKEY_CURRENT_USER\Control Panel\Desktop]", f'"LogPixels"=dword:{m.dpi:08x}', ""]
         if m.os_version:
@@ -367,7 +393,7 @@ class Card:
     def capture(self):
         """The display's pixels now."""
         path = os.path.join(self.root, "capture.ppm")
-        quiet(["import", "-display", self.display, "-window", "root", "ppm:" + path], self.env, timeout=60)
+        quiet(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:" + path], self.env, timeout=60)
         return Image.from_ppm(path)
 
 

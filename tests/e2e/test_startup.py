@@ -65,7 +65,8 @@ class EmptyCard(unittest.TestCase):
             self.assertIsNone(wait_until(process.poll, timeout=3), "the card closed")
             window = card.dump()
             self.assertTrue(window["visible"])
-            self.assertEqual(window["controls"][6]["text"], "12.03.2026")
+            date = next(c for c in window["controls"] if c["id"] == 1004)
+            self.assertEqual(date["text"], "12.03.2026")
 
     def test_close_ends_the_process_and_leaves_nothing_running(self):
         with Card(self) as card:
