@@ -23,6 +23,7 @@ add_executable(Velopass WIN32
   src/card/VLPDlg.cpp
   src/card/VLPDlgLayout.cpp
   src/card/VLPDlgPaint.cpp
+  src/card/VLPDlgPrint.cpp
   src/card/Velopass.rc
 )
 target_link_libraries(Velopass PRIVATE velopass_win gdiplus gdi32 comctl32 comdlg32 ole32 oleaut32 uuid)
@@ -35,7 +36,14 @@ if(MINGW)
   target_compile_options(velopass_win PUBLIC -municode)
 endif()
 
-# The program's folder as installed: the executable and its pictures.
+# The program's folder as installed: the executable, its text file and its pictures.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/Velopass.ini"
+  COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/resources/make_text_file.py"
+          "${CMAKE_SOURCE_DIR}/resources/Velopass.utf8.ini" "${CMAKE_BINARY_DIR}/Velopass.ini"
+  DEPENDS "${CMAKE_SOURCE_DIR}/resources/Velopass.utf8.ini" "${CMAKE_SOURCE_DIR}/resources/make_text_file.py"
+  COMMENT "Velopass.ini in UTF-16LE")
+add_custom_target(text_file ALL DEPENDS "${CMAKE_BINARY_DIR}/Velopass.ini")
 add_custom_command(TARGET Velopass POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/resources/PIC" "$<TARGET_FILE_DIR:Velopass>/PIC")
 

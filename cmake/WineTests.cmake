@@ -32,7 +32,6 @@ if(MINGW)
 endif()
 velopass_warnings(vpinspect)
 
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(_e2e_env
   "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>"
   "VELOPASS_INSPECT=$<TARGET_FILE:vpinspect>"

@@ -10,6 +10,7 @@
 #include "win/WinApp.h"
 
 #include <new>
+#include <vector>
 #include "text/TextFile.h"
 
 using velopass::CardField;
@@ -66,6 +67,7 @@ BOOL CVLPDlg::OnInitDialog()
     m_closeButton.SetWindowText(m_closeText.c_str());
     m_printButton.SetWindowText(m_printText.c_str());
     ApplyControlFonts();
+    BuildLanguageMenu();
     return TRUE;
 }
 
@@ -119,7 +121,7 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
 {
     switch (message) {
     case WM_SYSCOMMAND:
-        return OnSysCommand(wParam);
+        return HandleSystemCommand(wParam);
     case WM_COMMAND:
         if (HIWORD(wParam) != BN_CLICKED)
             return false;
@@ -128,7 +130,7 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
             return true;
         }
         if (LOWORD(wParam) == IDC_PRINT) {
-            OnPrint();
+            PrintCard();
             return true;
         }
         return false;
@@ -159,16 +161,85 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
     }
 }
 
-bool CVLPDlg::OnSysCommand(WPARAM command)
+bool CVLPDlg::HandleSystemCommand(WPARAM command)
 {
-    if ((command & 0xFFF0) == SC_CLOSE) {
+    const int id = static_cast<int>(command & 0xFFF0);
+    if (id == SC_CLOSE) {
         CloseCard(1);
         return true;
+    }
+    for (int k = 0; k < m_languageCount; ++k) {
+        if (m_languageMenuIds[k] == id) {
+            SwitchLanguage(m_languageCodes[k]);
+            return true;
+        }
     }
     return false;
 }
 
-void CVLPDlg::OnPrint() {}
+void CVLPDlg::BuildLanguageMenu()
+{
+    Text list;
+    if (!ReadText(m_textFilePath.c_str(), L"common", L"SupportedLang", list))
+        return;
+    const std::vector<velopass::LanguageCode> codes = velopass::ParseLanguageList(list.view());
+    if (codes.empty())
+        return;
+    m_languageCount = static_cast<int>(codes.size());
+    m_languageMenuIds.reset(new (std::nothrow) int[codes.size()]());
+    m_languageCodes.reset(new (std::nothrow) Text[codes.size()]);
+    if (!m_languageMenuIds || !m_languageCodes || !m_languageMenu.CreatePopupMenu()) {
+        m_languageCount = 0;
+        return;
+    }
+    for (int k = 0; k < m_languageCount; ++k) {
+        m_languageCodes[k] = codes[k];
+        m_languageMenuIds[k] = velopass::LanguageMenuId(k);
+        Text name;
+        if (ReadText(m_textFilePath.c_str(), m_languageCodes[k].c_str(), L"lblLangText", name))
+            ::AppendMenuW(m_languageMenu.GetSafeHmenu(), MF_STRING, m_languageMenuIds[k], name.c_str());
+    }
+    const HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (systemMenu == nullptr)
+        return;
+    Text entry = L"Language";
+    ReadText(m_textFilePath.c_str(), m_language.c_str(), L"lblSwitchLang", entry);
+    const HMENU popup = m_languageMenu.GetSafeHmenu();
+    if (::AppendMenuW(systemMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), entry.c_str()))
+        m_languageMenu.HandOver();
+}
+
+void CVLPDlg::SwitchLanguage(const Text& language)
+{
+    m_language = language;
+    const wchar_t* file = m_textFilePath.c_str();
+    const wchar_t* section = m_language.c_str();
+    if (ReadText(file, section, L"AppTitle", m_caption))
+        SetWindowText(m_caption.c_str());
+    ApplyControlFonts();
+    if (ReadText(file, section, L"BtnClose", m_closeText))
+        m_closeButton.SetWindowText(m_closeText.c_str());
+    if (ReadText(file, section, L"BtnPrint", m_printText))
+        m_printButton.SetWindowText(m_printText.c_str());
+    ReadLabels();
+
+    Text entry;
+    const HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (systemMenu != nullptr && ReadText(file, section, L"lblSwitchLang", entry)) {
+        const auto popup = reinterpret_cast<UINT_PTR>(m_languageMenu.GetSafeHmenu());
+        ::ModifyMenuW(systemMenu, static_cast<UINT>(popup), MF_BYCOMMAND | MF_STRING | MF_POPUP, popup, entry.c_str());
+    }
+
+    SetReadingDirection();
+    // The caption follows the new direction only once the frame is redone.
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutEditColumn();
+    LayoutButtons();
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    for (const win::CEdit& edit : m_valueEdits)
+        RedrawNow(edit.GetSafeHwnd());
+}
 
 int CVLPDlg::QuerySystemProduct() { return velopass::QuerySystemProduct(m_wmiPropertyNames, m_wmiValues); }
 

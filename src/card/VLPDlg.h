@@ -74,8 +74,6 @@ public:
     Text m_closeText = L"Close";
     win::CButton m_printButton;
     win::CButton m_closeButton;
-    int m_printerDpiX = 1;
-    int m_printerDpiY = 1;
     int m_languageCount = 0;
     std::unique_ptr<int[]> m_languageMenuIds;
     std::unique_ptr<Text[]> m_languageCodes;
@@ -97,8 +95,11 @@ public:
     void RelayoutCard();
 
 private:
-    bool OnSysCommand(WPARAM command);
-    void OnPrint();
+    bool HandleSystemCommand(WPARAM command);
+    void BuildLanguageMenu();
+    void SwitchLanguage(const Text& language);
+    void SetReadingDirection() const;
+    void PrintCard();
     void OnPaint();
     void OnDisplayChange();
     void OnActivate(WPARAM state);

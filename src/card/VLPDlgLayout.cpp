@@ -65,9 +65,15 @@ void CVLPDlg::SizeCard()
 void CVLPDlg::ApplyReadingDirection()
 {
     m_savedExStyle = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
+    SetReadingDirection();
+    m_editExStyle = ::GetWindowLongW(m_valueEdits[CardField::ProductName].GetSafeHwnd(), GWL_EXSTYLE);
+}
+
+// From the style the dialog was made with, so that leaving Arabic undoes it.
+void CVLPDlg::SetReadingDirection() const
+{
     const LONG rtl = velopass::IsRightToLeft(m_language.view()) ? WS_EX_LAYOUTRTL : 0;
     ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, m_savedExStyle | rtl);
-    m_editExStyle = ::GetWindowLongW(m_valueEdits[CardField::ProductName].GetSafeHwnd(), GWL_EXSTYLE);
 }
 
 void CVLPDlg::PlaceEdits()

@@ -115,6 +115,42 @@ std::wstring CardLayout::BannerFile(std::wstring_view brand)
     return L".\\PIC\\" + std::wstring(brand) + L"_Banner" + variant + L".bmp";
 }
 
+int CardLayout::ToPrinter(int value, int dpi)
+{
+    if (dpi == 0)
+        return 1;
+    return static_cast<int>(value / (25.4 / dpi) / 2.7);
+}
+
+Rect CardLayout::Printed(int left, int top, int right, int bottom) const
+{
+    return Rect{ToPrinterX(left), ToPrinterY(top), ToPrinterX(right), ToPrinterY(bottom)};
+}
+
+Rect CardLayout::PrintedBanner() const { return Printed(0, 0, m_cardWidth, m_bannerHeight); }
+
+// Right to left, the label and value columns trade sides of the card.
+Rect CardLayout::PrintedLabel(int row, bool rightToLeft) const
+{
+    const int left = rightToLeft ? m_cardWidth - (m_editLeft - m_labelGap) : m_labelLeft;
+    const int right = rightToLeft ? m_cardWidth - m_labelLeft : m_editLeft - m_labelGap;
+    return Printed(left, RowTop(row), right, RowTop(row) + m_editHeight);
+}
+
+Rect CardLayout::PrintedValue(int row, bool rightToLeft) const
+{
+    const int left = rightToLeft ? m_cardWidth - (m_editLeft + m_editWidth) : m_editLeft;
+    const int right = rightToLeft ? m_cardWidth - m_editLeft : m_editLeft + m_editWidth;
+    return Printed(left, RowTop(row), right, RowTop(row) + m_editHeight);
+}
+
+Rect CardLayout::PrintedTitle() const
+{
+    return Printed(m_titleLeft, m_titleTop, m_titleLeft + m_titleWidth, m_titleTop + m_titleHeight);
+}
+
+Rect CardLayout::PrintedFrame() const { return Printed(0, 0, m_cardWidth, m_bannerHeight + m_bodyHeight); }
+
 int CardLayout::FontIndex(std::wstring_view language) const
 {
     return (IsCjkLanguage(language) ? 2 : 0) + (m_dpi.scaleLayout ? 0 : 1);

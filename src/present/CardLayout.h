@@ -59,6 +59,17 @@ public:
     // layout scales; empty for an empty brand.
     std::wstring BannerFile(std::wstring_view brand);
 
+    // On paper a layout unit is 1/2.7 mm, whatever the printer's resolution
+    // (m_printerDpiX, m_printerDpiY; a resolution of 0 makes every value 1).
+    int ToPrinterX(int value) const { return ToPrinter(value, m_printerDpiX); }
+    int ToPrinterY(int value) const { return ToPrinter(value, m_printerDpiY); }
+    static int ToPrinter(int value, int dpi);
+    Rect PrintedBanner() const;
+    Rect PrintedLabel(int row, bool rightToLeft) const;
+    Rect PrintedValue(int row, bool rightToLeft) const;
+    Rect PrintedTitle() const;
+    Rect PrintedFrame() const;
+
     // 0 Arial scaled, 1 Arial fixed, 2 Tahoma scaled, 3 Tahoma fixed.
     int FontIndex(std::wstring_view language) const;
     // The height of font `index` from its 96-DPI pixel size (negative: character height).
@@ -84,6 +95,8 @@ public:
     int m_buttonRightMargin = 16;
     int m_buttonTop = 392;
     int m_buttonGap = 2;
+    int m_printerDpiX = 1;
+    int m_printerDpiY = 1;
 
 protected:
     // Reads the screen's DPI into m_dpi once (ClampDpi); sets `queried` in any case.
@@ -97,6 +110,7 @@ protected:
 private:
     int RowTop(int row) const { return m_bannerHeight + m_rowGap + row * (m_editHeight + m_rowGap); }
     Rect Scaled(int left, int top, int right, int bottom);
+    Rect Printed(int left, int top, int right, int bottom) const;
 };
 
 }  // namespace velopass

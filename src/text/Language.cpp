@@ -54,6 +54,23 @@ LanguageCode MapLocaleName(std::wstring_view localeName)
     return name;
 }
 
+std::vector<LanguageCode> ParseLanguageList(std::wstring_view list)
+{
+    std::vector<LanguageCode> codes;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        if (list[i] != L'/' && list[i] != L'.')
+            continue;
+        codes.emplace_back(list.substr(start, i - start));
+        if (list[i] == L'.')
+            return codes;
+        start = i + 1;
+    }
+    if (start < list.size())
+        codes.emplace_back(list.substr(start));
+    return codes;
+}
+
 LanguageCode ResolveLanguage(const LanguageCode& mappedName, const LanguagePresent& isPresent)
 {
     if (mappedName.empty())

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velopass {
 
@@ -33,6 +34,14 @@ LanguageCode MapLocaleName(std::wstring_view localeName);
 
 // True when the text file has a section of that name with a non-empty title.
 using LanguagePresent = std::function<bool(const LanguageCode&)>;
+
+// The codes of the "SupportedLang" list: pieces separated by "/" up to the
+// first "." (the first character never separates). A list that lacks the
+// closing "." ends with the text.
+std::vector<LanguageCode> ParseLanguageList(std::wstring_view list);
+
+// The command of the language at position `index` of the list: 16, 32, 48, ...
+inline int LanguageMenuId(int index) { return 16 * (index + 1); }
 
 // Tries the mapped name, then each shorter prefix cut at a "-", then "en".
 LanguageCode ResolveLanguage(const LanguageCode& mappedName, const LanguagePresent& isPresent);

@@ -34,19 +34,22 @@ protected:
 class CEdit : public CWnd {};
 class CButton : public CWnd {};
 
-// A menu the program made and owns until it hands it to a window.
+// A menu the program made. It owns it until it is handed to another menu,
+// which then destroys it with itself; the handle still names the menu.
 class CMenu {
 public:
-    HMENU GetSafeHmenu() const { return m_menu.get(); }
+    HMENU GetSafeHmenu() const { return m_handle; }
     bool CreatePopupMenu()
     {
-        m_menu.reset(::CreatePopupMenu());
-        return static_cast<bool>(m_menu);
+        m_owned.reset(::CreatePopupMenu());
+        m_handle = m_owned.get();
+        return m_handle != nullptr;
     }
-    void DestroyMenu() { m_menu.reset(); }
+    void HandOver() { m_owned.release(); }
 
 private:
-    UniqueMenu m_menu;
+    UniqueMenu m_owned;
+    HMENU m_handle = nullptr;
 };
 
 }  // namespace win

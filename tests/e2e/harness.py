@@ -28,12 +28,13 @@ TEMPLATE = os.path.join(E2E_DIR, "prefix-template")
 SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 
 CARD_DIR = r"C:\Velopass"
+SHIPPED = "shipped"  # the text file the build installs beside the program
 XVFB_SCREEN = "1920x1200x24"
 CARD_TIMEOUT = 60
 
 # Executables are shared between clones by hard links; everything Wine may
 # rewrite in place (registry, INI files) is copied.
-_SHARED_EXTENSIONS = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".ax", ".tlb", ".nls", ".ttf", ".fon")
+_SHARED_EXTENSIONS = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".ax", ".tlb", ".nls", ".ttf", ".ttc", ".fon")
 
 BASE_ENV = {
     "WINEDEBUG": "-all",
@@ -72,6 +73,9 @@ def prepare_template():
         env.pop("DISPLAY", None)
         quiet(["wineboot", "-i"], env, timeout=300)
         quiet(["wineserver", "-w"], env, timeout=120)
+        fonts = os.path.join(TEMPLATE, "drive_c", "windows", "Fonts")
+        for font in LINKED_FONT_FILES:
+            shutil.copy2(font, fonts)
         open(ready, "w").close()
 
 
@@ -136,10 +140,19 @@ class Machine:
 
 # Windows' own faces draw Arabic and CJK text; Wine's stand-ins borrow those
 # glyphs from the fonts the test machine has. Wine shapes Arabic into its
-# presentation forms, which DejaVu Sans has and the Noto fonts do not.
-LINKED_FACES = ("Arial", "Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif", "Liberation Sans")
-FONT_LINKS = ("hex(7)", "\0".join(["DejaVuSans.ttf,DejaVu Sans", "wqy-microhei.ttc,WenQuanYi Micro Hei",
-                                  ""]).encode("utf-16-le") + b"\0\0")
+# presentation forms, which DejaVu Sans has and the Noto fonts do not; CJK
+# text finds its glyphs only when WenQuanYi comes first. The card writes
+# Arabic in Arial and CJK in Tahoma.
+LINKED_FONT_FILES = ("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc")
+ARABIC_FIRST = ["DejaVuSans.ttf,DejaVu Sans", "wqy-microhei.ttc,WenQuanYi Micro Hei"]
+FONT_LINKS = {  # face: linked fonts, in the order Wine tries them
+    "Arial": ARABIC_FIRST, "Liberation Sans": ARABIC_FIRST, "Microsoft Sans Serif": ARABIC_FIRST,
+    "Tahoma": ARABIC_FIRST[::-1], "MS Shell Dlg": ARABIC_FIRST[::-1], "MS Shell Dlg 2": ARABIC_FIRST[::-1],
+}
+
+
+def multi_string(strings):
+    return ("hex(7)", "\0".join(strings + [""]).encode("utf-16-le") + b"\0\0")
 
 
 def reg_value(value):
@@ -174,6 +187,7 @@ class Card:
     """One scenario's private machine with the card installed; a context manager."""
 
     def __init__(self, test, machine=None, text_file=None, files=None):
+        """text_file: {section: {key: value}}, SHIPPED, or None for no text file."""
         self.test = test
         self.machine = machine or Machine()
         self.text_file = text_file
@@ -240,7 +254,9 @@ class Card:
         os.makedirs(app)
         shutil.copy2(os.path.join(BIN_DIR, "Velopass.exe"), app)
         shutil.copytree(os.path.join(BIN_DIR, "PIC"), os.path.join(app, "PIC"))
-        if self.text_file is not None:
+        if self.text_file == SHIPPED:
+            shutil.copy2(os.path.join(BIN_DIR, "Velopass.ini"), app)
+        elif self.text_file is not None:
             write_ini(os.path.join(app, "Velopass.ini"), self.text_file)
         for windows_path, content in self.files.items():
             target = self.path(windows_path)
@@ -260,7 +276,7 @@ class Card:
                r"[HKEY_CURRENT_USER\Software\Wine\Explorer]", '"Desktop"="Default"', "",
                r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]", f'"Default"="{width}x{height}"', "",
                r"[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]"]
-        reg += [f'"{face}"={reg_value(FONT_LINKS)}' for face in LINKED_FACES] + [""]
+        reg += [f'"{face}"={reg_value(multi_string(links))}' for face, links in FONT_LINKS.items()] + [""]
         if m.dpi != 96:
             reg += [r"[HKEY_CURRENT_USER\Control Panel\Desktop]", f'"LogPixels"=dword:{m.dpi:08x}', ""]
         if m.os_version:

@@ -311,6 +311,16 @@ int wmain(int argc, wchar_t** argv)
         const LONG result = ::ChangeDisplaySettingsW(&mode, 0);
         return Write(out, std::to_string(result));
     }
+    if (command == L"languagemenu") {
+        // The keyboard's way in: Alt+Space, up to the last entry, right into its popup.
+        ::PostMessageW(card, WM_SYSCOMMAND, SC_KEYMENU, L' ');
+        ::Sleep(700);
+        for (UINT key : {VK_UP, VK_RIGHT}) {
+            PressKey(card, key);
+            ::Sleep(400);
+        }
+        return Write(out, "true");
+    }
     if (command == L"syscommand") {  // syscommand ID
         ::PostMessageW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(3)), 0);
         return Write(out, "true");

@@ -132,3 +132,39 @@ TEST(CardLayout, FontsFollowLanguageAndScaling)
     for (const wchar_t* other : {L"zh", L"JA", L"ko-kr"})
         EXPECT_EQ(layout.FontIndex(other), 0) << other;
 }
+
+TEST(PrintedCard, MeasuresTheSameOnEveryPrinter)
+{
+    ScreenLayout layout(96, true);
+    layout.m_printerDpiX = layout.m_printerDpiY = 600;
+    EXPECT_EQ(layout.PrintedBanner(), (Rect{0, 0, 3210, 717}));
+    EXPECT_EQ(layout.PrintedFrame(), (Rect{0, 0, 3210, 3359}));
+    EXPECT_EQ(layout.PrintedLabel(0, false), (Rect{218, 874, 1321, 1067}));
+    EXPECT_EQ(layout.PrintedValue(0, false), (Rect{1338, 874, 2948, 1067}));
+    EXPECT_EQ(layout.PrintedTitle(), (Rect{218, 244, 2992, 1119}));
+    EXPECT_EQ(layout.ToPrinterX(-10), -87);
+    EXPECT_EQ(layout.ToPrinterX(-16), -139);
+
+    layout.m_printerDpiX = layout.m_printerDpiY = 300;
+    EXPECT_EQ(layout.PrintedBanner(), (Rect{0, 0, 1605, 358}));
+    EXPECT_EQ(layout.PrintedFrame(), (Rect{0, 0, 1605, 1679}));
+    EXPECT_EQ(layout.ToPrinterX(-10), -43);
+    EXPECT_EQ(layout.ToPrinterX(-16), -69);
+
+    layout.m_printerDpiX = 0;
+    EXPECT_EQ(layout.ToPrinterX(367), 1);
+    EXPECT_EQ(layout.ToPrinterX(-16), 1);
+}
+
+TEST(PrintedCard, RightToLeftSwapsTheColumns)
+{
+    ScreenLayout layout(96, true);
+    layout.m_printerDpiX = layout.m_printerDpiY = 300;
+    const Rect label = layout.PrintedLabel(2, true);
+    const Rect value = layout.PrintedValue(2, true);
+    EXPECT_EQ(label.left, layout.ToPrinterX(216));
+    EXPECT_EQ(label.right, layout.ToPrinterX(342));
+    EXPECT_EQ(value.left, layout.ToPrinterX(30));
+    EXPECT_EQ(value.right, layout.ToPrinterX(214));
+    EXPECT_EQ(value.top, layout.ToPrinterY(180));
+}

@@ -99,3 +99,26 @@ TEST(LanguageResolution, ArabicKeepsItsCountryWhenTheFileHasIt)
     FakeTextFile languageOnly{{L"ar"}, {}};
     EXPECT_EQ(languageOnly.Resolve(L"ar-SA"), L"ar");
 }
+
+TEST(LanguageList, PiecesUpToTheClosingFullStop)
+{
+    using Codes = std::vector<LanguageCode>;
+    EXPECT_EQ(velopass::ParseLanguageList(L"en/de/fr."), (Codes{L"en", L"de", L"fr"}));
+    EXPECT_EQ(velopass::ParseLanguageList(L"en.de/fr."), (Codes{L"en"}));  // the rest is ignored
+    EXPECT_EQ(velopass::ParseLanguageList(L"zh-cht.x"), (Codes{L"zh-cht"}));
+    EXPECT_EQ(velopass::ParseLanguageList(L"/en/de."), (Codes{L"/en", L"de"}));  // the first character never separates
+    EXPECT_EQ(velopass::ParseLanguageList(L"en//de."), (Codes{L"en", L"", L"de"}));
+    EXPECT_EQ(velopass::ParseLanguageList(L"de/de."), (Codes{L"de", L"de"}));
+    EXPECT_EQ(velopass::ParseLanguageList(L"EN/AR."), (Codes{L"EN", L"AR"}));
+    EXPECT_EQ(velopass::ParseLanguageList(L"en/"), (Codes{L"en"}));
+}
+
+TEST(LanguageList, WithoutAFullStopTheTextEndsTheList)
+{
+    using Codes = std::vector<LanguageCode>;
+    EXPECT_EQ(velopass::ParseLanguageList(L"en/de"), (Codes{L"en", L"de"}));
+    EXPECT_EQ(velopass::ParseLanguageList(L"en"), (Codes{L"en"}));
+    EXPECT_EQ(velopass::ParseLanguageList(L""), Codes{});
+    EXPECT_EQ(velopass::LanguageMenuId(0), 16);
+    EXPECT_EQ(velopass::LanguageMenuId(2), 48);
+}

@@ -1,0 +1,130 @@
+// Printing the card on one page, the same size on every printer.
+#include "card/VLPDlg.h"
+
+#include "card/resource.h"
+#include "machine/Brand.h"
+#include "text/Language.h"
+
+#include <commdlg.h>
+
+#include <cwchar>
+
+using velopass::CardField;
+using velopass::CardFieldCount;
+
+namespace {
+
+RECT ToRect(const velopass::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// The printer the user chose, and what the Print dialog allocated for it.
+struct PrinterChoice {
+    PRINTDLGW dialog{};
+    win::UniqueDC dc;
+
+    ~PrinterChoice()
+    {
+        if (dialog.hDevMode != nullptr)
+            ::GlobalFree(dialog.hDevMode);
+        if (dialog.hDevNames != nullptr)
+            ::GlobalFree(dialog.hDevNames);
+    }
+};
+
+HFONT CreatePrintFont(int height, int weight)
+{
+    LOGFONTW font{};
+    font.lfHeight = height;
+    font.lfWeight = weight;
+    std::wcsncpy(font.lfFaceName, L"Tahoma", LF_FACESIZE - 1);
+    return ::CreateFontIndirectW(&font);
+}
+
+void DrawBox(HDC dc, const wchar_t* text, const velopass::Rect& box, UINT format)
+{
+    RECT rect = ToRect(box);
+    ::DrawTextW(dc, text, -1, &rect, format);
+}
+
+}  // namespace
+
+void CVLPDlg::PrintCard()
+{
+    PrinterChoice printer;
+    printer.dialog.lStructSize = sizeof(printer.dialog);
+    printer.dialog.hwndOwner = m_hWnd;
+    printer.dialog.Flags = PD_RETURNDC;
+    if (!::PrintDlgW(&printer.dialog) || printer.dialog.hDC == nullptr)
+        return;
+    printer.dc.reset(printer.dialog.hDC);
+    const HDC dc = printer.dc.get();
+
+    ::PatBlt(dc, 0, 0, ::GetDeviceCaps(dc, HORZRES), ::GetDeviceCaps(dc, VERTRES), WHITENESS);
+    DOCINFOW document{};
+    document.cbSize = sizeof(document);
+    document.lpszDocName = L"Velopass";
+    if (::StartDocW(dc, &document) < 0)
+        return;
+    if (::StartPage(dc) < 0) {
+        ::AbortDoc(dc);
+        return;
+    }
+    m_printerDpiX = ::GetDeviceCaps(dc, LOGPIXELSX);
+    m_printerDpiY = ::GetDeviceCaps(dc, LOGPIXELSY);
+
+    // The banner as a plain bitmap, unmirrored in every language.
+    bool bannerPrinted = false;
+    const win::UniqueBitmap banner(static_cast<HBITMAP>(
+        ::LoadImageW(nullptr, m_bannerPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    if (banner) {
+        BITMAP size{};
+        ::GetObjectW(banner.get(), sizeof(size), &size);
+        const win::UniqueDC memory(::CreateCompatibleDC(dc));
+        const win::SelectGuard select(memory.get(), banner.get());
+        ::SetStretchBltMode(dc, HALFTONE);
+        const velopass::Rect to = PrintedBanner();
+        bannerPrinted = ::StretchBlt(dc, to.left, to.top, to.width(), to.height(), memory.get(), 0, 0, size.bmWidth,
+                                     size.bmHeight, SRCCOPY) != FALSE;
+    }
+
+    ::SetBkMode(dc, TRANSPARENT);
+    const bool rightToLeft = velopass::IsRightToLeft(m_language.view());
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (rightToLeft ? DT_RTLREADING | DT_RIGHT : 0);
+    {
+        const win::UniqueFont fieldFont(CreatePrintFont(ToPrinterX(-10), 0));
+        const win::SelectGuard select(dc, fieldFont.get());
+        for (int row = 0; row < CardFieldCount; ++row)
+            DrawBox(dc, m_labels[row].c_str(), PrintedLabel(row, rightToLeft), format);
+        for (int row = 0; row < CardFieldCount; ++row) {
+            if (row == CardField::DateOfPurchase) {
+                // As typed, saved or not; an ordinary date reads left to right.
+                wchar_t typed[Text::kCapacity] = {};
+                ::GetWindowTextW(m_valueEdits[row].GetSafeHwnd(), typed, Text::kCapacity);
+                DrawBox(dc, typed, PrintedValue(row, rightToLeft), format & ~DT_RTLREADING);
+            } else {
+                DrawBox(dc, m_cardValues[row].c_str(), PrintedValue(row, rightToLeft), format);
+            }
+        }
+    }
+
+    // White over the banner; black on paper where no banner was printed and
+    // for the light Brindle Hall banner.
+    if (bannerPrinted && m_brand != velopass::kBrindleHall)
+        ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
+    {
+        const win::UniqueFont titleFont(CreatePrintFont(ToPrinterX(-16), FW_BOLD));
+        const win::SelectGuard select(dc, titleFont.get());
+        DrawBox(dc, m_caption.c_str(), PrintedTitle(), DT_NOPREFIX);
+    }
+
+    const win::UniquePen pen(::CreatePen(PS_SOLID, 5, RGB(0, 0, 0)));
+    {
+        const win::SelectGuard select(dc, pen.get());
+        const velopass::Rect frame = PrintedFrame();
+        ::LineTo(dc, 0, frame.bottom);
+        ::LineTo(dc, frame.right, frame.bottom);
+        ::LineTo(dc, frame.right, 0);
+        ::LineTo(dc, 0, 0);
+    }
+    ::EndPage(dc);
+    ::EndDoc(dc);
+}
