@@ -311,6 +311,20 @@ int wmain(int argc, wchar_t** argv)
         const LONG result = ::ChangeDisplaySettingsW(&mode, 0);
         return Write(out, std::to_string(result));
     }
+    if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS: press a button of a dialog the card opened
+        const DWORD timeout = static_cast<DWORD>(number(4));
+        for (DWORD waited = 0; waited <= timeout; waited += 100) {
+            for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
+                if (w == card || ::GetWindow(w, GW_OWNER) != card || !::IsWindowVisible(w) ||
+                    ClassOf(w) != L"#32770")
+                    continue;
+                ::PostMessageW(::GetDlgItem(w, static_cast<int>(number(3))), BM_CLICK, 0, 0);
+                return Write(out, Quote(TextOf(w)));
+            }
+            ::Sleep(100);
+        }
+        return Write(out, "null"), 1;
+    }
     if (command == L"languagemenu") {
         // The keyboard's way in: Alt+Space, up to the last entry, right into its popup.
         ::PostMessageW(card, WM_SYSCOMMAND, SC_KEYMENU, L' ');
