@@ -104,6 +104,7 @@ private:
     void OnDisplayChange();
     void OnActivate(WPARAM state);
     void RedrawNow(HWND window) const;
+    static RECT ToRect(const velopass::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
     void SetCardIcon();
     void ReadLabels();
     void ReleaseCardObjects();

@@ -7,12 +7,6 @@
 
 using velopass::CardFieldCount;
 
-namespace {
-
-RECT ToRect(const velopass::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-}  // namespace
-
 void CVLPDlg::OnPaint()
 {
     const win::PaintScope paint(m_hWnd);

@@ -14,8 +14,6 @@ using velopass::CardFieldCount;
 
 namespace {
 
-RECT ToRect(const velopass::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
 // The printer the user chose, and what the Print dialog allocated for it.
 struct PrinterChoice {
     PRINTDLGW dialog{};
@@ -41,7 +39,7 @@ HFONT CreatePrintFont(int height, int weight)
 
 void DrawBox(HDC dc, const wchar_t* text, const velopass::Rect& box, UINT format)
 {
-    RECT rect = ToRect(box);
+    RECT rect{box.left, box.top, box.right, box.bottom};
     ::DrawTextW(dc, text, -1, &rect, format);
 }
 

@@ -97,6 +97,17 @@ def clone_template(target):
                     shutil.copy2(src, dst)
 
 
+def kill_prefix_processes(prefix):
+    """Ends whatever still runs in a prefix once its server is gone (a
+    service process can outlive it)."""
+    marker = b"WINEPREFIX=" + prefix.encode() + b"\0"
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        with contextlib.suppress(OSError):
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if marker in f.read() + b"\0":
+                    os.kill(int(pid), 9)
+
+
 def unix_to_windows(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -174,9 +185,9 @@ def load_pictures_module():
     """The generator of the card's pictures, for tests that plant pictures of their own."""
     import importlib.util
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "make_pictures.py")
-    spec = importlib.util.spec_from_file_location("make_pictures", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("make_pictures", path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
@@ -218,6 +229,7 @@ class Card:
     def __exit__(self, *exc):
         if getattr(self, "env", None):
             quiet(["wineserver", "-k"], self.env, check=False)
+            kill_prefix_processes(self.prefix)
         for process in self.processes:
             with contextlib.suppress(Exception):
                 process.kill()
@@ -510,6 +522,7 @@ def run_windows_program(exe):
         quiet(["wineserver", "-p"], env, check=False)  # the server holds no pipe of ours
         code = subprocess.run(["wine", exe], env=env, stdin=subprocess.DEVNULL).returncode
         quiet(["wineserver", "-k"], env, check=False)
+        kill_prefix_processes(prefix)
         return code
     finally:
         shutil.rmtree(root, ignore_errors=True)

@@ -121,7 +121,8 @@ std::string WindowJson(HWND window, bool withChildren)
                       ", \"text\": " + Quote(TextOf(window)) +
                       ", \"style\": " + Hex(static_cast<unsigned long>(::GetWindowLongW(window, GWL_STYLE))) +
                       ", \"exstyle\": " + Hex(static_cast<unsigned long>(exStyle)) + ", \"rect\": " + Rect(rect) +
-                      ", \"client\": " + Rect(client) + ", \"client_origin\": " + Origin(window) +", \"visible\": " + (::IsWindowVisible(window) ? "true" : "false") +
+                      ", \"client\": " + Rect(client) + ", \"client_origin\": " + Origin(window) +
+                      ", \"visible\": " + (::IsWindowVisible(window) ? "true" : "false") +
                       ", \"iconic\": " + (::IsIconic(window) ? "true" : "false") +
                       ", \"topmost\": " + ((exStyle & WS_EX_TOPMOST) ? "true" : "false") +
                       ", \"enabled\": " + (::IsWindowEnabled(window) ? "true" : "false");
