@@ -19,6 +19,7 @@ velopass_warnings(velopass_win)
 
 add_executable(Velopass WIN32
   src/app/VLPApp.cpp
+  src/card/AccessibleEdit.cpp
   src/card/GdiPlusImage.cpp
   src/card/VLPDlg.cpp
   src/card/VLPDlgLayout.cpp
@@ -26,10 +27,23 @@ add_executable(Velopass WIN32
   src/card/VLPDlgPrint.cpp
   src/card/Velopass.rc
 )
-target_link_libraries(Velopass PRIVATE velopass_win gdiplus gdi32 comctl32 comdlg32 ole32 oleaut32 uuid)
-set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY INCLUDE_DIRECTORIES "${CMAKE_SOURCE_DIR}/resources/PIC")
+# uuid before oleacc: both define IID_IAccessible, and only uuid's is the GUID
+# itself (oleacc's import library offers a thunk by that name).
+target_link_libraries(Velopass PRIVATE velopass_win uuid gdiplus gdi32 comctl32 comdlg32 oleacc ole32 oleaut32)
+# The version, kept once in project(), reaches the resources through a generated header.
+set(VELOPASS_VERSION_FULL "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+configure_file(src/card/version.h.in "${CMAKE_BINARY_DIR}/generated/version.h" @ONLY)
+configure_file(resources/Velopass.manifest "${CMAKE_BINARY_DIR}/generated/Velopass.manifest" @ONLY)
+set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY INCLUDE_DIRECTORIES
+  "${CMAKE_SOURCE_DIR}/resources/PIC" "${CMAKE_BINARY_DIR}/generated")
+set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY OBJECT_DEPENDS
+  "${CMAKE_BINARY_DIR}/generated/version.h" "${CMAKE_BINARY_DIR}/generated/Velopass.manifest")
 velopass_warnings(Velopass)
 
+if(MSVC)
+  # The manifest is the program's own resource.
+  target_link_options(Velopass PRIVATE /MANIFEST:NO)
+endif()
 if(MINGW)
   # Static runtime: the program imports system DLLs only.
   target_link_options(Velopass PRIVATE -municode -static)

@@ -9,6 +9,7 @@
 #include "machine/Wmi.h"
 #include "win/WinApp.h"
 
+#include <cstring>
 #include <new>
 #include <vector>
 #include "text/TextFile.h"
@@ -68,6 +69,7 @@ BOOL CVLPDlg::OnInitDialog()
     m_printButton.SetWindowText(m_printText.c_str());
     ApplyControlFonts();
     BuildLanguageMenu();
+    EnableAssistance();
     return TRUE;
 }
 
@@ -301,10 +303,64 @@ void CVLPDlg::SavePurchaseDate(const std::wstring& text) const
 
 void CVLPDlg::CloseCard(INT_PTR result)
 {
+    m_copyKeyHook.reset();
+    s_card = nullptr;
     ShowWindow(SW_HIDE);
     SavePurchaseDate(m_valueEdits[CardField::DateOfPurchase].GetWindowText());
     ReleaseCardObjects();
     EndDialog(result);
+}
+
+CVLPDlg* CVLPDlg::s_card = nullptr;
+
+void CVLPDlg::EnableAssistance()
+{
+    for (int field = 0; field < CardFieldCount; ++field) {
+        m_accessibleNames[field] = [this, field] {
+            std::wstring name(m_labels[field].view());
+            if (!name.empty() && name.back() == L':')
+                name.pop_back();
+            return name;
+        };
+        velopass::NameEditForScreenReaders(m_valueEdits[field].GetSafeHwnd(), &m_accessibleNames[field]);
+    }
+    // The dialog's own key handling sees Ctrl+C only in the focused control;
+    // a message filter sees it wherever the focus is.
+    s_card = this;
+    m_copyKeyHook.reset(::SetWindowsHookExW(WH_MSGFILTER, &CVLPDlg::CopyKeyFilter, nullptr, ::GetCurrentThreadId()));
+}
+
+LRESULT CALLBACK CVLPDlg::CopyKeyFilter(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && s_card != nullptr && message->message == WM_KEYDOWN && message->wParam == 'C' &&
+        (::GetKeyState(VK_CONTROL) & 0x8000) && !(::GetKeyState(VK_MENU) & 0x8000)) {
+        s_card->CopyValuesToClipboard();
+        return 1;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CVLPDlg::CopyValuesToClipboard() const
+{
+    std::wstring text;
+    for (int field = 0; field < CardFieldCount; ++field)
+        text += m_labels[field].str() + L" " + m_valueEdits[field].GetWindowText() + L"\r\n";
+    if (!::OpenClipboard(m_hWnd))
+        return;
+    ::EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* target = ::GlobalLock(memory)) {
+            std::memcpy(target, text.c_str(), bytes);
+            ::GlobalUnlock(memory);
+            if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr)
+                ::GlobalFree(memory);
+        } else {
+            ::GlobalFree(memory);
+        }
+    }
+    ::CloseClipboard();
 }
 
 void CVLPDlg::ReleaseCardObjects()

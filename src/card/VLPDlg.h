@@ -1,6 +1,7 @@
 // The card: the program's one window, and all it shows, prints and saves.
 #pragma once
 
+#include "card/AccessibleEdit.h"
 #include "card/CardField.h"
 #include "card/GdiPlusImage.h"
 #include "present/CardLayout.h"
@@ -80,6 +81,11 @@ public:
     win::CMenu m_languageMenu;
     bool m_displayChangePending = false;
 
+    // Beyond the card's own duties: Ctrl+C copies the values, and screen
+    // readers hear each value edit named after its label.
+    win::UniqueHook m_copyKeyHook;
+    velopass::AccessibleName m_accessibleNames[velopass::CardFieldCount];
+
     // Layout on the screen, in the order the initialisation runs it.
     void DecideScaleLayout();
     void SizeCard();
@@ -104,6 +110,10 @@ private:
     void OnDisplayChange();
     void OnActivate(WPARAM state);
     void RedrawNow(HWND window) const;
+    void EnableAssistance();
+    void CopyValuesToClipboard() const;
+    static LRESULT CALLBACK CopyKeyFilter(int code, WPARAM wParam, LPARAM lParam);
+    static CVLPDlg* s_card;
     static RECT ToRect(const velopass::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
     void SetCardIcon();
     void ReadLabels();

@@ -3,6 +3,7 @@
 // Usage: vpinspect OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON
 // (a file, not stdout, so no pipe is held open by Wine's helper processes).
 #include <windows.h>
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -243,6 +244,89 @@ int Occupy(const std::wstring& title, int x, int y, int width, int height, DWORD
     return 0;
 }
 
+// Keys as a user types them, to whichever window has the focus.
+void TypeCtrl(HWND card, WORD key)
+{
+    ::SetForegroundWindow(card);
+    ::Sleep(200);
+    INPUT keys[4] = {};
+    const WORD sequence[4][2] = {{VK_CONTROL, 0}, {key, 0}, {key, KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = sequence[i][0];
+        keys[i].ki.dwFlags = sequence[i][1];
+    }
+    ::SendInput(4, keys, sizeof(INPUT));
+    ::Sleep(300);
+}
+
+std::string ClipboardJson()
+{
+    std::string out = "null";
+    if (!::OpenClipboard(nullptr))
+        return out;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            out = Quote(text);
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return out;
+}
+
+// What a screen reader hears as the control's name.
+std::string AccessibleNameJson(HWND control)
+{
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* accessible = nullptr;
+    std::string out = "null";
+    const HRESULT found = ::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                       reinterpret_cast<void**>(&accessible));
+    if (SUCCEEDED(found)) {
+        VARIANT self;
+        ::VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        const HRESULT named = accessible->get_accName(self, &name);
+        if (SUCCEEDED(named) && name != nullptr)
+            out = Quote(name);
+        ::SysFreeString(name);
+        accessible->Release();
+    }
+    return out;
+}
+
+// The program file's version strings and manifest, as Windows reads them.
+std::string ResourcesJson(const std::wstring& path)
+{
+    std::string out = "{";
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<BYTE> info(size);
+    const bool haveInfo = size != 0 && ::GetFileVersionInfoW(path.c_str(), 0, size, info.data());
+    for (const wchar_t* key : {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName", L"LegalCopyright",
+                               L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+        wchar_t* value = nullptr;
+        UINT length = 0;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+        const bool found = haveInfo && ::VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value),
+                                                        &length) && value != nullptr;
+        out += Quote(key) + ": " + (found ? Quote(value) : std::string("null")) + ", ";
+    }
+    std::string manifest;
+    if (const HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+        if (const HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+            const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, resource)));
+            manifest.assign(bytes, ::SizeofResource(module, resource));
+        }
+        ::FreeLibrary(module);
+    }
+    std::wstring wide(manifest.begin(), manifest.end());
+    return out + "\"manifest\": " + Quote(wide) + "}";
+}
+
 int Write(const wchar_t* path, const std::string& json)
 {
     FILE* file = _wfopen(path, L"wb");
@@ -267,6 +351,10 @@ int wmain(int argc, wchar_t** argv)
     auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
     auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 0) : 0L; };
 
+    if (command == L"resources")  // resources EXE-PATH
+        return Write(out, ResourcesJson(arg(3)));
+    if (command == L"clipboard")
+        return Write(out, ClipboardJson());
     if (command == L"processes")
         return Write(out, ProcessesJson());
     if (command == L"zorder")
@@ -295,6 +383,15 @@ int wmain(int argc, wchar_t** argv)
         ::PostMessageW(::GetDlgItem(card, static_cast<int>(number(3))), BM_CLICK, 0, 0);
         return Write(out, "true");
     }
+    if (command == L"copy") {  // Ctrl+C, with the focus on control ID (0: where it is)
+        if (const HWND control = ::GetDlgItem(card, static_cast<int>(number(3))))
+            ::SendMessageTimeoutW(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE, SMTO_ABORTIFHUNG,
+                                  2000, nullptr);
+        TypeCtrl(card, 'C');
+        return Write(out, "true");
+    }
+    if (command == L"accname")  // accname CONTROL-ID
+        return Write(out, AccessibleNameJson(::GetDlgItem(card, static_cast<int>(number(3)))));
     if (command == L"altf4") {
         // Alt held: the context bit of the key message.
         ::PostMessageW(card, WM_SYSKEYDOWN, VK_F4, 0x20000001);
