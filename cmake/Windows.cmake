@@ -61,6 +61,13 @@ add_custom_target(text_file ALL DEPENDS "${CMAKE_BINARY_DIR}/Velopass.ini")
 add_custom_command(TARGET Velopass POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/resources/PIC" "$<TARGET_FILE_DIR:Velopass>/PIC")
 
+# The zip and the MSI of the program folder (needs wixl from msitools).
+add_custom_target(packages
+  COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/packaging/make_packages.py"
+          "$<TARGET_FILE_DIR:Velopass>" "${PROJECT_VERSION}" "${CMAKE_BINARY_DIR}/packages"
+  DEPENDS Velopass text_file
+  COMMENT "Packaging Velopass ${PROJECT_VERSION}")
+
 if(BUILD_TESTING)
   include(cmake/WineTests.cmake)
 endif()

@@ -25,7 +25,7 @@ velopass_warnings(velopass_win_tests)
 
 # The inspector that end-to-end scenarios run beside the card.
 add_executable(vpinspect tests/e2e/vpinspect.cpp)
-target_link_libraries(vpinspect PRIVATE uuid oleacc ole32 oleaut32 version user32 kernel32)
+target_link_libraries(vpinspect PRIVATE uuid oleacc ole32 oleaut32 msi version user32 kernel32)
 target_compile_definitions(vpinspect PRIVATE UNICODE _UNICODE NOMINMAX)
 if(MINGW)
   target_link_options(vpinspect PRIVATE -municode -static)

@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64-posix googletest
           wine wine64 xvfb xauth imagemagick
           fonts-wine fonts-liberation2 fonts-wqy-microhei fonts-noto-core)
-if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(g++ libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils)
-fi
+case "${1:-}" in
+  --tests) packages+=(g++ libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils msitools wixl) ;;
+  --packages) packages+=(msitools wixl) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -305,8 +305,8 @@ class Card:
 
     # --- driving the card ------------------------------------------------------
 
-    def _card_command(self):
-        command = ["wine", CARD_DIR + r"\Velopass.exe"]
+    def _card_command(self, exe):
+        command = ["wine", exe]
         if self.machine.dmi is None:
             return command
         # Wine reads the machine's identity from /sys/class/dmi/id in the
@@ -320,13 +320,13 @@ class Card:
                   'cp "$0"/* /sys/class/dmi/id/ && exec "$@"')
         return ["unshare", "-m", "--propagation", "private", "sh", "-c", script, dmi] + command
 
-    def start(self, wait=True):
+    def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe"):
         """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
         log = open(os.path.join(self.root, f"velopass-{len(self.processes)}.log"), "wb")
         env = dict(self.env, **(self.machine.environment or {}))
         if not self.machine.wmi:
             env["WINEDLLOVERRIDES"] += ";wbemprox=d"
-        process = subprocess.Popen(self._card_command(), cwd=self.root, env=env,
+        process = subprocess.Popen(self._card_command(exe), cwd=self.root, env=env,
                                    stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         log.close()
         self.processes.append(process)

@@ -99,6 +99,19 @@ class Painting(unittest.TestCase):
                 self.assertTrue(is_white(client.pixel(5, 200)))
                 self.assertEqual(client.pixel(5, 400), BAND_GREY)
 
+    def test_cards_at_120_dpi_in_both_directions(self):
+        for locale, texts, name in (("en_US.UTF-8", None, "en"), ("ar_SA.UTF-8", ARABIC, "ar")):
+            with self.subTest(locale=locale), \
+                    Card(self, Machine(dpi=120, locale=locale, brand="Lumiframe", dmi=ZELL), text_file=texts) as card:
+                card.start()
+                window = card.dump()
+                client = card.capture().client(window)
+                card.screenshot(f"card-120-{name}", window)
+                # The 120-DPI banner fills its band; labels sit in their scaled rows.
+                self.assertFalse(any(is_white(client.pixel(x, 95)) for x in range(0, 450, 9)))
+                self.assertTrue(is_white(client.pixel(5, 110)))
+                self.assertGreater(client.count((31, 125, 189, 153), is_dark), 20)
+
     def test_without_a_banner_the_title_shows_in_black(self):
         with Card(self, files={rf"{PIC}\Zell_Banner.bmp": None}) as card:
             card.start()

@@ -3,6 +3,7 @@
 // Usage: vpinspect OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON
 // (a file, not stdout, so no pipe is held open by Wine's helper processes).
 #include <windows.h>
+#include <msi.h>
 #include <oleacc.h>
 #include <tlhelp32.h>
 
@@ -327,6 +328,23 @@ std::string ResourcesJson(const std::wstring& path)
     return out + "\"manifest\": " + Quote(wide) + "}";
 }
 
+// Versions of the installed products of that name.
+std::string ProductsJson(const std::wstring& name)
+{
+    std::string out = "[";
+    wchar_t code[39];
+    for (DWORD i = 0; ::MsiEnumProductsW(i, code) == ERROR_SUCCESS; ++i) {
+        wchar_t value[256];
+        DWORD size = 256;
+        if (::MsiGetProductInfoW(code, INSTALLPROPERTY_PRODUCTNAME, value, &size) != ERROR_SUCCESS || name != value)
+            continue;
+        size = 256;
+        if (::MsiGetProductInfoW(code, INSTALLPROPERTY_VERSIONSTRING, value, &size) == ERROR_SUCCESS)
+            out += (out.size() > 1 ? ", " : "") + Quote(value);
+    }
+    return out + "]";
+}
+
 int Write(const wchar_t* path, const std::string& json)
 {
     FILE* file = _wfopen(path, L"wb");
@@ -353,6 +371,8 @@ int wmain(int argc, wchar_t** argv)
 
     if (command == L"resources")  // resources EXE-PATH
         return Write(out, ResourcesJson(arg(3)));
+    if (command == L"products")  // products NAME
+        return Write(out, ProductsJson(arg(3)));
     if (command == L"clipboard")
         return Write(out, ClipboardJson());
     if (command == L"processes")
