@@ -6,6 +6,7 @@
 #include "card/GdiPlusImage.h"
 #include "present/CardLayout.h"
 #include "text/FixedText.h"
+#include "text/TextFile.h"
 #include "win/Dialog.h"
 
 #include <memory>
@@ -50,14 +51,14 @@ public:
     Text m_language;
     Text m_wmiPropertyNames[3] = {L"Vendor", L"Name", L"IdentifyingNumber"};
     Text m_wmiValues[3];
-    Text m_textFilePath = L".\\Velopass.ini";
+    Text m_textFilePath = velopass::kTextFilePath;
     Text m_cardValues[velopass::CardFieldCount];
     Text m_dataFolder = L"c:\\OEM\\Velopass\\";
     bool m_dataFolderUsable = true;  // false when its expansion would not fit: no data file then
     Text m_iconPath = L".\\PIC\\velopass.ico";
     HICON m_hIcon = nullptr;
     win::UniqueIcon m_iconFromFile;  // m_hIcon when it came from the icon file
-    Text m_caption = L"Velopass";
+    Text m_caption = velopass::kDefaultTitle;
     int m_savedExStyle = 0;
     COLORREF m_bandColour = 0xF0F0F0;
     HFONT m_previousFont = nullptr;

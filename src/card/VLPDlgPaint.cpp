@@ -22,10 +22,11 @@ void CVLPDlg::OnPaint()
     const velopass::BannerPlacement banner = Banner(rightToLeft, VelopassApp().OsMajorVersion);
     const CGdiPlusImage* image = banner.image == velopass::BannerImage::Mirrored ? m_mirroredBanner.get()
                                                                                   : m_banner.get();
+    bool bannerDrawn = false;
     if (image != nullptr && graphics != nullptr) {
         const velopass::Rect& to = banner.destination;
-        Gdiplus::DllExports::GdipDrawImageRectI(graphics, image->m_nativeImage, to.left, to.top, to.width(),
-                                                to.height());
+        bannerDrawn = Gdiplus::DllExports::GdipDrawImageRectI(graphics, image->m_nativeImage, to.left, to.top,
+                                                              to.width(), to.height()) == Gdiplus::Ok;
     }
 
     ::SetBkMode(dc, TRANSPARENT);
@@ -39,8 +40,7 @@ void CVLPDlg::OnPaint()
     }
     // White on the banner; black for the light Brindle Hall banner, and where
     // no banner was drawn, as white would not show on the white card.
-    const bool onBanner = image != nullptr && m_brand != velopass::kBrindleHall;
-    if (onBanner)
+    if (bannerDrawn && m_brand != velopass::kBrindleHall)
         ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
     if (labelFont != nullptr)
         ::SelectObject(dc, m_previousFont);

@@ -6,8 +6,6 @@ namespace velopass {
 
 namespace {
 
-bool Exists(const wchar_t* path) { return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
-
 bool WriteDate(const Text& path, const std::wstring& date)
 {
     return ::WritePrivateProfileStringW(kDataSection, kDateKey, date.c_str(), path.c_str()) != FALSE;
@@ -30,8 +28,7 @@ void SavePurchaseDate(const Text& folder, const std::wstring& date)
         return;
     // The private-profile functions would create a missing file in the ANSI
     // code page, turning characters outside it into "?".
-    if (!Exists(path->c_str()))
-        CreateUnicodeFile(path->c_str());
+    CreateUnicodeFile(path->c_str());
     if (WriteDate(*path, date) || folder.empty())
         return;
     CreateFolderLevels(folder);

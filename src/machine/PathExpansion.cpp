@@ -7,8 +7,9 @@ namespace velopass {
 namespace {
 
 // A text that keeps growing (a variable whose value holds its own token) is
-// given up long before it could exhaust memory.
-constexpr std::size_t kWorkingLimit = 32 * 1024;
+// given up long before it could exhaust memory: no path a card could use
+// passes through a text this long.
+constexpr std::size_t kWorkingLimit = 1024;
 constexpr int kMaxIterations = 1000;
 constexpr std::size_t kMaxLevels = 100;
 
@@ -28,10 +29,16 @@ std::wstring NextToken(const std::wstring& text, std::size_t& p)
     return text.substr(start, end - start);
 }
 
-// Replaces every "%name%" left to right; returns how many.
+// Replaces every "%name%" left to right; returns how many, or npos (with the
+// text unchanged) when the result would outgrow the working limit.
 std::size_t ReplaceToken(std::wstring& text, const std::wstring& name, std::wstring_view value)
 {
     const std::wstring token = L"%" + name + L"%";
+    std::size_t occurrences = 0;
+    for (std::size_t at = text.find(token); at != std::wstring::npos; at = text.find(token, at + token.size()))
+        ++occurrences;
+    if (value.size() > token.size() && text.size() + occurrences * (value.size() - token.size()) > kWorkingLimit)
+        return std::wstring::npos;
     std::size_t count = 0;
     std::wstring result;
     std::size_t from = 0;
@@ -107,9 +114,9 @@ private:
             const std::optional<std::wstring> value = m_lookup(name);
             if (!value)
                 return Step::Stop;
-            ReplaceToken(m_text, name, *value);
+            count = ReplaceToken(m_text, name, *value);
         }
-        return m_text.size() > kWorkingLimit ? Step::Overflow : Step::Next;
+        return count == std::wstring::npos ? Step::Overflow : Step::Next;
     }
 
     std::wstring m_text;

@@ -29,7 +29,7 @@ void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY);
 // Scaling applies only on screens at least this high.
 inline constexpr int kMinScaledScreenHeight = 768;
 
-enum class BannerImage { None, Ordinary, Mirrored };
+enum class BannerImage { Ordinary, Mirrored };
 
 struct BannerPlacement {
     BannerImage image;
