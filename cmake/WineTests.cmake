@@ -32,6 +32,14 @@ if(MINGW)
 endif()
 velopass_warnings(vpinspect)
 
+# The start-up benchmark's floor: tests/bench/startup.py measures both.
+add_executable(vpminimal WIN32 tests/bench/MinimalDialog.cpp)
+target_link_libraries(vpminimal PRIVATE velopass_win)
+if(MINGW)
+  target_link_options(vpminimal PRIVATE -municode -static)
+endif()
+velopass_warnings(vpminimal)
+
 set(_e2e_env
   "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>"
   "VELOPASS_INSPECT=$<TARGET_FILE:vpinspect>"

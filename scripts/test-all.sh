@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds both configurations and runs every
-# test: the unit tests natively and under the sanitizers, then the Windows
-# build's tests under Wine (its unit tests and the end-to-end scenarios).
+# test: the unit tests natively and under the sanitizers, a short run of each
+# fuzz target, then the Windows build's tests under Wine (its unit tests and
+# the end-to-end scenarios).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +11,7 @@ scripts/install-deps.sh --tests
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 jobs=$(nproc)
-for preset in host sanitize windows; do
+for preset in host sanitize fuzz windows; do
   echo "=== $preset ==="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j"$jobs"

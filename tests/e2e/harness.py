@@ -358,6 +358,13 @@ class Card:
     def dump(self):
         return self.inspect("dump", check=False)
 
+    def lock(self, windows_path, seconds):
+        """Another program holding the file open, sharing nothing, for `seconds`."""
+        process = subprocess.Popen(["wine", INSPECT, "NUL", "lock", windows_path, str(seconds)], env=self.env,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
     def occupy(self, title, rect, seconds, hold_mutex=False):
         """Another program's window over `rect` (x, y, w, h), for `seconds`; returns its process."""
         args = ["wine", INSPECT, "NUL", "occupy", title, *map(str, rect), str(seconds)] + (["mutex"] if hold_mutex else [])
@@ -370,6 +377,22 @@ class Card:
         """Puts text into a control, any characters."""
         hex_text = "".join(f"{unit:04x}" for unit in memoryview(text.encode("utf-16-le")).cast("H"))
         self.inspect("settext", control_id, hex_text)
+
+    def memory(self, exe_name="Velopass.exe"):
+        """Resident and data memory, in kB, of this prefix's process running that program."""
+        marker = b"WINEPREFIX=" + self.prefix.encode() + b"\0"
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            with contextlib.suppress(OSError):
+                with open(f"/proc/{pid}/environ", "rb") as f:
+                    if marker not in f.read() + b"\0":
+                        continue
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    if exe_name.encode() not in f.read():
+                        continue
+                with open(f"/proc/{pid}/status") as f:
+                    fields = dict(line.split(":", 1) for line in f if ":" in line)
+                return {key: int(fields[key].split()[0]) for key in ("VmRSS", "VmData")}
+        return None
 
     def read(self, windows_path):
         """A file's bytes, or None when it does not exist."""

@@ -345,6 +345,61 @@ std::string ProductsJson(const std::wstring& name)
     return out + "]";
 }
 
+struct ProcessWindow {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<ProcessWindow*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || !::IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Starts a program and measures, in milliseconds, until its window is shown
+// with nothing left to paint; then closes it as the close box would.
+std::string LaunchJson(const std::wstring& exe, DWORD timeoutMs)
+{
+    LARGE_INTEGER frequency, start, now;
+    ::QueryPerformanceFrequency(&frequency);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    ::QueryPerformanceCounter(&start);
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return "null";
+    double elapsed = -1;
+    ProcessWindow search{process.dwProcessId, nullptr};
+    for (;;) {
+        ::QueryPerformanceCounter(&now);
+        const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+        if (ms > timeoutMs)
+            break;
+        search.found = nullptr;
+        ::EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr && !::GetUpdateRect(search.found, nullptr, FALSE)) {
+            elapsed = ms;
+            break;
+        }
+        ::Sleep(1);
+    }
+    if (search.found != nullptr)
+        ::PostMessageW(search.found, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::WaitForSingleObject(process.hProcess, 20000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    char out[64];
+    std::snprintf(out, sizeof(out), "%.3f", elapsed);
+    return out;
+}
+
 int Write(const wchar_t* path, const std::string& json)
 {
     FILE* file = _wfopen(path, L"wb");
@@ -369,6 +424,8 @@ int wmain(int argc, wchar_t** argv)
     auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
     auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 0) : 0L; };
 
+    if (command == L"launch")  // launch EXE-PATH TIMEOUT-MS
+        return Write(out, LaunchJson(arg(3), static_cast<DWORD>(number(4))));
     if (command == L"resources")  // resources EXE-PATH
         return Write(out, ResourcesJson(arg(3)));
     if (command == L"products")  // products NAME
@@ -379,6 +436,15 @@ int wmain(int argc, wchar_t** argv)
         return Write(out, ProcessesJson());
     if (command == L"zorder")
         return Write(out, ZOrderJson());
+    if (command == L"lock") {  // lock WINDOWS-PATH SECONDS: hold a file open with no sharing
+        const HANDLE file = ::CreateFileW(arg(3).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return 1;
+        ::Sleep(static_cast<DWORD>(number(4)) * 1000);
+        ::CloseHandle(file);
+        return 0;
+    }
     if (command == L"occupy")  // occupy TITLE X Y W H SECONDS [mutex]
         return Occupy(arg(3), number(4), number(5), number(6), number(7), static_cast<DWORD>(number(8)),
                       arg(9) == L"mutex");
@@ -408,6 +474,32 @@ int wmain(int argc, wchar_t** argv)
             ::SendMessageTimeoutW(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE, SMTO_ABORTIFHUNG,
                                   2000, nullptr);
         TypeCtrl(card, 'C');
+        return Write(out, "true");
+    }
+    if (command == L"sysloop") {  // sysloop COUNT ID...: system commands, one after the other, answered
+        const long count = number(3);
+        for (long i = 0; i < count && argc > 4; ++i)
+            ::SendMessageTimeoutW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(4 + static_cast<int>(i % (argc - 4)))),
+                                  0, SMTO_ABORTIFHUNG, 5000, nullptr);
+        return Write(out, "true");
+    }
+    if (command == L"displayloop") {  // displayloop COUNT W1 H1 W2 H2: the display changes to and fro
+        for (long i = 0; i < number(3); ++i) {
+            DEVMODEW mode{};
+            mode.dmSize = sizeof(mode);
+            mode.dmPelsWidth = static_cast<DWORD>(number(i % 2 ? 6 : 4));
+            mode.dmPelsHeight = static_cast<DWORD>(number(i % 2 ? 7 : 5));
+            mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+            ::ChangeDisplaySettingsW(&mode, 0);
+            ::SendMessageTimeoutW(card, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+        }
+        return Write(out, "true");
+    }
+    if (command == L"repaint") {  // repaint COUNT: the whole card, painted each time before the next
+        for (long i = 0; i < number(3); ++i) {
+            ::InvalidateRect(card, nullptr, TRUE);
+            ::UpdateWindow(card);
+        }
         return Write(out, "true");
     }
     if (command == L"accname")  // accname CONTROL-ID

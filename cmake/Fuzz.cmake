@@ -1,0 +1,23 @@
+# libFuzzer targets of the portable parsers (clang only). ctest runs each
+# briefly; scripts/fuzz.sh runs them for as long as you like.
+set(VELOPASS_FUZZ_SECONDS 10 CACHE STRING "How long ctest runs each fuzz target")
+set(_fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+
+add_library(velopass_core_fuzz STATIC
+  src/app/GuestMessage.cpp src/machine/Brand.cpp src/machine/PathExpansion.cpp src/machine/SystemValues.cpp
+  src/present/CardLayout.cpp src/text/Language.cpp)
+target_include_directories(velopass_core_fuzz PUBLIC src)
+target_compile_options(velopass_core_fuzz PUBLIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+
+foreach(_target PathExpansion Language MachineValues)
+  add_executable(fuzz_${_target} tests/fuzz/${_target}Fuzz.cpp)
+  target_link_libraries(fuzz_${_target} PRIVATE velopass_core_fuzz)
+  target_compile_options(fuzz_${_target} PRIVATE ${_fuzz_flags})
+  target_link_options(fuzz_${_target} PRIVATE ${_fuzz_flags})
+  # New inputs go to the build's copy; the repository's corpus is only read.
+  set(_work "${CMAKE_BINARY_DIR}/corpus/${_target}")
+  file(MAKE_DIRECTORY "${_work}")
+  add_test(NAME fuzz.${_target}
+    COMMAND fuzz_${_target} "${_work}" "${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${_target}"
+            -max_total_time=${VELOPASS_FUZZ_SECONDS} -timeout=5 -rss_limit_mb=2048 -print_final_stats=1)
+endforeach()

@@ -1,0 +1,30 @@
+// The language list, the locale mapping and the choice of section: every
+// result is made of the input and ends in a section the file has, or "en".
+#include "FuzzInput.h"
+#include "text/Language.h"
+
+#include <set>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::Texts texts(data, size);
+    const std::wstring list = texts.Next();
+    std::size_t total = 0;
+    for (const velopass::LanguageCode& code : velopass::ParseLanguageList(list)) {
+        FUZZ_CHECK(code.find(L'.', 1) == std::wstring::npos);
+        total += code.size();
+    }
+    FUZZ_CHECK(total <= list.size());
+
+    const std::wstring locale = texts.Next();
+    const velopass::LanguageCode mapped = velopass::MapLocaleName(locale);
+    for (wchar_t c : mapped)
+        FUZZ_CHECK(c < L'A' || c > L'Z');
+    std::set<velopass::LanguageCode> present;
+    for (std::wstring section = texts.Next(); !section.empty(); section = texts.Next())
+        present.insert(section);
+    const velopass::LanguageCode chosen = velopass::ResolveLanguage(
+        mapped, [&present](const velopass::LanguageCode& code) { return present.count(code) != 0; });
+    FUZZ_CHECK(chosen == L"en" || (present.count(chosen) && mapped.compare(0, chosen.size(), chosen) == 0));
+    return 0;
+}
