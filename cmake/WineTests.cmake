@@ -23,14 +23,14 @@ if(MINGW)
 endif()
 velopass_warnings(velopass_win_tests)
 
-# The inspector that end-to-end scenarios run beside the card.
-add_executable(vpinspect tests/e2e/vpinspect.cpp)
-target_link_libraries(vpinspect PRIVATE uuid oleacc ole32 oleaut32 msi version user32 kernel32)
-target_compile_definitions(vpinspect PRIVATE UNICODE _UNICODE NOMINMAX)
+# The probe that end-to-end scenarios run beside the card.
+add_executable(vpprobe tests/e2e/vpprobe.cpp)
+target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 msi version user32 kernel32)
+target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
 if(MINGW)
-  target_link_options(vpinspect PRIVATE -municode -static)
+  target_link_options(vpprobe PRIVATE -municode -static)
 endif()
-velopass_warnings(vpinspect)
+velopass_warnings(vpprobe)
 
 # The start-up benchmark's floor: tests/bench/startup.py measures both.
 add_executable(vpminimal WIN32 tests/bench/MinimalDialog.cpp)
@@ -42,7 +42,7 @@ velopass_warnings(vpminimal)
 
 set(_e2e_env
   "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>"
-  "VELOPASS_INSPECT=$<TARGET_FILE:vpinspect>"
+  "VELOPASS_INSPECT=$<TARGET_FILE:vpprobe>"
   "VELOPASS_E2E_DIR=${CMAKE_BINARY_DIR}/e2e")
 
 add_test(NAME e2e.prefix COMMAND ${Python3_EXECUTABLE} -m harness --prepare

@@ -3,7 +3,7 @@
 (shown, nothing left to paint), under Wine, against a minimal dialog that runs
 the same WMI query and nothing else. Run through ctest's environment:
 
-    VELOPASS_BIN=build/windows VELOPASS_INSPECT=build/windows/vpinspect.exe \\
+    VELOPASS_BIN=build/windows VELOPASS_INSPECT=build/windows/vpprobe.exe \\
         python3 tests/bench/startup.py [RUNS]
 """
 import os

@@ -2,7 +2,7 @@
 
 A scenario describes its machine (DPI, screen, locale, OS version, registry
 brand) and the files beside the program, starts the card, and inspects it
-from outside with vpinspect.exe, a second Win32 program in the same prefix.
+from outside with vpprobe.exe, a second Win32 program in the same prefix.
 Every scenario gets its own Wine prefix, cloned from a template booted once,
 and its own Xvfb display; both are removed when it ends.
 
@@ -335,7 +335,7 @@ class Card:
         return process
 
     def inspect(self, *args, check=True, timeout=CARD_TIMEOUT + 30):
-        """Runs vpinspect with a command; returns its JSON answer (None when it found no card)."""
+        """Runs vpprobe with a command; returns its JSON answer (None when it found no card)."""
         out = os.path.join(self.root, "inspect.json")
         with contextlib.suppress(FileNotFoundError):
             os.remove(out)
@@ -346,7 +346,7 @@ class Card:
             with open(out, encoding="utf-8") as f:
                 answer = json.load(f)
         if check and code != 0:
-            self.test.fail(f"vpinspect {' '.join(map(str, args))} exited {code}")
+            self.test.fail(f"vpprobe {' '.join(map(str, args))} exited {code}")
         return answer
 
     def wait_card(self):

@@ -1,6 +1,6 @@
 // Looks at and drives the card from a second process, as a user or an
 // assistive tool would: window search, texts, rectangles, styles, messages.
-// Usage: vpinspect OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON
+// Usage: vpprobe OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON
 // (a file, not stdout, so no pipe is held open by Wine's helper processes).
 #include <windows.h>
 #include <msi.h>
@@ -416,7 +416,7 @@ int Write(const wchar_t* path, const std::string& json)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 3) {
-        std::fputs("usage: vpinspect OUT-FILE COMMAND [ARGS...]\n", stderr);
+        std::fputs("usage: vpprobe OUT-FILE COMMAND [ARGS...]\n", stderr);
         return 2;
     }
     const wchar_t* out = argv[1];
