@@ -12,7 +12,6 @@
 #include <cstring>
 #include <new>
 #include <vector>
-#include "text/TextFile.h"
 
 using velopass::CardField;
 using velopass::CardFieldCount;
@@ -47,7 +46,7 @@ BOOL CVLPDlg::OnInitDialog()
     ReadCardDataFile();
 
     SetCardIcon();
-    ReadText(m_textFilePath.c_str(), m_language.c_str(), L"AppTitle", m_caption);
+    ReadCardText(L"AppTitle", m_caption);
     SetWindowText(m_caption.c_str());
 
     DecideScaleLayout();
@@ -63,8 +62,8 @@ BOOL CVLPDlg::OnInitDialog()
     LoadBanner();
     LayoutButtons();
 
-    ReadText(m_textFilePath.c_str(), m_language.c_str(), L"BtnClose", m_closeText);
-    ReadText(m_textFilePath.c_str(), m_language.c_str(), L"BtnPrint", m_printText);
+    ReadCardText(L"BtnClose", m_closeText);
+    ReadCardText(L"BtnPrint", m_printText);
     m_closeButton.SetWindowText(m_closeText.c_str());
     m_printButton.SetWindowText(m_printText.c_str());
     ApplyControlFonts();
@@ -95,7 +94,7 @@ void CVLPDlg::ReadLabels()
     };
     for (const auto& label : kLabelKeys) {
         Text text;
-        if (!ReadText(m_textFilePath.c_str(), m_language.c_str(), label.key, text))
+        if (!ReadCardText(label.key, text))
             continue;
         // The colon always shows: a label that fills its text gives up its last character.
         Text& shown = m_labels[label.field];
@@ -205,7 +204,7 @@ void CVLPDlg::BuildLanguageMenu()
     if (systemMenu == nullptr)
         return;
     Text entry = L"Language";
-    ReadText(m_textFilePath.c_str(), m_language.c_str(), L"lblSwitchLang", entry);
+    ReadCardText(L"lblSwitchLang", entry);
     const HMENU popup = m_languageMenu.GetSafeHmenu();
     if (::AppendMenuW(systemMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), entry.c_str()))
         m_languageMenu.HandOver();
@@ -214,20 +213,18 @@ void CVLPDlg::BuildLanguageMenu()
 void CVLPDlg::SwitchLanguage(const Text& language)
 {
     m_language = language;
-    const wchar_t* file = m_textFilePath.c_str();
-    const wchar_t* section = m_language.c_str();
-    if (ReadText(file, section, L"AppTitle", m_caption))
+    if (ReadCardText(L"AppTitle", m_caption))
         SetWindowText(m_caption.c_str());
     ApplyControlFonts();
-    if (ReadText(file, section, L"BtnClose", m_closeText))
+    if (ReadCardText(L"BtnClose", m_closeText))
         m_closeButton.SetWindowText(m_closeText.c_str());
-    if (ReadText(file, section, L"BtnPrint", m_printText))
+    if (ReadCardText(L"BtnPrint", m_printText))
         m_printButton.SetWindowText(m_printText.c_str());
     ReadLabels();
 
     Text entry;
     const HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
-    if (systemMenu != nullptr && ReadText(file, section, L"lblSwitchLang", entry)) {
+    if (systemMenu != nullptr && ReadCardText(L"lblSwitchLang", entry)) {
         const auto popup = reinterpret_cast<UINT_PTR>(m_languageMenu.GetSafeHmenu());
         ::ModifyMenuW(systemMenu, static_cast<UINT>(popup), MF_BYCOMMAND | MF_STRING | MF_POPUP, popup, entry.c_str());
     }

@@ -111,6 +111,11 @@ private:
     void OnDisplayChange();
     void OnActivate(WPARAM state);
     void RedrawNow(HWND window) const;
+    // A text of the card's current language from the text file.
+    bool ReadCardText(const wchar_t* key, Text& value) const
+    {
+        return velopass::ReadText(m_textFilePath.c_str(), m_language.c_str(), key, value);
+    }
     void EnableAssistance();
     void CopyValuesToClipboard() const;
     static LRESULT CALLBACK CopyKeyFilter(int code, WPARAM wParam, LPARAM lParam);
