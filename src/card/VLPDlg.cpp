@@ -333,15 +333,8 @@ LRESULT CALLBACK CVLPDlg::CopyKeyFilter(int code, WPARAM wParam, LPARAM lParam)
     if (code == MSGF_DIALOGBOX && s_card != nullptr && message->message == WM_KEYDOWN && message->wParam == 'C' &&
         (::GetKeyState(VK_CONTROL) & 0x8000) && !(::GetKeyState(VK_MENU) & 0x8000) &&
         ::GetAncestor(message->hwnd, GA_ROOT) == s_card->m_hWnd) {
-        // A selection in the date still copies as the edit does it.
-        DWORD start = 0, end = 0;
-        const HWND date = s_card->m_valueEdits[CardField::DateOfPurchase].GetSafeHwnd();
-        if (message->hwnd == date)
-            ::SendMessageW(date, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        if (start == end) {
-            s_card->CopyValuesToClipboard();
-            return 1;
-        }
+        s_card->CopyValuesToClipboard();
+        return 1;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
