@@ -112,16 +112,20 @@ def unix_to_windows(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def write_ini(path, sections, encoding="utf-16"):
-    """An INI file from {section: {key: value}}; UTF-16LE with FF FE unless told otherwise."""
+def ini_bytes(sections, encoding="utf-16"):
+    """An INI file's bytes from {section: {key: value}}; UTF-16LE with FF FE unless told otherwise."""
     lines = []
     for section, keys in sections.items():
         lines.append(f"[{section}]")
         lines.extend(f"{key}={value}" for key, value in keys.items())
     text = "\r\n".join(lines) + "\r\n"
+    return b"\xff\xfe" + text.encode("utf-16-le") if encoding == "utf-16" else text.encode(encoding)
+
+
+def write_ini(path, sections, encoding="utf-16"):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
-        f.write(b"\xff\xfe" + text.encode("utf-16-le") if encoding == "utf-16" else text.encode(encoding))
+        f.write(ini_bytes(sections, encoding))
 
 
 # The seven DMI files Wine builds its SMBIOS table from; with fewer of them
@@ -130,6 +134,10 @@ DMI_DEFAULTS = {
     "sys_vendor": "", "product_name": "", "product_version": "1.0", "product_serial": "",
     "product_uuid": "00000000-0000-0000-0000-000000000000", "product_sku": "SKU", "product_family": "Family",
 }
+
+
+# A Zell machine's WMI identity, as most scenarios plant it.
+ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
 
 
 @dataclasses.dataclass

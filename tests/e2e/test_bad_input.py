@@ -9,7 +9,7 @@ from harness import Card, Machine, pictures
 
 DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
 PIC = r"C:\Velopass\PIC"
-ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+ZELL = harness.ZELL
 DATA_WRITTEN = os.path.join("OEM", "Velopass", "VLP.dat")
 
 

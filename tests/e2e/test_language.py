@@ -18,7 +18,7 @@ TEXTS = {
     "ar": {"AppTitle": "فيلوباس", "lblLangText": "العربية", "BtnPrint": "طباعة", "BtnClose": "إغلاق"},
     "ja": {"AppTitle": "Velopass JA", "lblLangText": "日本語", "BtnPrint": "印刷", "BtnClose": "閉じる"},
 }
-ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+ZELL = harness.ZELL
 
 
 def switch(card, index):

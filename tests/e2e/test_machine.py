@@ -10,7 +10,7 @@ PRODUCT, SERIAL, SNID, PART, DATE, FUB, DLR = range(1000, 1007)
 DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
 FILE_ATTRIBUTE_HIDDEN = 0x2
 
-ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+ZELL = harness.ZELL
 
 # FUB and DLR live in a folder named by the brand and an environment variable.
 # (The variable comes first and its value is long: a brand shorter than its
@@ -22,10 +22,7 @@ def values(card):
     return {c["id"]: c["text"] for c in card.dump()["controls"] if c["class"] == "Edit"}
 
 
-def ini(sections):
-    """The bytes of a UTF-16LE INI file."""
-    text = "".join(f"[{s}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in keys.items()) for s, keys in sections.items())
-    return b"\xff\xfe" + text.encode("utf-16-le")
+ini = harness.ini_bytes
 
 
 def fub_files(brand):

@@ -8,7 +8,7 @@ PIC = r"C:\Velopass\PIC"
 BAND_GREY = (240, 240, 240)
 WS_EX_LAYOUTRTL, WS_EX_RIGHT = 0x00400000, 0x00001000
 SC_MINIMIZE, SC_RESTORE = 0xF020, 0xF120
-ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+ZELL = harness.ZELL
 ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج", "lblSerialNb": "الرقم التسلسلي",
                  "lblPartNb": "رقم القطعة", "lblDOP": "تاريخ الشراء", "BtnPrint": "طباعة", "BtnClose": "إغلاق"}}
 

@@ -9,7 +9,7 @@ from printer import Printer, rasterise
 
 DATE = 1004
 PRINTER = Printer()
-ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+ZELL = harness.ZELL
 ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج", "BtnPrint": "طباعة"}}
 DARK_GREEN = bytes(1 if i < 60 else 0 for i in range(256))
 

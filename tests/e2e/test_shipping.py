@@ -6,7 +6,7 @@ import unittest
 import harness
 from harness import SHIPPED, Card, Machine
 
-ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+ZELL = harness.ZELL
 SUPPORTED_OS = ["35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
                 "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"]
 ENGLISH = ["Product name", "Serial number", "SNID", "Part number", "Date of purchase", "FUB", "DLR"]

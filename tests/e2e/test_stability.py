@@ -7,7 +7,7 @@ import unittest
 import harness
 from harness import SHIPPED, Card, Machine
 
-ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+ZELL = harness.ZELL
 LANGUAGE_COMMANDS = [16 * (k + 1) for k in range(20)]  # all twenty, Arabic among them
 # After the warm-up the card's memory moves by a few kB; leaking one brush and
 # one font a paint costs some 300 kB over these 540 paints.
