@@ -387,7 +387,9 @@ class Card:
         self.inspect("settext", control_id, hex_text)
 
     def memory(self, exe_name="Velopass.exe"):
-        """Resident and data memory, in kB, of this prefix's process running that program."""
+        """Private memory, in kB, of this prefix's process running that program: its
+        resident anonymous pages and its data segment (file-backed pages such as
+        fonts and code come and go with use and are left out)."""
         marker = b"WINEPREFIX=" + self.prefix.encode() + b"\0"
         for pid in filter(str.isdigit, os.listdir("/proc")):
             with contextlib.suppress(OSError):
@@ -399,7 +401,7 @@ class Card:
                         continue
                 with open(f"/proc/{pid}/status") as f:
                     fields = dict(line.split(":", 1) for line in f if ":" in line)
-                return {key: int(fields[key].split()[0]) for key in ("VmRSS", "VmData")}
+                return {key: int(fields[key].split()[0]) for key in ("RssAnon", "VmData")}
         return None
 
     def read(self, windows_path):
