@@ -9,7 +9,7 @@ add_library(velopass_core_fuzz STATIC
 target_include_directories(velopass_core_fuzz PUBLIC src)
 target_compile_options(velopass_core_fuzz PUBLIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
 
-foreach(_target PathExpansion Language MachineValues)
+foreach(_target PathExpansion Language MachineValues GuestMessage)
   add_executable(fuzz_${_target} tests/fuzz/${_target}Fuzz.cpp)
   target_link_libraries(fuzz_${_target} PRIVATE velopass_core_fuzz)
   target_compile_options(fuzz_${_target} PRIVATE ${_fuzz_flags})

@@ -10,6 +10,9 @@ add_library(velopass_win STATIC
   src/text/TextFile.cpp
   src/text/UserLocale.cpp
   src/win/Dialog.cpp
+  src/win/GdiPlus.cpp
+  src/win/OleAcc.cpp
+  src/win/SystemLibrary.cpp
   src/win/WinApp.cpp
   src/win/Window.cpp
 )
@@ -27,9 +30,8 @@ add_executable(Velopass WIN32
   src/card/VLPDlgPrint.cpp
   src/card/Velopass.rc
 )
-# uuid before oleacc: both define IID_IAccessible, and only uuid's is the GUID
-# itself (oleacc's import library offers a thunk by that name).
-target_link_libraries(Velopass PRIVATE velopass_win uuid gdiplus gdi32 comctl32 comdlg32 oleacc ole32 oleaut32)
+# GDI+ and Active Accessibility are loaded from System32 at run time, not imported.
+target_link_libraries(Velopass PRIVATE velopass_win uuid gdi32 comctl32 comdlg32 ole32 oleaut32)
 # The version, kept once in project(), reaches the resources through a generated header.
 set(VELOPASS_VERSION_FULL "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
 configure_file(src/card/version.h.in "${CMAKE_BINARY_DIR}/generated/version.h" @ONLY)
@@ -48,6 +50,11 @@ if(MINGW)
   # Static runtime: the program imports system DLLs only.
   target_link_options(Velopass PRIVATE -municode -static)
   target_compile_options(velopass_win PUBLIC -municode)
+endif()
+if(CMAKE_OBJDUMP)
+  add_custom_command(TARGET Velopass POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:Velopass>
+            -P "${CMAKE_SOURCE_DIR}/cmake/CheckImports.cmake")
 endif()
 
 # The program's folder as installed: the executable, its text file and its pictures.

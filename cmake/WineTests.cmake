@@ -32,6 +32,13 @@ if(MINGW)
 endif()
 velopass_warnings(vpprobe)
 
+# A stand-in for a system DLL that a download folder might hold beside the program.
+add_library(vpplanted SHARED tests/e2e/planted.cpp)
+set_target_properties(vpplanted PROPERTIES PREFIX "")
+if(MINGW)
+  target_link_options(vpplanted PRIVATE -static)
+endif()
+
 # The start-up benchmark's floor: tests/bench/startup.py measures both.
 add_executable(vpminimal WIN32 tests/bench/MinimalDialog.cpp)
 target_link_libraries(vpminimal PRIVATE velopass_win)

@@ -64,8 +64,7 @@ bool CVLPApp::InitInstance()
         return false;
     }
 
-    const Gdiplus::GdiplusStartupInput gdiplusInput;
-    if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplusInput, nullptr) != Gdiplus::Ok)
+    if (win::gdiplus::Startup(&m_gdiplusToken) != Gdiplus::Ok)
         return false;
 
     SelectLanguage(m_language);
@@ -80,7 +79,7 @@ bool CVLPApp::InitInstance()
 int CVLPApp::ExitInstance()
 {
     if (m_gdiplusToken != 0)
-        Gdiplus::GdiplusShutdown(m_gdiplusToken);
+        win::gdiplus::Shutdown(m_gdiplusToken);
     if (m_instanceMutex != nullptr)
         ::ReleaseMutex(m_instanceMutex);
     return CWinApp::ExitInstance();

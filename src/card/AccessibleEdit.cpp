@@ -1,9 +1,8 @@
 #include "card/AccessibleEdit.h"
 
-#include "win/Handles.h"
+#include "win/OleAcc.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 
 #include <new>
 
@@ -143,13 +142,13 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         const auto* name = reinterpret_cast<const AccessibleName*>(data);
         IAccessible* standard = nullptr;
-        if (SUCCEEDED(::CreateStdAccessibleObject(edit, OBJID_CLIENT, IID_IAccessible,
+        if (SUCCEEDED(win::oleacc::CreateStdAccessibleObject(edit, OBJID_CLIENT, IID_IAccessible,
                                                   reinterpret_cast<void**>(&standard)))) {
             auto* named = new (std::nothrow) NamedAccessible(standard, (*name)());
             if (named == nullptr) {
                 standard->Release();
             } else {
-                const LRESULT result = ::LresultFromObject(IID_IAccessible, wParam, named);
+                const LRESULT result = win::oleacc::LresultFromObject(IID_IAccessible, wParam, named);
                 named->Release();
                 return result;
             }

@@ -5,7 +5,7 @@ CGdiPlusImage::~CGdiPlusImage() { Dispose(); }
 void CGdiPlusImage::Dispose()
 {
     if (m_nativeImage != nullptr) {
-        Gdiplus::DllExports::GdipDisposeImage(m_nativeImage);
+        win::gdiplus::DisposeImage(m_nativeImage);
         m_nativeImage = nullptr;
     }
 }
@@ -13,6 +13,6 @@ void CGdiPlusImage::Dispose()
 bool CGdiPlusImage::LoadFromFile(const wchar_t* path)
 {
     Dispose();
-    const Gdiplus::GpStatus status = Gdiplus::DllExports::GdipLoadImageFromFile(path, &m_nativeImage);
+    const Gdiplus::GpStatus status = win::gdiplus::LoadImageFromFile(path, &m_nativeImage);
     return status == Gdiplus::Ok;
 }

@@ -9,6 +9,8 @@
 #include "machine/Wmi.h"
 #include "win/WinApp.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 #include <new>
 #include <vector>
@@ -113,7 +115,7 @@ void CVLPDlg::LoadBanner()
     // Older systems cannot mirror a picture while drawing it: keep a mirrored copy.
     m_mirroredBanner.reset(new (std::nothrow) CGdiPlusImage);
     if (m_mirroredBanner && m_mirroredBanner->LoadFromFile(m_bannerPath.c_str()))
-        Gdiplus::DllExports::GdipImageRotateFlip(m_mirroredBanner->m_nativeImage, Gdiplus::RotateNoneFlipX);
+        win::gdiplus::ImageRotateFlip(m_mirroredBanner->m_nativeImage, Gdiplus::RotateNoneFlipX);
     else
         m_mirroredBanner.reset();
 }
@@ -157,6 +159,19 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
     case WM_ACTIVATE:
         OnActivate(wParam);
         return false;  // the default processing restores the focus
+    case WM_CLOSE:
+        // End task asks this way; it closes the card as the Close button does.
+        CloseCard(1);
+        return true;
+    case WM_QUERYENDSESSION:
+        result = TRUE;  // never hold up a log-off
+        return true;
+    case WM_ENDSESSION:
+        // The process may be ended at any moment after this: keep the typed date now.
+        if (wParam)
+            SavePurchaseDate(m_valueEdits[CardField::DateOfPurchase].GetWindowText());
+        result = 0;
+        return true;
     default:
         return false;
     }
@@ -300,15 +315,11 @@ void CVLPDlg::SavePurchaseDate(const std::wstring& text) const
 
 void CVLPDlg::CloseCard(INT_PTR result)
 {
-    m_copyKeyHook.reset();
-    s_card = nullptr;
     ShowWindow(SW_HIDE);
     SavePurchaseDate(m_valueEdits[CardField::DateOfPurchase].GetWindowText());
     ReleaseCardObjects();
     EndDialog(result);
 }
-
-CVLPDlg* CVLPDlg::s_card = nullptr;
 
 void CVLPDlg::EnableAssistance()
 {
@@ -321,22 +332,40 @@ void CVLPDlg::EnableAssistance()
         };
         velopass::NameEditForScreenReaders(m_valueEdits[field].GetSafeHwnd(), &m_accessibleNames[field]);
     }
-    // The dialog's own key handling sees Ctrl+C only in the focused control;
-    // a message filter sees it wherever the focus is.
-    s_card = this;
-    m_copyKeyHook.reset(::SetWindowsHookExW(WH_MSGFILTER, &CVLPDlg::CopyKeyFilter, nullptr, ::GetCurrentThreadId()));
+    // Keys reach the focused control, and only three controls take the focus.
+    for (const HWND control : {m_valueEdits[CardField::DateOfPurchase].GetSafeHwnd(), m_printButton.GetSafeHwnd(),
+                               m_closeButton.GetSafeHwnd()})
+        ::SetWindowSubclass(control, &CVLPDlg::CopyKeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-LRESULT CALLBACK CVLPDlg::CopyKeyFilter(int code, WPARAM wParam, LPARAM lParam)
+// A selection in the date edit is the edit's own to copy, as in any edit.
+bool CVLPDlg::IsSelectionToCopy(HWND control) const
 {
-    const auto* message = reinterpret_cast<const MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && s_card != nullptr && message->message == WM_KEYDOWN && message->wParam == 'C' &&
-        (::GetKeyState(VK_CONTROL) & 0x8000) && !(::GetKeyState(VK_MENU) & 0x8000) &&
-        ::GetAncestor(message->hwnd, GA_ROOT) == s_card->m_hWnd) {
-        s_card->CopyValuesToClipboard();
-        return 1;
+    if (control != m_valueEdits[CardField::DateOfPurchase].GetSafeHwnd())
+        return false;
+    DWORD start = 0;
+    DWORD end = 0;
+    ::SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return start != end;
+}
+
+// Ctrl+C copies the card's values; the character it also makes is dropped
+// with it, so the edit does not copy as well.
+LRESULT CALLBACK CVLPDlg::CopyKeyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR card)
+{
+    const auto* self = reinterpret_cast<const CVLPDlg*>(card);
+    const bool copyKey = message == WM_KEYDOWN && wParam == 'C' && (::GetKeyState(VK_CONTROL) & 0x8000) &&
+                         !(::GetKeyState(VK_MENU) & 0x8000);
+    const bool copyChar = message == WM_CHAR && wParam == 0x03;  // Ctrl+C as a character
+    if ((copyKey || copyChar) && !self->IsSelectionToCopy(control)) {
+        if (copyKey)
+            self->CopyValuesToClipboard();
+        return 0;
     }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        ::RemoveWindowSubclass(control, &CVLPDlg::CopyKeyProc, id);
+    return ::DefSubclassProc(control, message, wParam, lParam);
 }
 
 void CVLPDlg::CopyValuesToClipboard() const

@@ -84,7 +84,6 @@ public:
 
     // Beyond the card's own duties: Ctrl+C copies the values, and screen
     // readers hear each value edit named after its label.
-    win::UniqueHook m_copyKeyHook;
     velopass::AccessibleName m_accessibleNames[velopass::CardFieldCount];
 
     // Layout on the screen, in the order the initialisation runs it.
@@ -118,8 +117,9 @@ private:
     }
     void EnableAssistance();
     void CopyValuesToClipboard() const;
-    static LRESULT CALLBACK CopyKeyFilter(int code, WPARAM wParam, LPARAM lParam);
-    static CVLPDlg* s_card;
+    bool IsSelectionToCopy(HWND control) const;
+    static LRESULT CALLBACK CopyKeyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                        DWORD_PTR card);
     static RECT ToRect(const velopass::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
     void SetCardIcon();
     void ReadLabels();

@@ -12,7 +12,7 @@ void CVLPDlg::OnPaint()
     const win::PaintScope paint(m_hWnd);
     const HDC dc = paint.dc();
     Gdiplus::GpGraphics* graphics = nullptr;
-    Gdiplus::DllExports::GdipCreateFromHDC(dc, &graphics);
+    win::gdiplus::CreateFromHDC(dc, &graphics);
 
     const win::UniqueBrush bandBrush(::CreateSolidBrush(m_bandColour));
     const RECT band = ToRect(BandRect());
@@ -25,8 +25,8 @@ void CVLPDlg::OnPaint()
     bool bannerDrawn = false;
     if (image != nullptr && graphics != nullptr) {
         const velopass::Rect& to = banner.destination;
-        bannerDrawn = Gdiplus::DllExports::GdipDrawImageRectI(graphics, image->m_nativeImage, to.left, to.top,
-                                                              to.width(), to.height()) == Gdiplus::Ok;
+        bannerDrawn = win::gdiplus::DrawImageRectI(graphics, image->m_nativeImage, to.left, to.top, to.width(),
+                                                   to.height()) == Gdiplus::Ok;
     }
 
     ::SetBkMode(dc, TRANSPARENT);
@@ -57,5 +57,5 @@ void CVLPDlg::OnPaint()
         RedrawNow(edit.GetSafeHwnd());
 
     if (graphics != nullptr)
-        Gdiplus::DllExports::GdipDeleteGraphics(graphics);
+        win::gdiplus::DeleteGraphics(graphics);
 }

@@ -51,7 +51,6 @@ using UniqueMenu = UniqueHandle<HMENU, &::DestroyMenu>;
 using UniqueIcon = UniqueHandle<HICON, &::DestroyIcon>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;
 using UniqueSid = UniqueHandle<PSID, &::FreeSid>;
-using UniqueHook = UniqueHandle<HHOOK, &::UnhookWindowsHookEx>;
 
 // A COM interface pointer that calls Release once.
 template <typename Interface>

@@ -1,5 +1,7 @@
 #include "win/WinApp.h"
 
+#include "win/SystemLibrary.h"
+
 namespace win {
 
 CWinApp* CWinApp::s_current = nullptr;
@@ -34,6 +36,7 @@ int CWinApp::RunMessageLoop()
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    win::RestrictDllSearch();
     win::CWinApp* app = win::CWinApp::Current();
     return app ? app->Run(instance) : 1;
 }

@@ -116,12 +116,20 @@ class DateOfPurchase(unittest.TestCase):
         self.assertEqual(self.shown_date({}), "")
 
     def test_every_way_of_closing_saves_the_typed_date(self):
-        for how in ("button", "alt-f4", "close-box", "system-menu"):
+        for how in ("button", "alt-f4", "close-box", "system-menu", "end-task", "end-session"):
             with self.subTest(how=how), Card(self, files={DATA_FILE: ini({"data": {"DOP": "old"}})}) as card:
                 process = card.start()
                 card.type(DATE, f"typed {how}")
-                self.assertEqual(card.close(process, how), 0)
-                self.assertEqual(decode(card.read(DATA_FILE)), f"[data]\r\nDOP=typed {how}\r\n")
+                saved = f"[data]\r\nDOP=typed {how}\r\n"
+                if how == "end-task":  # as Task Manager's End task: WM_CLOSE, no force
+                    harness.quiet(["wine", "taskkill", "/im", "Velopass.exe"], card.env)
+                    self.assertEqual(process.wait(60), 0)
+                elif how == "end-session":  # log-off: Wine ends the card once it has answered
+                    harness.quiet(["wine", "wineboot", "--end-session"], card.env)
+                    process.wait(60)
+                else:
+                    self.assertEqual(card.close(process, how), 0)
+                self.assertEqual(decode(card.read(DATA_FILE)), saved)
 
     def test_missing_folder_is_made_hidden_with_a_unicode_file(self):
         date = "二〇二六年三月一日"

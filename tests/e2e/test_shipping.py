@@ -1,5 +1,7 @@
-"""What the program file carries, and the two aids beyond the card itself:
-Ctrl+C copies the values, screen readers hear each value's label."""
+"""What the program file carries, the DLLs it lets in, and the two aids
+beyond the card itself: Ctrl+C copies the values, screen readers hear each
+value's label."""
+import os
 import re
 import unittest
 
@@ -33,6 +35,21 @@ class ProgramFile(unittest.TestCase):
             self.assertIn(guid, manifest)
         self.assertIn(f'version="{version}"', manifest)
 
+    def test_dlls_beside_the_program_are_never_loaded(self):
+        # Windows looks beside the program first for a DLL that is no KnownDLL;
+        # Wine does so when told to prefer native DLLs.
+        with open(os.path.join(harness.BIN_DIR, "vpplanted.dll"), "rb") as f:
+            planted = f.read()
+        dlls = ("gdiplus.dll", "oleacc.dll")
+        files = {rf"{harness.CARD_DIR}\{name}": planted for name in dlls}
+        native_first = harness.BASE_ENV["WINEDLLOVERRIDES"] + ";gdiplus,oleacc=n,b"
+        with Card(self, Machine(environment={"WINEDLLOVERRIDES": native_first}), text_file=SHIPPED,
+                  files=files) as card:
+            card.start()
+            self.assertEqual(card.inspect("accname", 1000), ENGLISH[0])  # oleacc.dll, loaded on this first ask
+            ran = [name for name in dlls if card.read(rf"{harness.CARD_DIR}\{name}.ran") is not None]
+            self.assertEqual(ran, [])
+
 
 class Assistance(unittest.TestCase):
     def test_ctrl_c_copies_the_values_in_the_current_language(self):
@@ -40,12 +57,16 @@ class Assistance(unittest.TestCase):
             card.start()
             card.type(1004, "2026-03-01")
             values = ["Zell Aero 14", "0123456789KLM0001FXY2", "KLM000031XY", "0123456789", "2026-03-01", "", ""]
-            for focus, labels, switch in ((1007, ENGLISH, None), (1004, GERMAN, 32)):
+            english, german = ("".join(f"{label}: {value}\r\n" for label, value in zip(labels, values))
+                               for labels in (ENGLISH, GERMAN))
+            # (focus, selection in the date edit, language switch, what is copied)
+            cases = ((1007, (), None, english), (1004, (0, 0), 32, german), (1008, (), None, german),
+                     (1004, (0, 4), None, "2026"))
+            for focus, selection, switch, expected in cases:
                 if switch:
                     card.inspect("syscommand", switch)
                 before = [(c["id"], c["text"], c["rect"]) for c in card.dump()["controls"]]
-                card.inspect("copy", focus)
-                expected = "".join(f"{label}: {value}\r\n" for label, value in zip(labels, values))
+                card.inspect("copy", focus, *selection)
                 self.assertEqual(harness.wait_until(lambda: card.inspect("clipboard") == expected, timeout=5) and
                                  card.inspect("clipboard"), expected)
                 after = [(c["id"], c["text"], c["rect"]) for c in card.dump()["controls"]]

@@ -469,10 +469,14 @@ int wmain(int argc, wchar_t** argv)
         ::PostMessageW(::GetDlgItem(card, static_cast<int>(number(3))), BM_CLICK, 0, 0);
         return Write(out, "true");
     }
-    if (command == L"copy") {  // Ctrl+C, with the focus on control ID (0: where it is)
-        if (const HWND control = ::GetDlgItem(card, static_cast<int>(number(3))))
+    if (command == L"copy") {  // copy ID [FROM TO]: Ctrl+C, the focus on control ID, an edit's selection FROM-TO
+        if (const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)))) {
             ::SendMessageTimeoutW(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE, SMTO_ABORTIFHUNG,
                                   2000, nullptr);
+            if (argc > 5)
+                ::SendMessageTimeoutW(control, EM_SETSEL, static_cast<WPARAM>(number(4)),
+                                      static_cast<LPARAM>(number(5)), SMTO_ABORTIFHUNG, 2000, nullptr);
+        }
         TypeCtrl(card, 'C');
         return Write(out, "true");
     }

@@ -1,0 +1,32 @@
+#include "win/SystemLibrary.h"
+
+#include <string>
+
+namespace win {
+
+void RestrictDllSearch()
+{
+    // Looked up rather than imported: Windows 7 has it only with an update.
+    using SetDefaultDllDirectoriesFn = BOOL WINAPI(DWORD);
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const FARPROC found = kernel ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    if (found != nullptr)
+        reinterpret_cast<SetDefaultDllDirectoriesFn*>(reinterpret_cast<void*>(found))(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetDllDirectoryW(L"");
+}
+
+SystemLibrary::SystemLibrary(const wchar_t* name)
+{
+    m_module.reset(::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (m_module || ::GetLastError() != ERROR_INVALID_PARAMETER)
+        return;
+    // A system without the search flags: name the file in System32 in full.
+    wchar_t folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+    m_module.reset(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+}  // namespace win

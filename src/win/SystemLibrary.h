@@ -1,0 +1,32 @@
+// System DLLs come from System32 only: a DLL of the same name beside the
+// program (a Downloads folder) or in the current folder is never loaded.
+#pragma once
+
+#include "win/Handles.h"
+
+namespace win {
+
+// Restricts every later DLL search of the process to System32 and takes the
+// current folder out of it. Runs first, before anything loads a DLL.
+void RestrictDllSearch();
+
+// A system DLL, loaded from System32 and freed with its owner.
+class SystemLibrary {
+public:
+    explicit SystemLibrary(const wchar_t* name);
+
+    explicit operator bool() const { return static_cast<bool>(m_module); }
+
+    // The named export as a pointer of the function's own type, or null.
+    template <typename Function>
+    Function* Find(const char* name) const
+    {
+        const FARPROC found = m_module ? ::GetProcAddress(m_module.get(), name) : nullptr;
+        return reinterpret_cast<Function*>(reinterpret_cast<void*>(found));
+    }
+
+private:
+    UniqueHandle<HMODULE, &::FreeLibrary> m_module;
+};
+
+}  // namespace win

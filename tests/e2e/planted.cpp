@@ -1,0 +1,14 @@
+// Poses as a system DLL lying beside the program. Loaded, it leaves a mark
+// beside itself ("gdiplus.dll.ran") for the test to find.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
+{
+    if (reason != DLL_PROCESS_ATTACH)
+        return TRUE;
+    wchar_t path[MAX_PATH + 8] = {};
+    const DWORD length = ::GetModuleFileNameW(self, path, MAX_PATH);
+    ::lstrcpyW(path + length, L".ran");
+    ::CloseHandle(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return TRUE;
+}
