@@ -273,6 +273,19 @@ def make_msi(folder, files, version, path, program_hash, epoch):
         f.write(wxs(folder, files, version, product_code))
     run(["wixl", "--arch", "x64", "-o", os.path.abspath(path), source], "wixl", cwd=folder)
     os.remove(source)
+    # Another build of the same version has another product code; it must
+    # replace the installed one, not sit beside it (WiX's
+    # AllowSameVersionUpgrades, which wixl lacks): the upgrade's maximum
+    # version becomes inclusive.
+    rows = [row.split("\t") for row in run(["msiinfo", "export", path, "Upgrade"], "reading the MSI").splitlines()]
+    for row in rows[3:]:
+        if row[6] == "WIX_UPGRADE_DETECTED":
+            row[4] = str(int(row[4]) | 0x200)  # msidbUpgradeAttributesVersionMaxInclusive
+    table = os.path.join(os.path.dirname(path), "Upgrade.idt")
+    with open(table, "w", newline="") as f:
+        f.write("".join("\t".join(row) + "\r\n" for row in rows))
+    run(["msibuild", path, "-i", table], "updating the MSI's Upgrade table")
+    os.remove(table)
     settle_summary(path, package_code, epoch)
 
 

@@ -50,10 +50,10 @@ def make_certificates(folder):
                 "-passout", "pass:throwaway", "-out", f"{usage}.pfx")
 
 
-def package_run(version, out, certificate="code", password="throwaway"):
+def package_run(version, out, certificate="code", password="throwaway", program=None):
     env = dict(os.environ, VELOPASS_SIGN_PFX=os.path.join(WORK, f"{certificate}.pfx"), VELOPASS_SIGN_PASSWORD=password)
     env.pop("VELOPASS_SIGN_TIMESTAMP_URL", None)
-    return subprocess.run([sys.executable, make_packages.__file__, harness.BIN_DIR, version, out],
+    return subprocess.run([sys.executable, make_packages.__file__, program or harness.BIN_DIR, version, out],
                           env=env, capture_output=True, text=True)
 
 
@@ -64,8 +64,15 @@ def setUpModule():
     global WORK
     WORK = tempfile.mkdtemp(prefix="vp-packages-")
     make_certificates(WORK)
-    for version in ("1.0.0", "1.0.1"):
-        made = package_run(version, os.path.join(WORK, version))
+    # Another build of 1.0.1: a program with other bytes, so another product code.
+    rebuild = os.path.join(WORK, "rebuilt-program")
+    for name in make_packages.program_files(harness.BIN_DIR):
+        os.makedirs(os.path.dirname(os.path.join(rebuild, name)), exist_ok=True)
+        shutil.copy(os.path.join(harness.BIN_DIR, name), os.path.join(rebuild, name))
+    with open(os.path.join(rebuild, "Velopass.exe"), "ab") as f:
+        f.write(bytes(512))
+    for version, out, program in (("1.0.0", "1.0.0", None), ("1.0.1", "1.0.1", None), ("1.0.1", "rebuilt", rebuild)):
+        made = package_run(version, os.path.join(WORK, out), program=program)
         if made.returncode != 0:
             raise RuntimeError(made.stderr)
 
@@ -173,8 +180,11 @@ class Installation(unittest.TestCase):
             self.assertEqual(self.msiexec(card, "/i", unix_to_windows(package("1.0.1", "msi"))), 0)
             products = card.inspect("products", "Velopass")
             self.assertEqual(products, ["1.0.1"], "one Velopass, upgraded in place")
+            rebuilt = os.path.join(WORK, "rebuilt", "Velopass-1.0.1.msi")
+            self.assertEqual(self.msiexec(card, "/i", unix_to_windows(rebuilt)), 0)
+            self.assertEqual(card.inspect("products", "Velopass"), ["1.0.1"], "another build replaces the same version")
 
-            self.assertEqual(self.msiexec(card, "/x", unix_to_windows(package("1.0.1", "msi"))), 0)
+            self.assertEqual(self.msiexec(card, "/x", unix_to_windows(rebuilt)), 0)
             self.assertFalse(os.path.exists(card.path(INSTALLED)))
             self.assertEqual(card.inspect("products", "Velopass"), [])
 
