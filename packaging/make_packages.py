@@ -1,17 +1,34 @@
 #!/usr/bin/env python3
 """Builds the two packages of a built program folder: a zip of the folder as
 the program expects it, and an MSI (made with wixl) that installs the same
-layout under Program Files with a Start menu shortcut and upgrades in place.
+layout under Program Files with a Start menu shortcut and upgrades in place;
+and SHA256SUMS of both beside them.
 
     python3 packaging/make_packages.py PROGRAM-FOLDER VERSION OUTPUT-FOLDER
+
+With VELOPASS_SIGN_PFX (a PKCS#12 file), VELOPASS_SIGN_PASSWORD and optionally
+VELOPASS_SIGN_TIMESTAMP_URL set, Velopass.exe and the MSI are signed with
+Authenticode (osslsigncode). The output folder then holds either this run's
+complete set or, after a failure, no package of this version at all.
+
+Dates inside the packages are SOURCE_DATE_EPOCH, else the time of the
+source's git commit, else the modification time of its CMakeLists.txt (which
+a `git archive` export sets to the commit's time).
 """
+import hashlib
 import os
+import re
+import shutil
+import struct
 import subprocess
 import sys
 import tempfile
+import time
 import uuid
 import zipfile
 from xml.sax.saxutils import quoteattr
+
+SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # Fixed for every version: Windows finds the installed Velopass by it to upgrade it.
 UPGRADE_CODE = "6F1A1C43-6B0C-4E55-9C54-8E3A3D7F2B10"
@@ -26,27 +43,133 @@ def program_files(folder):
     return files
 
 
-def make_zip(folder, files, path):
+class PackagingError(Exception):
+    pass
+
+
+def source_date_epoch():
+    value = os.environ.get("SOURCE_DATE_EPOCH")
+    if value is not None:
+        if not value.strip().isdigit():
+            raise PackagingError(f"SOURCE_DATE_EPOCH is not a number of seconds: {value[:40]!r}")
+        return int(value)
+    # Only the source's own repository counts, not one it happens to lie in.
+    git = subprocess.run(["git", "-C", SOURCE, "rev-parse", "--show-toplevel"], capture_output=True, text=True)
+    if git.returncode == 0 and os.path.samefile(git.stdout.strip(), SOURCE):
+        commit = subprocess.run(["git", "-C", SOURCE, "log", "-1", "--format=%ct"], capture_output=True, text=True)
+        if commit.returncode == 0 and commit.stdout.strip().isdigit():
+            return int(commit.stdout)
+    return int(os.stat(os.path.join(SOURCE, "CMakeLists.txt")).st_mtime)
+
+
+def sha256(path):
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def run(args, what, **kwargs):
+    result = subprocess.run(args, capture_output=True, text=True, **kwargs)
+    if result.returncode != 0:
+        detail = (result.stderr.strip() or result.stdout.strip()).splitlines()
+        raise PackagingError(f"{what}: {detail[-1] if detail else f'{args[0]} exited {result.returncode}'}")
+    return result.stdout
+
+
+class Signer:
+    """Authenticode signing with a PKCS#12 certificate, checked before anything is signed."""
+
+    def __init__(self, pfx, password, timestamp_url, work):
+        if not os.path.isfile(pfx) or os.path.getsize(pfx) == 0:
+            raise PackagingError(f"VELOPASS_SIGN_PFX: no certificate file at {pfx}")
+        self.pfx, self.timestamp_url = os.path.abspath(pfx), timestamp_url
+        # The password reaches the tools through a private file and the
+        # environment, never through a command line others can read.
+        self.password_file = os.path.join(work, "password")
+        with open(os.open(self.password_file, os.O_WRONLY | os.O_CREAT, 0o600), "w") as f:
+            f.write(password)
+        self.env = dict(os.environ, VELOPASS_SIGN_PASSWORD=password)
+        self._check_certificate()
+
+    def _check_certificate(self):
+        opened = None
+        for legacy in ([], ["-legacy"]):  # older PFX files use ciphers OpenSSL 3 calls legacy
+            opened = subprocess.run(["openssl", "pkcs12", *legacy, "-in", self.pfx, "-passin", "env:VELOPASS_SIGN_PASSWORD",
+                                     "-nokeys", "-clcerts"], capture_output=True, text=True, env=self.env)
+            if opened.returncode == 0:
+                break
+        if opened.returncode != 0 or "BEGIN CERTIFICATE" not in opened.stdout:
+            raise PackagingError(f"cannot open {self.pfx}: wrong password (VELOPASS_SIGN_PASSWORD) "
+                                 "or not a PKCS#12 certificate with its key")
+        usage = run(["openssl", "x509", "-noout", "-ext", "extendedKeyUsage"], "reading the certificate",
+                    input=opened.stdout)
+        # Without the extension a certificate may sign anything; with it, code signing must be named.
+        if usage.strip() and "Code Signing" not in usage and "Any Extended Key Usage" not in usage:
+            raise PackagingError(f"the certificate in {self.pfx} is not for code signing "
+                                 "(its extended key usage lacks codeSigning)")
+
+    def sign(self, source, target):
+        args = ["osslsigncode", "sign", "-pkcs12", self.pfx, "-readpass", self.password_file,
+                "-h", "sha256", "-n", "Velopass"]
+        if self.timestamp_url:
+            args += ["-ts", self.timestamp_url]
+        run(args + ["-in", source, "-out", target], f"signing {os.path.basename(target)}")
+
+
+def signer_from_environment(work):
+    pfx = os.environ.get("VELOPASS_SIGN_PFX", "")
+    if not pfx:
+        print("Not signed: VELOPASS_SIGN_PFX is not set.")
+        return None
+    return Signer(pfx, os.environ.get("VELOPASS_SIGN_PASSWORD", ""),
+                  os.environ.get("VELOPASS_SIGN_TIMESTAMP_URL", ""), work)
+
+
+def stage(folder, files, target, epoch, signer):
+    """A copy of the program folder with every file dated `epoch`, the program signed."""
+    for name in files:
+        dest = os.path.join(target, name)
+        os.makedirs(os.path.dirname(dest), exist_ok=True)
+        if name == "Velopass.exe" and signer:
+            signer.sign(os.path.join(folder, name), dest)
+        else:
+            shutil.copyfile(os.path.join(folder, name), dest)
+        os.utime(dest, (epoch, epoch))
+
+
+def make_zip(folder, files, path, epoch):
+    # Fixed order, dates and permissions: the zip's bytes follow from its files alone.
+    date = max(time.gmtime(epoch), time.gmtime(315532800))[:6]  # zip dates start in 1980
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
         for name in files:
-            archive.write(os.path.join(folder, name), os.path.join("Velopass", name).replace(os.sep, "/"))
+            entry = zipfile.ZipInfo(os.path.join("Velopass", name).replace(os.sep, "/"), date)
+            entry.create_system = 3
+            entry.external_attr = 0o100644 << 16
+            entry.compress_type = zipfile.ZIP_DEFLATED
+            with open(os.path.join(folder, name), "rb") as f:
+                archive.writestr(entry, f.read())
+
+
+def guid(name):
+    return str(uuid.uuid5(NAMESPACE, name)).upper()
 
 
 def component(name, index):
-    guid = str(uuid.uuid5(NAMESPACE, name.replace(os.sep, "/"))).upper()
     source = quoteattr(name)  # wixl takes sources relative to where it runs: the program folder
-    return (f'<Component Id="File{index}" Guid="{guid}" Win64="yes">'
+    return (f'<Component Id="File{index}" Guid="{guid(name.replace(os.sep, "/"))}" Win64="yes">'
             f'<File Id="File{index}" Name={quoteattr(os.path.basename(name))} Source={source} KeyPath="yes"/>'
             f'</Component>')
 
 
-def wxs(folder, files, version):
+def wxs(folder, files, version, product_code):
     top = [component(n, i) for i, n in enumerate(files) if os.sep not in n]
     pictures = [component(n, i) for i, n in enumerate(files) if n.startswith("PIC" + os.sep)]
     refs = "".join(f'<ComponentRef Id="File{i}"/>' for i in range(len(files)))
     return f"""<?xml version="1.0" encoding="utf-8"?>
 <Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
-  <Product Id="*" Name="Velopass" Language="1033" Version="{version}" Manufacturer="Zell"
+  <Product Id="{product_code}" Name="Velopass" Language="1033" Version="{version}" Manufacturer="Zell"
            UpgradeCode="{UPGRADE_CODE}">
     <Package InstallerVersion="500" Compressed="yes" InstallScope="perMachine"
              Description="Velopass {version}" Manufacturer="Zell"/>
@@ -60,7 +183,7 @@ def wxs(folder, files, version):
         </Directory>
       </Directory>
       <Directory Id="ProgramMenuFolder">
-        <Component Id="StartMenuShortcut" Guid="{str(uuid.uuid5(NAMESPACE, "shortcut")).upper()}" Win64="yes">
+        <Component Id="StartMenuShortcut" Guid="{guid("shortcut")}" Win64="yes">
           <Shortcut Id="VelopassShortcut" Name="Velopass" Description="This PC's identity card"
                     Target="[INSTALLFOLDER]Velopass.exe" WorkingDirectory="INSTALLFOLDER"/>
           <RegistryValue Root="HKCU" Key="Software\\Zell\\Velopass" Name="StartMenuShortcut" Type="integer"
@@ -74,23 +197,155 @@ def wxs(folder, files, version):
 """
 
 
-def make_msi(folder, files, version, path):
-    with tempfile.TemporaryDirectory() as work:
-        source = os.path.join(work, "Velopass.wxs")
-        with open(source, "w", encoding="utf-8") as f:
-            f.write(wxs(folder, files, version))
-        subprocess.run(["wixl", "--arch", "x64", "-o", os.path.abspath(path), source], check=True, cwd=folder)
+def summary_offsets(data):
+    """The file offset of each byte of an MSI's summary information stream
+    (a compound file: a FAT of sectors, small streams in a mini stream)."""
+    u32 = lambda offset: struct.unpack_from("<I", data, offset)[0]
+    size = 1 << struct.unpack_from("<H", data, 30)[0]
+    mini = 1 << struct.unpack_from("<H", data, 32)[0]
+    if u32(44) > 109:
+        raise PackagingError("the MSI is too large for its summary to be dated")
+    fat = []
+    for index in struct.unpack_from(f"<{u32(44)}I", data, 76):
+        fat += struct.unpack_from(f"<{size // 4}I", data, size * (index + 1))
+
+    def chain(start, table):
+        while start < 0xFFFFFFFA:
+            yield start
+            start = table[start]
+
+    def offsets(start, unit, length, table, place):
+        return [place(sector) + i for sector in chain(start, table) for i in range(unit)][:length]
+
+    directory = b"".join(data[size * (s + 1):size * (s + 2)] for s in chain(u32(48), fat))
+    entries = [directory[i:i + 128] for i in range(0, len(directory), 128)]
+    name = "\x05SummaryInformation".encode("utf-16-le") + b"\0\0"
+    entry = next(e for e in entries if e[:struct.unpack_from("<H", e, 64)[0]] == name)
+    start, length = struct.unpack_from("<I", entry, 116)[0], struct.unpack_from("<I", entry, 120)[0]
+    if length >= u32(56):
+        return offsets(start, size, length, fat, lambda s: size * (s + 1))
+    root = entries[0]
+    stream = offsets(struct.unpack_from("<I", root, 116)[0], size, struct.unpack_from("<I", root, 120)[0],
+                     fat, lambda s: size * (s + 1))
+    minifat = []
+    for s in chain(u32(60), fat):
+        minifat += struct.unpack_from(f"<{size // 4}I", data, size * (s + 1))
+    return offsets(start, mini, length, minifat, lambda s: stream[s * mini])
+
+
+def settle_summary(path, package_code, epoch):
+    """Gives the MSI the package code and dates of its content: wixl takes a
+    random package code and the clock. Values change in place, same sizes."""
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    where = summary_offsets(data)
+    stream = bytes(data[i] for i in where)
+    section = struct.unpack_from("<I", stream, 44)[0]
+    count = struct.unpack_from("<I", stream, section + 4)[0]
+    filetime = struct.pack("<Q", (epoch + 11644473600) * 10_000_000)
+    code = ("{" + package_code + "}").encode("ascii")
+    for pid, offset in struct.iter_unpack("<II", stream[section + 8:section + 8 + 8 * count]):
+        value = section + offset
+        kind = struct.unpack_from("<I", stream, value)[0]
+        if pid in (12, 13) and kind == 0x40:  # created, last saved: FILETIME
+            new, at = filetime, value + 4
+        elif pid == 9 and kind == 0x1E and struct.unpack_from("<I", stream, value + 4)[0] == len(code) + 1:
+            new, at = code, value + 8  # the revision number: the package code
+        else:
+            continue
+        for i, byte in enumerate(new):
+            data[where[at + i]] = byte
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def make_msi(folder, files, version, path, program_hash, epoch):
+    # A major upgrade needs a new product code for each build; deriving it
+    # from the version and the unsigned program keeps it the same for every
+    # rebuild of one release. The package code names these exact bytes.
+    product_code = guid(f"product {version} {program_hash}")
+    content = hashlib.sha256(wxs(folder, files, version, product_code).encode())
+    for name in files:
+        content.update(sha256(os.path.join(folder, name)).encode())
+    package_code = guid(f"package {content.hexdigest()}")
+    source = os.path.join(os.path.dirname(path), "Velopass.wxs")
+    with open(source, "w", encoding="utf-8") as f:
+        f.write(wxs(folder, files, version, product_code))
+    run(["wixl", "--arch", "x64", "-o", os.path.abspath(path), source], "wixl", cwd=folder)
+    os.remove(source)
+    # Another build of the same version has another product code; it must
+    # replace the installed one, not sit beside it (WiX's
+    # AllowSameVersionUpgrades, which wixl lacks): the upgrade's maximum
+    # version becomes inclusive.
+    rows = [row.split("\t") for row in run(["msiinfo", "export", path, "Upgrade"], "reading the MSI").splitlines()]
+    for row in rows[3:]:
+        if row[6] == "WIX_UPGRADE_DETECTED":
+            row[4] = str(int(row[4]) | 0x200)  # msidbUpgradeAttributesVersionMaxInclusive
+    table = os.path.join(os.path.dirname(path), "Upgrade.idt")
+    with open(table, "w", newline="") as f:
+        f.write("".join("\t".join(row) + "\r\n" for row in rows))
+    run(["msibuild", path, "-i", table], "updating the MSI's Upgrade table")
+    os.remove(table)
+    settle_summary(path, package_code, epoch)
+
+
+def build(folder, version, out, work):
+    missing = [name for name in ("Velopass.exe", "Velopass.ini", "PIC") if not os.path.exists(os.path.join(folder, name))]
+    if missing:
+        raise PackagingError(f"{folder} lacks {', '.join(missing)}: build the program first")
+    files = program_files(folder)
+    epoch = source_date_epoch()
+    signer = signer_from_environment(work)
+    staged, made = os.path.join(work, "Velopass"), os.path.join(work, "out")
+    os.makedirs(made)
+    stage(folder, files, staged, epoch, signer)
+    names = [f"Velopass-{version}.zip", f"Velopass-{version}.msi"]
+    make_zip(staged, files, os.path.join(made, names[0]), epoch)
+    msi = os.path.join(made, names[1])
+    if signer:
+        make_msi(staged, files, version, msi + ".unsigned", sha256(os.path.join(folder, "Velopass.exe")), epoch)
+        signer.sign(msi + ".unsigned", msi)
+        os.remove(msi + ".unsigned")
+    else:
+        make_msi(staged, files, version, msi, sha256(os.path.join(folder, "Velopass.exe")), epoch)
+    with open(os.path.join(made, "SHA256SUMS"), "w") as f:
+        f.writelines(f"{sha256(os.path.join(made, name))}  {name}\n" for name in names)
+    # Checksums last: they only ever stand beside the packages they name.
+    for name in names + ["SHA256SUMS"]:
+        os.replace(os.path.join(made, name), os.path.join(out, name))
+    return names
 
 
 def main(folder, version, out):
+    if not re.fullmatch(r"\d{1,5}(\.\d{1,5}){1,3}", version):
+        raise PackagingError(f"not a version Windows Installer takes: {version[:40]!r}")
+    out = os.path.abspath(out)
     os.makedirs(out, exist_ok=True)
-    files = program_files(folder)
-    make_zip(folder, files, os.path.join(out, f"Velopass-{version}.zip"))
-    make_msi(folder, files, version, os.path.join(out, f"Velopass-{version}.msi"))
-    print(f"Packages in {out}: Velopass-{version}.zip, Velopass-{version}.msi")
+    work = tempfile.mkdtemp(prefix=".packaging-", dir=out)  # beside the output, so the results move there whole
+    try:
+        names = build(folder, version, out, work)
+    except BaseException:
+        # Nothing of this version may look released: not an older run's
+        # packages, nor checksums naming them (those of other versions stay).
+        ours = (f"Velopass-{version}.zip", f"Velopass-{version}.msi")
+        sums = os.path.join(out, "SHA256SUMS")
+        if os.path.exists(sums):
+            with open(sums, errors="replace") as f:
+                if any(line.rstrip("\n").endswith(ours) for line in f):
+                    os.remove(sums)
+        for name in ours:
+            if os.path.exists(os.path.join(out, name)):
+                os.remove(os.path.join(out, name))
+        raise
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print(f"Packages in {out}: {', '.join(names)}, SHA256SUMS")
 
 
 if __name__ == "__main__":
     if len(sys.argv) != 4:
         sys.exit(__doc__)
-    main(*sys.argv[1:])
+    try:
+        main(*sys.argv[1:])
+    except (PackagingError, OSError) as error:
+        sys.exit(f"Packaging stopped, no packages made: {error}")

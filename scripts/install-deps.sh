@@ -7,8 +7,8 @@ packages=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64-posix googletest
           wine wine64 xvfb xauth imagemagick
           fonts-wine fonts-liberation2 fonts-wqy-microhei fonts-noto-core)
 case "${1:-}" in
-  --tests) packages+=(g++ clang-14 libclang-rt-14-dev libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils msitools wixl) ;;
-  --packages) packages+=(msitools wixl) ;;
+  --tests) packages+=(g++ clang-14 libclang-rt-14-dev libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils msitools wixl osslsigncode openssl) ;;
+  --packages) packages+=(msitools wixl osslsigncode openssl) ;;
 esac
 
 missing=()
