@@ -33,7 +33,7 @@ CARD_DIR = r"C:\Velopass"
 SHIPPED = "shipped"  # the text file the build installs beside the program
 XVFB_SCREEN = "1920x1200x24"
 CARD_TIMEOUT = 60
-TEMPLATE_VERSION = "fonts 5"  # a template of another set-up is booted again
+TEMPLATE_VERSION = "fonts 6"  # a template of another set-up is booted again
 
 # Executables are shared between clones by hard links; everything Wine may
 # rewrite in place (registry, INI files) is copied.

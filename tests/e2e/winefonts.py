@@ -24,9 +24,16 @@ WINE_FONTS = "/usr/share/wine/fonts"
 LINKED_FONT_FILES = ("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc")
 DEJAVU, WENQUANYI = "DejaVuSans.ttf,DejaVu Sans", "wqy-microhei.ttc,WenQuanYi Micro Hei"
 FONT_LINKS = {  # face: linked fonts, in the order Wine tries them
-    "Arial": [DEJAVU, WENQUANYI], "Liberation Sans": [DEJAVU, WENQUANYI], "Microsoft Sans Serif": [DEJAVU, WENQUANYI],
-    "Tahoma": [WENQUANYI, DEJAVU],
+    "Arial": [DEJAVU, WENQUANYI], "Liberation Sans": [DEJAVU, WENQUANYI],
+    "Microsoft Sans Serif": [WENQUANYI, DEJAVU], "Tahoma": [WENQUANYI, DEJAVU],
 }
+# In an Arabic session Wine rewrites "MS Shell Dlg" to Microsoft Sans Serif, a
+# face no prefix has; the stand-in it picked lacks Arabic presentation forms,
+# so captions and menus drew boxes and unjoined letters. Wine's Tahoma has
+# them, in bold too, and a replacement is a real family that keeps its links
+# (a substitute would not be followed twice). CJK text in such a right-to-left
+# menu still shows boxes: Wine shapes it with the menu's face alone, unlinked.
+FONT_REPLACEMENTS = {"Microsoft Sans Serif": "Tahoma"}
 
 
 def font_files():
@@ -34,13 +41,15 @@ def font_files():
 
 
 def registry():
-    """The font links as a .reg file's text."""
+    """The font links and replacements as a .reg file's text."""
     def multi_string(strings):
         data = "\0".join(strings + [""]).encode("utf-16-le") + b"\0\0"
         return "hex(7):" + ",".join(f"{b:02x}" for b in data)
     lines = ["Windows Registry Editor Version 5.00", "",
              r"[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]"]
     lines += [f'"{face}"={multi_string(links)}' for face, links in FONT_LINKS.items()]
+    lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
+    lines += [f'"{face}"="{real}"' for face, real in FONT_REPLACEMENTS.items()]
     return "\r\n".join(lines) + "\r\n"
 
 
