@@ -10,6 +10,13 @@ cmake --build --preset windows --target Velopass -j"$(nproc)"
 
 export WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 card="$PWD/build/windows/Velopass.exe"
+# Wine's own fonts (caption buttons, menu marks) and the Arabic and CJK glyphs
+# its faces borrow: the same set-up as the tests' prefixes.
+if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+  env -u DISPLAY wineboot -i >/dev/null 2>&1
+  wineserver -w
+fi
+python3 tests/e2e/winefonts.py "$WINEPREFIX"
 
 if [[ -n "${DISPLAY:-}" ]]; then
   exec wine "$card"

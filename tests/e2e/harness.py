@@ -21,6 +21,8 @@ import tempfile
 import time
 import unittest
 
+import winefonts
+
 BIN_DIR = os.environ.get("VELOPASS_BIN", "")
 INSPECT = os.environ.get("VELOPASS_INSPECT", "")
 E2E_DIR = os.environ.get("VELOPASS_E2E_DIR", os.path.join(tempfile.gettempdir(), "velopass-e2e"))
@@ -31,6 +33,7 @@ CARD_DIR = r"C:\Velopass"
 SHIPPED = "shipped"  # the text file the build installs beside the program
 XVFB_SCREEN = "1920x1200x24"
 CARD_TIMEOUT = 60
+TEMPLATE_VERSION = "fonts 6"  # a template of another set-up is booted again
 
 # Executables are shared between clones by hard links; everything Wine may
 # rewrite in place (registry, INI files) is copied.
@@ -66,17 +69,17 @@ def prepare_template():
     with open(os.path.join(E2E_DIR, "prefix.lock"), "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         ready = os.path.join(TEMPLATE, ".ready")
-        if os.path.exists(ready):
-            return
+        with contextlib.suppress(FileNotFoundError), open(ready) as f:
+            if f.read() == TEMPLATE_VERSION:
+                return
         shutil.rmtree(TEMPLATE, ignore_errors=True)
         env = wine_env(TEMPLATE)
         env.pop("DISPLAY", None)
         quiet(["wineboot", "-i"], env, timeout=300)
         quiet(["wineserver", "-w"], env, timeout=120)
-        fonts = os.path.join(TEMPLATE, "drive_c", "windows", "Fonts")
-        for font in LINKED_FONT_FILES:
-            shutil.copy2(font, fonts)
-        open(ready, "w").close()
+        winefonts.install(TEMPLATE, env)
+        with open(ready, "w") as f:
+            f.write(TEMPLATE_VERSION)
 
 
 def clone_template(target):
@@ -155,23 +158,6 @@ class Machine:
     dmi: dict = None
     wmi: bool = True  # False disables Wine's WMI provider
     environment: dict = None  # extra variables for the card's process
-
-
-# Windows' own faces draw Arabic and CJK text; Wine's stand-ins borrow those
-# glyphs from the fonts the test machine has. Wine shapes Arabic into its
-# presentation forms, which DejaVu Sans has and the Noto fonts do not; CJK
-# text finds its glyphs only when WenQuanYi comes first. The card writes
-# Arabic in Arial and CJK in Tahoma.
-LINKED_FONT_FILES = ("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc")
-ARABIC_FIRST = ["DejaVuSans.ttf,DejaVu Sans", "wqy-microhei.ttc,WenQuanYi Micro Hei"]
-FONT_LINKS = {  # face: linked fonts, in the order Wine tries them
-    "Arial": ARABIC_FIRST, "Liberation Sans": ARABIC_FIRST, "Microsoft Sans Serif": ARABIC_FIRST,
-    "Tahoma": ARABIC_FIRST[::-1], "MS Shell Dlg": ARABIC_FIRST[::-1], "MS Shell Dlg 2": ARABIC_FIRST[::-1],
-}
-
-
-def multi_string(strings):
-    return ("hex(7)", "\0".join(strings + [""]).encode("utf-16-le") + b"\0\0")
 
 
 def reg_value(value):
@@ -294,9 +280,7 @@ class Card:
         # system menus itself, as no window manager runs on the display.
         reg = ["Windows Registry Editor Version 5.00", "",
                r"[HKEY_CURRENT_USER\Software\Wine\Explorer]", '"Desktop"="Default"', "",
-               r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]", f'"Default"="{width}x{height}"', "",
-               r"[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]"]
-        reg += [f'"{face}"={reg_value(multi_string(links))}' for face, links in FONT_LINKS.items()] + [""]
+               r"[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]", f'"Default"="{width}x{height}"', ""]
         if m.dpi != 96:
             reg += [r"[HKEY_CURRENT_USER\Control Panel\Desktop]", f'"LogPixels"=dword:{m.dpi:08x}', ""]
         if m.os_version:
