@@ -1,5 +1,6 @@
 #include "card/AccessibleEdit.h"
 
+#include "win/Handles.h"
 #include "win/OleAcc.h"
 
 #include <commctrl.h>
@@ -13,7 +14,10 @@ namespace {
 // Everything as the system's object says, but the name.
 class NamedAccessible final : public IAccessible {
 public:
-    NamedAccessible(IAccessible* inner, std::wstring name) : m_inner(inner), m_name(std::move(name)) {}
+    NamedAccessible(win::ComPtr<IAccessible> inner, std::wstring name)
+        : m_inner(std::move(inner)), m_name(std::move(name))
+    {
+    }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
@@ -128,9 +132,9 @@ public:
     }
 
 private:
-    ~NamedAccessible() { m_inner->Release(); }
+    ~NamedAccessible() = default;
 
-    IAccessible* m_inner;
+    win::ComPtr<IAccessible> m_inner;
     std::wstring m_name;
     LONG m_references = 1;
 };
@@ -141,17 +145,12 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
 {
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         const auto* name = reinterpret_cast<const AccessibleName*>(data);
-        IAccessible* standard = nullptr;
+        win::ComPtr<IAccessible> standard;
         if (SUCCEEDED(win::oleacc::CreateStdAccessibleObject(edit, OBJID_CLIENT, IID_IAccessible,
-                                                  reinterpret_cast<void**>(&standard)))) {
-            auto* named = new (std::nothrow) NamedAccessible(standard, (*name)());
-            if (named == nullptr) {
-                standard->Release();
-            } else {
-                const LRESULT result = win::oleacc::LresultFromObject(IID_IAccessible, wParam, named);
-                named->Release();
-                return result;
-            }
+                                                             standard.put_void()))) {
+            const win::ComPtr<IAccessible> named(new (std::nothrow) NamedAccessible(std::move(standard), (*name)()));
+            if (named)
+                return win::oleacc::LresultFromObject(IID_IAccessible, wParam, named.get());
         }
     }
     if (message == WM_NCDESTROY)

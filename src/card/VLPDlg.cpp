@@ -373,21 +373,20 @@ void CVLPDlg::CopyValuesToClipboard() const
     std::wstring text;
     for (int field = 0; field < CardFieldCount; ++field)
         text += m_labels[field].str() + L" " + m_valueEdits[field].GetWindowText() + L"\r\n";
-    if (!::OpenClipboard(m_hWnd))
+    const win::ClipboardScope clipboard(m_hWnd);
+    if (!clipboard)
         return;
     ::EmptyClipboard();
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        if (void* target = ::GlobalLock(memory)) {
-            std::memcpy(target, text.c_str(), bytes);
-            ::GlobalUnlock(memory);
-            if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr)
-                ::GlobalFree(memory);
-        } else {
-            ::GlobalFree(memory);
-        }
-    }
-    ::CloseClipboard();
+    win::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void* target = memory ? ::GlobalLock(memory.get()) : nullptr;
+    if (target == nullptr)
+        return;
+    std::memcpy(target, text.c_str(), bytes);
+    ::GlobalUnlock(memory.get());
+    // Once set, the memory is the clipboard's.
+    if (::SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr)
+        memory.release();
 }
 
 void CVLPDlg::ReleaseCardObjects()

@@ -38,20 +38,15 @@ void Place(HWND window, const Rect& rect)
 
 void CVLPDlg::ReadDpi()
 {
-    if (const HDC screen = ::GetDC(nullptr)) {
-        velopass::ClampDpi(m_dpi, ::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY));
-        ::ReleaseDC(nullptr, screen);
-    }
+    if (const win::ScreenDC screen; screen)
+        velopass::ClampDpi(m_dpi, ::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
     m_dpi.queried = true;
 }
 
 void CVLPDlg::DecideScaleLayout()
 {
-    int height = 0;
-    if (const HDC screen = ::GetDC(nullptr)) {
-        height = ::GetDeviceCaps(screen, VERTRES);
-        ::ReleaseDC(nullptr, screen);
-    }
+    const win::ScreenDC screen;
+    const int height = screen ? ::GetDeviceCaps(screen.get(), VERTRES) : 0;
     m_dpi.scaleLayout = height >= velopass::kMinScaledScreenHeight;
 }
 

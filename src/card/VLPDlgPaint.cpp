@@ -11,8 +11,9 @@ void CVLPDlg::OnPaint()
 {
     const win::PaintScope paint(m_hWnd);
     const HDC dc = paint.dc();
-    Gdiplus::GpGraphics* graphics = nullptr;
-    win::gdiplus::CreateFromHDC(dc, &graphics);
+    Gdiplus::GpGraphics* created = nullptr;
+    win::gdiplus::CreateFromHDC(dc, &created);
+    const win::gdiplus::UniqueGraphics graphics(created);
 
     const win::UniqueBrush bandBrush(::CreateSolidBrush(m_bandColour));
     const RECT band = ToRect(BandRect());
@@ -23,9 +24,9 @@ void CVLPDlg::OnPaint()
     const CGdiPlusImage* image = banner.image == velopass::BannerImage::Mirrored ? m_mirroredBanner.get()
                                                                                   : m_banner.get();
     bool bannerDrawn = false;
-    if (image != nullptr && graphics != nullptr) {
+    if (image != nullptr && graphics) {
         const velopass::Rect& to = banner.destination;
-        bannerDrawn = win::gdiplus::DrawImageRectI(graphics, image->m_nativeImage, to.left, to.top, to.width(),
+        bannerDrawn = win::gdiplus::DrawImageRectI(graphics.get(), image->m_nativeImage, to.left, to.top, to.width(),
                                                    to.height()) == Gdiplus::Ok;
     }
 
@@ -55,7 +56,4 @@ void CVLPDlg::OnPaint()
 
     for (const win::CEdit& edit : m_valueEdits)
         RedrawNow(edit.GetSafeHwnd());
-
-    if (graphics != nullptr)
-        win::gdiplus::DeleteGraphics(graphics);
 }

@@ -14,20 +14,6 @@ using velopass::CardFieldCount;
 
 namespace {
 
-// The printer the user chose, and what the Print dialog allocated for it.
-struct PrinterChoice {
-    PRINTDLGW dialog{};
-    win::UniqueDC dc;
-
-    ~PrinterChoice()
-    {
-        if (dialog.hDevMode != nullptr)
-            ::GlobalFree(dialog.hDevMode);
-        if (dialog.hDevNames != nullptr)
-            ::GlobalFree(dialog.hDevNames);
-    }
-};
-
 HFONT CreatePrintFont(int height, int weight)
 {
     LOGFONTW font{};
@@ -47,14 +33,18 @@ void DrawBox(HDC dc, const wchar_t* text, const velopass::Rect& box, UINT format
 
 void CVLPDlg::PrintCard()
 {
-    PrinterChoice printer;
-    printer.dialog.lStructSize = sizeof(printer.dialog);
-    printer.dialog.hwndOwner = m_hWnd;
-    printer.dialog.Flags = PD_RETURNDC;
-    if (!::PrintDlgW(&printer.dialog) || printer.dialog.hDC == nullptr)
+    PRINTDLGW choice{};
+    choice.lStructSize = sizeof(choice);
+    choice.hwndOwner = m_hWnd;
+    choice.Flags = PD_RETURNDC;
+    const bool chosen = ::PrintDlgW(&choice) != FALSE;
+    // What the dialog allocated is ours to free, chosen or not.
+    const win::UniqueGlobal devMode(choice.hDevMode);
+    const win::UniqueGlobal devNames(choice.hDevNames);
+    const win::UniqueDC printerDC(choice.hDC);
+    if (!chosen || !printerDC)
         return;
-    printer.dc.reset(printer.dialog.hDC);
-    const HDC dc = printer.dc.get();
+    const HDC dc = printerDC.get();
 
     ::PatBlt(dc, 0, 0, ::GetDeviceCaps(dc, HORZRES), ::GetDeviceCaps(dc, VERTRES), WHITENESS);
     DOCINFOW document{};

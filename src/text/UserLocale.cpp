@@ -29,7 +29,8 @@ std::wstring LocaleNameFromIsoNames(LCID locale)
 std::wstring LocaleNameFromSystem(LCID locale)
 {
     using LcidToLocaleName = int(WINAPI*)(LCID, LPWSTR, int, DWORD);
-    const HMODULE kernel = ::LoadLibraryW(L"kernel32.dll");
+    // Always loaded: nothing to load or free.
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     if (kernel == nullptr)
         return std::wstring();
     std::wstring name;
@@ -40,7 +41,6 @@ std::wstring LocaleNameFromSystem(LCID locale)
         if (toName(locale, buffer, 89, 0) > 0)
             name = buffer;
     }
-    ::FreeLibrary(kernel);
     return name;
 }
 

@@ -6,6 +6,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "win/Handles.h"
+
 namespace win::gdiplus {
 
 using Gdiplus::GpGraphics;
@@ -25,5 +27,7 @@ GpStatus ImageRotateFlip(GpImage* image, Gdiplus::RotateFlipType type);
 GpStatus CreateFromHDC(HDC dc, GpGraphics** graphics);
 GpStatus DrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height);
 GpStatus DeleteGraphics(GpGraphics* graphics);
+
+using UniqueGraphics = UniqueHandle<GpGraphics*, &DeleteGraphics>;
 
 }  // namespace win::gdiplus

@@ -51,15 +51,19 @@ using UniqueMenu = UniqueHandle<HMENU, &::DestroyMenu>;
 using UniqueIcon = UniqueHandle<HICON, &::DestroyIcon>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;
 using UniqueSid = UniqueHandle<PSID, &::FreeSid>;
+using UniqueGlobal = UniqueHandle<HGLOBAL, &::GlobalFree>;
 
 // A COM interface pointer that calls Release once.
 template <typename Interface>
 class ComPtr {
 public:
     ComPtr() = default;
+    // Takes over a reference the caller holds, such as a new object's first.
+    explicit ComPtr(Interface* adopted) : m_pointer(adopted) {}
     ~ComPtr() { reset(); }
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : m_pointer(std::exchange(other.m_pointer, nullptr)) {}
 
     Interface* get() const { return m_pointer; }
     Interface* operator->() const { return m_pointer; }
@@ -100,6 +104,43 @@ public:
 private:
     HDC m_dc;
     HGDIOBJ m_previous;
+};
+
+// The screen's device context for one scope.
+class ScreenDC {
+public:
+    ScreenDC() : m_dc(::GetDC(nullptr)) {}
+    ~ScreenDC()
+    {
+        if (m_dc != nullptr)
+            ::ReleaseDC(nullptr, m_dc);
+    }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+
+    HDC get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+
+private:
+    HDC m_dc;
+};
+
+// The clipboard, open for one scope.
+class ClipboardScope {
+public:
+    explicit ClipboardScope(HWND owner) : m_open(::OpenClipboard(owner) != FALSE) {}
+    ~ClipboardScope()
+    {
+        if (m_open)
+            ::CloseClipboard();
+    }
+    ClipboardScope(const ClipboardScope&) = delete;
+    ClipboardScope& operator=(const ClipboardScope&) = delete;
+
+    explicit operator bool() const { return m_open; }
+
+private:
+    bool m_open;
 };
 
 // BeginPaint and EndPaint as one scope.
