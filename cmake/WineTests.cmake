@@ -39,13 +39,18 @@ if(MINGW)
   target_link_options(vpplanted PRIVATE -static)
 endif()
 
-# The start-up benchmark's floor: tests/bench/startup.py measures both.
-add_executable(vpminimal WIN32 tests/bench/MinimalDialog.cpp)
+# The start-up benchmark (bench/startup.py): its floor, a minimal dialog, and
+# the launcher that times both.
+add_executable(vpminimal WIN32 bench/MinimalDialog.cpp)
 target_link_libraries(vpminimal PRIVATE velopass_win)
-if(MINGW)
-  target_link_options(vpminimal PRIVATE -municode -static)
-endif()
-velopass_warnings(vpminimal)
+add_executable(vplaunch bench/Launch.cpp)
+target_compile_definitions(vplaunch PRIVATE UNICODE _UNICODE)
+foreach(_bench vpminimal vplaunch)
+  if(MINGW)
+    target_link_options(${_bench} PRIVATE -municode -static)
+  endif()
+  velopass_warnings(${_bench})
+endforeach()
 
 set(_e2e_env
   "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>"

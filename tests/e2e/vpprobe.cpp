@@ -345,61 +345,6 @@ std::string ProductsJson(const std::wstring& name)
     return out + "]";
 }
 
-struct ProcessWindow {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<ProcessWindow*>(data);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || !::IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// Starts a program and measures, in milliseconds, until its window is shown
-// with nothing left to paint; then closes it as the close box would.
-std::string LaunchJson(const std::wstring& exe, DWORD timeoutMs)
-{
-    LARGE_INTEGER frequency, start, now;
-    ::QueryPerformanceFrequency(&frequency);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    ::QueryPerformanceCounter(&start);
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return "null";
-    double elapsed = -1;
-    ProcessWindow search{process.dwProcessId, nullptr};
-    for (;;) {
-        ::QueryPerformanceCounter(&now);
-        const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-        if (ms > timeoutMs)
-            break;
-        search.found = nullptr;
-        ::EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr && !::GetUpdateRect(search.found, nullptr, FALSE)) {
-            elapsed = ms;
-            break;
-        }
-        ::Sleep(1);
-    }
-    if (search.found != nullptr)
-        ::PostMessageW(search.found, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ::WaitForSingleObject(process.hProcess, 20000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    char out[64];
-    std::snprintf(out, sizeof(out), "%.3f", elapsed);
-    return out;
-}
-
 int Write(const wchar_t* path, const std::string& json)
 {
     FILE* file = _wfopen(path, L"wb");
@@ -424,8 +369,6 @@ int wmain(int argc, wchar_t** argv)
     auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
     auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 0) : 0L; };
 
-    if (command == L"launch")  // launch EXE-PATH TIMEOUT-MS
-        return Write(out, LaunchJson(arg(3), static_cast<DWORD>(number(4))));
     if (command == L"resources")  // resources EXE-PATH
         return Write(out, ResourcesJson(arg(3)));
     if (command == L"products")  // products NAME
