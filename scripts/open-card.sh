@@ -12,11 +12,7 @@ export WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}" WINEDEBUG=-all WINEDLLO
 card="$PWD/build/windows/Velopass.exe"
 # Wine's own fonts (caption buttons, menu marks) and the Arabic and CJK glyphs
 # its faces borrow: the same set-up as the tests' prefixes.
-if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-  env -u DISPLAY wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
-python3 tests/e2e/winefonts.py "$WINEPREFIX"
+python3 scripts/wineprefix.py "$WINEPREFIX"
 
 if [[ -n "${DISPLAY:-}" ]]; then
   exec wine "$card"

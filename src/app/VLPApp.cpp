@@ -70,9 +70,7 @@ bool CVLPApp::InitInstance()
     SelectLanguage(m_language);
 
     CVLPDlg card;
-    m_pMainWnd = &card;
     card.DoModal();
-    m_pMainWnd = nullptr;
     return false;
 }
 

@@ -17,19 +17,8 @@ CWinApp::~CWinApp()
 int CWinApp::Run(HINSTANCE instance)
 {
     m_instance = instance;
-    if (InitInstance())
-        m_exitCode = RunMessageLoop();
+    InitInstance();
     return ExitInstance();
-}
-
-int CWinApp::RunMessageLoop()
-{
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
 }
 
 }  // namespace win

@@ -1,13 +1,12 @@
-// The application base: one static object of a derived class; the entry
-// point runs its InitInstance, a message loop only if that returns true, and
-// then its ExitInstance, whose result is the process exit code.
+// The application base: one static object of a derived class. The entry
+// point (wWinMain, in WinApp.cpp) runs its InitInstance and then its
+// ExitInstance, whose result is the process exit code. A modal card is the
+// program's only window, so no message loop of the application's own runs.
 #pragma once
 
 #include <windows.h>
 
 namespace win {
-
-class CWnd;
 
 class CWinApp {
 public:
@@ -16,11 +15,12 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    virtual bool InitInstance() { return true; }
-    virtual int ExitInstance() { return m_exitCode; }
+    // The start-up; the program ends after it whatever it returns, as there
+    // is no message loop to go on to.
+    virtual bool InitInstance() { return false; }
+    virtual int ExitInstance() { return 0; }
 
     HINSTANCE Instance() const { return m_instance; }
-    CWnd* m_pMainWnd = nullptr;
 
     static CWinApp* Current() { return s_current; }
 
@@ -28,11 +28,8 @@ public:
     int Run(HINSTANCE instance);
 
 private:
-    int RunMessageLoop();
-
     static CWinApp* s_current;
     HINSTANCE m_instance = nullptr;
-    int m_exitCode = 0;
 };
 
 }  // namespace win

@@ -5,51 +5,50 @@
 #include <windows.h>
 #include <msi.h>
 #include <oleacc.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
-#include <cwchar>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
-constexpr wchar_t kCardClass[] = L"ZellVelopass";
-
-std::string Utf8(const std::wstring& text)
-{
-    if (text.empty())
-        return std::string();
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
-
 std::string Quote(const std::wstring& text)
 {
+    std::string utf8(static_cast<std::size_t>(text.size()) * 3, '\0');
+    utf8.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                                utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                                                                nullptr)));
     std::string out = "\"";
-    for (unsigned char c : Utf8(text)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escaped[8];
+    for (const char c : utf8) {
+        char escaped[8] = {c, 0};
+        if (c == '"' || c == '\\')
+            std::snprintf(escaped, sizeof(escaped), "\\%c", c);
+        else if (static_cast<unsigned char>(c) < 0x20)
             std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += static_cast<char>(c);
-        }
+        out += escaped;
     }
     return out + "\"";
+}
+
+std::string Number(long long value) { return std::to_string(value); }
+std::string Bool(bool value) { return value ? "true" : "false"; }
+std::string Hex(LONG value)
+{
+    char out[16];
+    std::snprintf(out, sizeof(out), "\"0x%08lX\"", static_cast<unsigned long>(value));
+    return out;
+}
+std::string Rect(const RECT& r)
+{
+    return "[" + Number(r.left) + ", " + Number(r.top) + ", " + Number(r.right - r.left) + ", " +
+           Number(r.bottom - r.top) + "]";
 }
 
 std::wstring TextOf(HWND window)
 {
     // WM_GETTEXT reaches into the other process; GetWindowText would not for controls.
     wchar_t buffer[1024] = {};
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &copied);
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
 }
 
@@ -60,89 +59,33 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
-std::string Rect(const RECT& r)
-{
-    char out[96];
-    std::snprintf(out, sizeof(out), "[%ld, %ld, %ld, %ld]", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    return out;
-}
-
-// Where the client area's logical (0, 0) lies on the screen; in a mirrored
-// window that is its right edge.
-std::string Origin(HWND window)
-{
-    POINT origin{0, 0};
-    ::ClientToScreen(window, &origin);
-    char out[48];
-    std::snprintf(out, sizeof(out), "[%ld, %ld]", origin.x, origin.y);
-    return out;
-}
-
-std::string Hex(unsigned long value)
-{
-    char out[16];
-    std::snprintf(out, sizeof(out), "\"0x%08lX\"", value);
-    return out;
-}
-
-// Text travels as hexadecimal UTF-16 code units: Wine converts command lines
-// through the Unix locale, which may not know every character.
-std::wstring FromHex(const std::wstring& hex)
-{
-    std::wstring text;
-    for (std::size_t i = 0; i + 4 <= hex.size(); i += 4)
-        text += static_cast<wchar_t>(std::wcstoul(hex.substr(i, 4).c_str(), nullptr, 16));
-    return text;
-}
-
-HWND FindCard() { return ::FindWindowW(kCardClass, nullptr); }
-
-HWND WaitForCard(DWORD timeoutMs)
-{
-    for (DWORD waited = 0;; waited += 100) {
-        const HWND card = FindCard();
-        if (card != nullptr && ::IsWindowVisible(card))
-            return card;
-        if (waited >= timeoutMs)
-            return nullptr;
-        ::Sleep(100);
-    }
-}
-
-std::string WindowJson(HWND window, bool withChildren)
+// Class, text, styles and rectangle of a window; `rect` relative to `parent` for a control.
+std::string Fields(HWND window, HWND parent)
 {
     RECT rect{};
     ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return "\"class\": " + Quote(ClassOf(window)) + ", \"text\": " + Quote(TextOf(window)) +
+           ", \"style\": " + Hex(::GetWindowLongW(window, GWL_STYLE)) +
+           ", \"exstyle\": " + Hex(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": " + Rect(rect);
+}
+
+std::string WindowJson(HWND window, bool withControls)
+{
     RECT client{};
     ::GetClientRect(window, &client);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    const LONG exStyle = ::GetWindowLongW(window, GWL_EXSTYLE);
-    std::string out = "{\"hwnd\": " + std::to_string(reinterpret_cast<UINT_PTR>(window)) +
-                      ", \"pid\": " + std::to_string(pid) + ", \"class\": " + Quote(ClassOf(window)) +
-                      ", \"text\": " + Quote(TextOf(window)) +
-                      ", \"style\": " + Hex(static_cast<unsigned long>(::GetWindowLongW(window, GWL_STYLE))) +
-                      ", \"exstyle\": " + Hex(static_cast<unsigned long>(exStyle)) + ", \"rect\": " + Rect(rect) +
-                      ", \"client\": " + Rect(client) + ", \"client_origin\": " + Origin(window) +
-                      ", \"visible\": " + (::IsWindowVisible(window) ? "true" : "false") +
-                      ", \"iconic\": " + (::IsIconic(window) ? "true" : "false") +
-                      ", \"topmost\": " + ((exStyle & WS_EX_TOPMOST) ? "true" : "false") +
-                      ", \"enabled\": " + (::IsWindowEnabled(window) ? "true" : "false");
-    if (withChildren) {
+    // Where the client area's logical (0, 0) lies on the screen; in a mirrored window, its right edge.
+    POINT origin{0, 0};
+    ::ClientToScreen(window, &origin);
+    std::string out = "{" + Fields(window, HWND_DESKTOP) + ", \"client\": " + Rect(client) +
+                      ", \"client_origin\": [" + Number(origin.x) + ", " + Number(origin.y) + "]" +
+                      ", \"visible\": " + Bool(::IsWindowVisible(window)) + ", \"iconic\": " + Bool(::IsIconic(window)) +
+                      ", \"topmost\": " + Bool(::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    if (withControls) {
         out += ", \"controls\": [";
-        bool first = true;
-        for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            RECT childRect{};
-            ::GetWindowRect(child, &childRect);
-            ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&childRect), 2);
-            out += first ? "" : ", ";
-            first = false;
-            out += "{\"id\": " + std::to_string(::GetDlgCtrlID(child)) + ", \"class\": " + Quote(ClassOf(child)) +
-                   ", \"text\": " + Quote(TextOf(child)) +
-                   ", \"style\": " + Hex(static_cast<unsigned long>(::GetWindowLongW(child, GWL_STYLE))) +
-                   ", \"exstyle\": " + Hex(static_cast<unsigned long>(::GetWindowLongW(child, GWL_EXSTYLE))) +
-                   ", \"rect\": " + Rect(childRect) + "}";
-        }
+        for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+            out += std::string(out.back() == '[' ? "" : ", ") + "{\"id\": " + Number(::GetDlgCtrlID(child)) + ", " +
+                   Fields(child, window) + "}";
         out += "]";
     }
     return out + "}";
@@ -152,31 +95,20 @@ std::string WindowJson(HWND window, bool withChildren)
 std::string ZOrderJson()
 {
     std::string out = "[";
-    bool first = true;
-    for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
-        if (!::IsWindowVisible(w))
-            continue;
-        out += first ? "" : ", ";
-        first = false;
-        out += WindowJson(w, false);
-    }
+    for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (::IsWindowVisible(w))
+            out += std::string(out.size() > 1 ? ", " : "") + WindowJson(w, false);
     return out + "]";
 }
 
-std::string ProcessesJson()
+HWND WaitForCard(DWORD timeoutMs)
 {
-    std::string out = "[";
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    bool first = true;
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
-        out += first ? "" : ", ";
-        first = false;
-        out += Quote(entry.szExeFile);
+    for (DWORD waited = 0;; waited += 100) {
+        const HWND card = ::FindWindowW(L"ZellVelopass", nullptr);
+        if ((card != nullptr && ::IsWindowVisible(card)) || waited >= timeoutMs)
+            return card;
+        ::Sleep(100);
     }
-    ::CloseHandle(snapshot);
-    return out + "]";
 }
 
 // Keys go to the control as the keyboard would deliver them, through the
@@ -189,76 +121,72 @@ void PressKey(HWND control, UINT key)
     ::PostMessageW(control, WM_KEYUP, key, 0xC0000001);
 }
 
-// A real click, through the system's input queue, on the caption's close box.
+// Input through the system's queue, as a user's: to whichever window has the focus.
+void SendInputs(std::initializer_list<INPUT> inputs)
+{
+    for (INPUT input : inputs) {
+        ::SendInput(1, &input, sizeof(INPUT));
+        ::Sleep(100);
+    }
+}
+
+INPUT Key(WORD key, DWORD flags = 0)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+INPUT Mouse(DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+// A real click on the caption's close box.
 bool ClickCloseBox(HWND card)
 {
     RECT rect{};
     ::GetWindowRect(card, &rect);
-    const int captionHeight = ::GetSystemMetrics(SM_CYCAPTION);
-    for (int x = rect.right - 2; x > rect.right - 4 * captionHeight; --x) {
-        for (int y = rect.top + 2; y < rect.top + 2 * captionHeight; ++y) {
-            if (::SendMessageW(card, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE)
-                continue;
-            ::SetForegroundWindow(card);
-            ::SetCursorPos(x, y);
-            INPUT clicks[2] = {};
-            clicks[0].type = clicks[1].type = INPUT_MOUSE;
-            clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-            clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            ::SendInput(1, &clicks[0], sizeof(INPUT));
-            ::Sleep(100);
-            ::SendInput(1, &clicks[1], sizeof(INPUT));
-            return true;
+    const int caption = ::GetSystemMetrics(SM_CYCAPTION);
+    for (int x = rect.right - 2; x > rect.right - 4 * caption; --x) {
+        for (int y = rect.top + 2; y < rect.top + 2 * caption; ++y) {
+            if (::SendMessageW(card, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                ::SetForegroundWindow(card);
+                ::SetCursorPos(x, y);
+                SendInputs({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+                return true;
+            }
         }
     }
     return false;
 }
 
-LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
 // A window of this process over the given rectangle, for z-order checks;
-// with `title`, it also poses as a first instance that has no card window.
+// with `holdMutex`, it also poses as a first instance that has no card window.
 int Occupy(const std::wstring& title, int x, int y, int width, int height, DWORD seconds, bool holdMutex)
 {
     if (holdMutex)
         ::CreateMutexW(nullptr, FALSE, L"Zell_Velopass_VLP_GUID_For_Single_Instance");
     WNDCLASSW cls{};
-    cls.lpfnWndProc = PlainWindowProc;
+    cls.lpfnWndProc = ::DefWindowProcW;
     cls.hInstance = ::GetModuleHandleW(nullptr);
     cls.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
     cls.lpszClassName = L"VpInspectCover";
     ::RegisterClassW(&cls);
-    const HWND window = ::CreateWindowExW(0, cls.lpszClassName, title.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION, x, y,
-                                          width, height, nullptr, nullptr, cls.hInstance, nullptr);
-    if (window == nullptr)
+    if (::CreateWindowExW(0, cls.lpszClassName, title.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION, x, y, width, height,
+                          nullptr, nullptr, cls.hInstance, nullptr) == nullptr)
         return 1;
-    const DWORD end = ::GetTickCount() + seconds * 1000;
-    while (::GetTickCount() < end) {
+    for (const DWORD end = ::GetTickCount() + seconds * 1000; ::GetTickCount() < end; ::Sleep(20)) {
         MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             ::DispatchMessageW(&message);
-        ::Sleep(20);
     }
     return 0;
-}
-
-// Keys as a user types them, to whichever window has the focus.
-void TypeCtrl(HWND card, WORD key)
-{
-    ::SetForegroundWindow(card);
-    ::Sleep(200);
-    INPUT keys[4] = {};
-    const WORD sequence[4][2] = {{VK_CONTROL, 0}, {key, 0}, {key, KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
-    for (int i = 0; i < 4; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = sequence[i][0];
-        keys[i].ki.dwFlags = sequence[i][1];
-    }
-    ::SendInput(4, keys, sizeof(INPUT));
-    ::Sleep(300);
 }
 
 std::string ClipboardJson()
@@ -267,10 +195,9 @@ std::string ClipboardJson()
     if (!::OpenClipboard(nullptr))
         return out;
     if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data))) {
+        if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data)))
             out = Quote(text);
-            ::GlobalUnlock(data);
-        }
+        ::GlobalUnlock(data);
     }
     ::CloseClipboard();
     return out;
@@ -282,50 +209,18 @@ std::string AccessibleNameJson(HWND control)
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IAccessible* accessible = nullptr;
     std::string out = "null";
-    const HRESULT found = ::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                                       reinterpret_cast<void**>(&accessible));
-    if (SUCCEEDED(found)) {
+    if (SUCCEEDED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                               reinterpret_cast<void**>(&accessible)))) {
         VARIANT self;
-        ::VariantInit(&self);
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         BSTR name = nullptr;
-        const HRESULT named = accessible->get_accName(self, &name);
-        if (SUCCEEDED(named) && name != nullptr)
+        if (SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr)
             out = Quote(name);
         ::SysFreeString(name);
         accessible->Release();
     }
     return out;
-}
-
-// The program file's version strings and manifest, as Windows reads them.
-std::string ResourcesJson(const std::wstring& path)
-{
-    std::string out = "{";
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    std::vector<BYTE> info(size);
-    const bool haveInfo = size != 0 && ::GetFileVersionInfoW(path.c_str(), 0, size, info.data());
-    for (const wchar_t* key : {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName", L"LegalCopyright",
-                               L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
-        wchar_t* value = nullptr;
-        UINT length = 0;
-        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
-        const bool found = haveInfo && ::VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value),
-                                                        &length) && value != nullptr;
-        out += Quote(key) + ": " + (found ? Quote(value) : std::string("null")) + ", ";
-    }
-    std::string manifest;
-    if (const HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
-        if (const HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
-            const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, resource)));
-            manifest.assign(bytes, ::SizeofResource(module, resource));
-        }
-        ::FreeLibrary(module);
-    }
-    std::wstring wide(manifest.begin(), manifest.end());
-    return out + "\"manifest\": " + Quote(wide) + "}";
 }
 
 // Versions of the installed products of that name.
@@ -345,15 +240,126 @@ std::string ProductsJson(const std::wstring& name)
     return out + "]";
 }
 
-int Write(const wchar_t* path, const std::string& json)
+// A button of a dialog the card opened (the Print dialog), pressed within the time-out; its caption.
+std::optional<std::string> PressDialogButton(HWND card, int button, DWORD timeoutMs)
 {
-    FILE* file = _wfopen(path, L"wb");
-    if (file == nullptr)
-        return 3;
-    std::fputs(json.c_str(), file);
-    std::fputs("\n", file);
-    std::fclose(file);
-    return 0;
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 100, ::Sleep(100)) {
+        for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
+            if (w != card && ::GetWindow(w, GW_OWNER) == card && ::IsWindowVisible(w) && ClassOf(w) == L"#32770") {
+                ::PostMessageW(::GetDlgItem(w, button), BM_CLICK, 0, 0);
+                return Quote(TextOf(w));
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+void ChangeDisplay(DWORD width, DWORD height, LONG* result)
+{
+    DEVMODEW mode{};
+    mode.dmSize = sizeof(mode);
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    *result = ::ChangeDisplaySettingsW(&mode, 0);
+}
+
+// One command; its JSON answer, or nothing when it failed.
+std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** argv)
+{
+    auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
+    auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 0) : 0L; };
+    auto send = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
+    };
+
+    if (command == L"products")  // products NAME
+        return ProductsJson(arg(3));
+    if (command == L"clipboard")
+        return ClipboardJson();
+    if (command == L"zorder")
+        return ZOrderJson();
+    if (command == L"attributes")  // attributes WINDOWS-PATH
+        return Number(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())));
+    if (command == L"lock") {  // lock WINDOWS-PATH SECONDS: hold a file open with no sharing
+        const HANDLE file = ::CreateFileW(arg(3).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        ::Sleep(static_cast<DWORD>(number(4)) * 1000);
+        if (file == INVALID_HANDLE_VALUE)
+            return std::nullopt;
+        ::CloseHandle(file);
+        return "true";
+    }
+    if (command == L"occupy")  // occupy TITLE X Y W H SECONDS [mutex]
+        return Occupy(arg(3), number(4), number(5), number(6), number(7), static_cast<DWORD>(number(8)),
+                      arg(9) == L"mutex") == 0 ? std::optional<std::string>("true") : std::nullopt;
+
+    // The rest act on the card.
+    const HWND card = WaitForCard(command == L"wait" ? static_cast<DWORD>(number(3)) : 0);  // wait TIMEOUT-MS
+    if (card == nullptr || (command == L"wait" && !::IsWindowVisible(card)))
+        return std::nullopt;
+    const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
+    if (command == L"wait" || command == L"dump")
+        return WindowJson(card, true);
+    if (command == L"accname")  // accname CONTROL-ID
+        return AccessibleNameJson(control);
+    if (command == L"key")  // key CONTROL-ID VIRTUAL-KEY (0: the card)
+        PressKey(control ? control : card, static_cast<UINT>(number(4)));
+    else if (command == L"click")  // click CONTROL-ID
+        ::PostMessageW(control, BM_CLICK, 0, 0);
+    else if (command == L"syscommand")  // syscommand ID
+        ::PostMessageW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(3)), 0);
+    else if (command == L"altf4") {  // Alt held: the context bit of the key message
+        ::PostMessageW(card, WM_SYSKEYDOWN, VK_F4, 0x20000001);
+        ::PostMessageW(card, WM_SYSKEYUP, VK_F4, 0xE0000001);
+    } else if (command == L"closebox") {
+        if (!ClickCloseBox(card))
+            return std::nullopt;
+    } else if (command == L"settext") {  // settext CONTROL-ID UTF16-HEX (hex, as Wine's command line may lose text)
+        std::wstring text;
+        for (std::size_t i = 0; i + 4 <= arg(4).size(); i += 4)
+            text += static_cast<wchar_t>(std::wcstoul(arg(4).substr(i, 4).c_str(), nullptr, 16));
+        send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    } else if (command == L"copy") {  // copy CONTROL-ID [FROM TO]: Ctrl+C with the focus there and that selection
+        if (control != nullptr) {
+            send(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+            if (argc > 5)
+                send(control, EM_SETSEL, static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
+        }
+        ::SetForegroundWindow(card);
+        ::Sleep(200);
+        SendInputs({Key(VK_CONTROL), Key('C'), Key('C', KEYEVENTF_KEYUP), Key(VK_CONTROL, KEYEVENTF_KEYUP)});
+    } else if (command == L"languagemenu") {  // the keyboard's way: Alt+Space, up to the last entry, into its popup
+        ::PostMessageW(card, WM_SYSCOMMAND, SC_KEYMENU, L' ');
+        ::Sleep(700);
+        for (UINT key : {VK_UP, VK_RIGHT}) {
+            PressKey(card, key);
+            ::Sleep(400);
+        }
+    } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS: press a button of a dialog the card opened
+        return PressDialogButton(card, static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
+    } else if (command == L"displaymode") {  // displaymode WIDTH HEIGHT: what a user's display change does
+        LONG result = 0;
+        ChangeDisplay(static_cast<DWORD>(number(3)), static_cast<DWORD>(number(4)), &result);
+        return Number(result);
+    } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, each answered
+        for (long i = 0; i < number(3) && argc > 4; ++i)
+            send(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(4 + static_cast<int>(i % (argc - 4)))), 0);
+    } else if (command == L"repaint") {  // repaint COUNT: the whole card, painted each time
+        for (long i = 0; i < number(3); ++i) {
+            ::InvalidateRect(card, nullptr, TRUE);
+            ::UpdateWindow(card);
+        }
+    } else if (command == L"displayloop") {  // displayloop COUNT W1 H1 W2 H2: the display changes to and fro
+        for (long i = 0; i < number(3); ++i) {
+            LONG result = 0;
+            ChangeDisplay(static_cast<DWORD>(number(i % 2 ? 6 : 4)), static_cast<DWORD>(number(i % 2 ? 7 : 5)), &result);
+            send(card, WM_NULL, 0, 0);
+        }
+    } else {
+        return std::nullopt;
+    }
+    return "true";
 }
 
 }  // namespace
@@ -364,144 +370,10 @@ int wmain(int argc, wchar_t** argv)
         std::fputs("usage: vpprobe OUT-FILE COMMAND [ARGS...]\n", stderr);
         return 2;
     }
-    const wchar_t* out = argv[1];
-    const std::wstring command = argv[2];
-    auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
-    auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 0) : 0L; };
-
-    if (command == L"resources")  // resources EXE-PATH
-        return Write(out, ResourcesJson(arg(3)));
-    if (command == L"products")  // products NAME
-        return Write(out, ProductsJson(arg(3)));
-    if (command == L"clipboard")
-        return Write(out, ClipboardJson());
-    if (command == L"processes")
-        return Write(out, ProcessesJson());
-    if (command == L"zorder")
-        return Write(out, ZOrderJson());
-    if (command == L"lock") {  // lock WINDOWS-PATH SECONDS: hold a file open with no sharing
-        const HANDLE file = ::CreateFileW(arg(3).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return 1;
-        ::Sleep(static_cast<DWORD>(number(4)) * 1000);
-        ::CloseHandle(file);
-        return 0;
+    const std::optional<std::string> answer = Run(argv[2], argc, argv);
+    if (FILE* file = _wfopen(argv[1], L"wb")) {
+        std::fprintf(file, "%s\n", answer.value_or("null").c_str());
+        std::fclose(file);
     }
-    if (command == L"occupy")  // occupy TITLE X Y W H SECONDS [mutex]
-        return Occupy(arg(3), number(4), number(5), number(6), number(7), static_cast<DWORD>(number(8)),
-                      arg(9) == L"mutex");
-    if (command == L"attributes")  // attributes WINDOWS-PATH
-        return Write(out, std::to_string(static_cast<long>(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())))));
-    if (command == L"wait") {  // wait TIMEOUT-MS: the card visible
-        const HWND card = WaitForCard(static_cast<DWORD>(number(3)));
-        return card ? Write(out, WindowJson(card, true)) : (Write(out, "null"), 1);
-    }
-
-    const HWND card = FindCard();
-    if (card == nullptr)
-        return Write(out, "null"), 1;
-    if (command == L"dump")
-        return Write(out, WindowJson(card, true));
-    if (command == L"key") {  // key CONTROL-ID VIRTUAL-KEY
-        const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
-        PressKey(control ? control : card, static_cast<UINT>(number(4)));
-        return Write(out, "true");
-    }
-    if (command == L"click") {  // click CONTROL-ID
-        ::PostMessageW(::GetDlgItem(card, static_cast<int>(number(3))), BM_CLICK, 0, 0);
-        return Write(out, "true");
-    }
-    if (command == L"copy") {  // copy ID [FROM TO]: Ctrl+C, the focus on control ID, an edit's selection FROM-TO
-        if (const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)))) {
-            ::SendMessageTimeoutW(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE, SMTO_ABORTIFHUNG,
-                                  2000, nullptr);
-            if (argc > 5)
-                ::SendMessageTimeoutW(control, EM_SETSEL, static_cast<WPARAM>(number(4)),
-                                      static_cast<LPARAM>(number(5)), SMTO_ABORTIFHUNG, 2000, nullptr);
-        }
-        TypeCtrl(card, 'C');
-        return Write(out, "true");
-    }
-    if (command == L"sysloop") {  // sysloop COUNT ID...: system commands, one after the other, answered
-        const long count = number(3);
-        for (long i = 0; i < count && argc > 4; ++i)
-            ::SendMessageTimeoutW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(4 + static_cast<int>(i % (argc - 4)))),
-                                  0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        return Write(out, "true");
-    }
-    if (command == L"displayloop") {  // displayloop COUNT W1 H1 W2 H2: the display changes to and fro
-        for (long i = 0; i < number(3); ++i) {
-            DEVMODEW mode{};
-            mode.dmSize = sizeof(mode);
-            mode.dmPelsWidth = static_cast<DWORD>(number(i % 2 ? 6 : 4));
-            mode.dmPelsHeight = static_cast<DWORD>(number(i % 2 ? 7 : 5));
-            mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-            ::ChangeDisplaySettingsW(&mode, 0);
-            ::SendMessageTimeoutW(card, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-        }
-        return Write(out, "true");
-    }
-    if (command == L"repaint") {  // repaint COUNT: the whole card, painted each time before the next
-        for (long i = 0; i < number(3); ++i) {
-            ::InvalidateRect(card, nullptr, TRUE);
-            ::UpdateWindow(card);
-        }
-        return Write(out, "true");
-    }
-    if (command == L"accname")  // accname CONTROL-ID
-        return Write(out, AccessibleNameJson(::GetDlgItem(card, static_cast<int>(number(3)))));
-    if (command == L"altf4") {
-        // Alt held: the context bit of the key message.
-        ::PostMessageW(card, WM_SYSKEYDOWN, VK_F4, 0x20000001);
-        ::PostMessageW(card, WM_SYSKEYUP, VK_F4, 0xE0000001);
-        return Write(out, "true");
-    }
-    if (command == L"closebox")
-        return ClickCloseBox(card) ? Write(out, "true") : (Write(out, "false"), 1);
-    if (command == L"displaymode") {  // displaymode WIDTH HEIGHT: what a user's display change does
-        DEVMODEW mode{};
-        mode.dmSize = sizeof(mode);
-        mode.dmPelsWidth = static_cast<DWORD>(number(3));
-        mode.dmPelsHeight = static_cast<DWORD>(number(4));
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        const LONG result = ::ChangeDisplaySettingsW(&mode, 0);
-        return Write(out, std::to_string(result));
-    }
-    if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS: press a button of a dialog the card opened
-        const DWORD timeout = static_cast<DWORD>(number(4));
-        for (DWORD waited = 0; waited <= timeout; waited += 100) {
-            for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
-                if (w == card || ::GetWindow(w, GW_OWNER) != card || !::IsWindowVisible(w) ||
-                    ClassOf(w) != L"#32770")
-                    continue;
-                ::PostMessageW(::GetDlgItem(w, static_cast<int>(number(3))), BM_CLICK, 0, 0);
-                return Write(out, Quote(TextOf(w)));
-            }
-            ::Sleep(100);
-        }
-        return Write(out, "null"), 1;
-    }
-    if (command == L"languagemenu") {
-        // The keyboard's way in: Alt+Space, up to the last entry, right into its popup.
-        ::PostMessageW(card, WM_SYSCOMMAND, SC_KEYMENU, L' ');
-        ::Sleep(700);
-        for (UINT key : {VK_UP, VK_RIGHT}) {
-            PressKey(card, key);
-            ::Sleep(400);
-        }
-        return Write(out, "true");
-    }
-    if (command == L"syscommand") {  // syscommand ID
-        ::PostMessageW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(3)), 0);
-        return Write(out, "true");
-    }
-    if (command == L"settext") {  // settext CONTROL-ID UTF16-HEX
-        const std::wstring text = FromHex(arg(4));
-        ::SendMessageTimeoutW(::GetDlgItem(card, static_cast<int>(number(3))), WM_SETTEXT, 0,
-                              reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
-        return Write(out, "true");
-    }
-    std::fputs("unknown command\n", stderr);
-    return 2;
+    return answer ? 0 : 1;
 }

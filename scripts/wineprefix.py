@@ -1,0 +1,98 @@
+"""A Wine prefix that draws what Windows draws: booted, with Wine's own faces
+(Marlett for caption buttons and menu marks, Tahoma for menus, dialogs and the
+printed card) and Arabic and CJK glyphs for every face the card and the
+system use. scripts/open-card.sh and the test harness make their prefixes here.
+
+    python3 scripts/wineprefix.py PREFIX
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+# Debian's Wine looks for these under "<data dir>\../fonts\", a path it cannot
+# open, so a prefix gets them only in its own Fonts folder.
+WINE_FONTS = "/usr/share/wine/fonts"
+
+# Wine's stand-ins for Windows' faces borrow Arabic and CJK glyphs from these.
+# Wine shapes Arabic into its presentation forms, which DejaVu Sans has and
+# the Noto fonts do not; CJK text finds its glyphs only when WenQuanYi comes
+# first. The card writes Arabic in Arial and CJK in Tahoma. A link applies
+# only to a face that exists (a missing face becomes its first linked font,
+# without links) and not to a substituted name such as MS Shell Dlg.
+LINKED_FONT_FILES = ("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc")
+DEJAVU, WENQUANYI = "DejaVuSans.ttf,DejaVu Sans", "wqy-microhei.ttc,WenQuanYi Micro Hei"
+FONT_LINKS = {  # face: linked fonts, in the order Wine tries them
+    "Arial": [DEJAVU, WENQUANYI], "Liberation Sans": [DEJAVU, WENQUANYI],
+    "Microsoft Sans Serif": [WENQUANYI, DEJAVU], "Tahoma": [WENQUANYI, DEJAVU],
+}
+# In an Arabic session Wine rewrites "MS Shell Dlg" to Microsoft Sans Serif, a
+# face no prefix has; the stand-in it picked lacks Arabic presentation forms,
+# so captions and menus drew boxes and unjoined letters. Wine's Tahoma has
+# them, in bold too, and a replacement is a real family that keeps its links
+# (a substitute would not be followed twice). CJK text in such a right-to-left
+# menu still shows boxes: Wine shapes it with the menu's face alone, unlinked.
+FONT_REPLACEMENTS = {"Microsoft Sans Serif": "Tahoma"}
+
+
+def font_files():
+    return [os.path.join(WINE_FONTS, name) for name in sorted(os.listdir(WINE_FONTS))] + list(LINKED_FONT_FILES)
+
+
+def reg_value(value):
+    """A .reg file's spelling of a value: str (REG_SZ), int (REG_DWORD), a list
+    of str (REG_MULTI_SZ), bytes (REG_BINARY) or a (type, bytes) pair."""
+    if isinstance(value, str):
+        return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+    if isinstance(value, int):
+        return f"dword:{value:08x}"
+    if isinstance(value, list):
+        value = ("hex(7)", "\0".join(value + [""]).encode("utf-16-le") + b"\0\0")
+    kind, data = ("hex", value) if isinstance(value, bytes) else value
+    return f"{kind}:" + ",".join(f"{b:02x}" for b in data)
+
+
+def run(args, env, timeout=120, check=True):
+    """Runs a command with no pipes held open: Wine's helper processes outlive it."""
+    code = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, timeout=timeout).returncode
+    if check and code != 0:
+        raise RuntimeError(f"{args[0]} exited {code}")
+    return code
+
+
+def import_registry(keys, env):
+    """Writes {key: {name: value}} into the prefix, then lets its server end so
+    that the next process starts with the new settings."""
+    lines = ["Windows Registry Editor Version 5.00"]
+    for key, values in keys.items():
+        lines += ["", f"[{key}]"] + [f'"{name}"={reg_value(value)}' for name, value in values.items()]
+    with tempfile.TemporaryDirectory() as folder:
+        reg_file = os.path.join(folder, "settings.reg")
+        with open(reg_file, "w", encoding="utf-16") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+        run(["wine", "regedit", "/S", "Z:" + reg_file.replace("/", "\\")], env)
+    run(["wineserver", "-k"], env, check=False)
+    run(["wineserver", "-w"], env, check=False)
+
+
+def prepare(prefix, env=None):
+    """Boots the prefix if it is new and gives it the fonts."""
+    env = dict(env or os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
+    env.pop("DISPLAY", None)
+    if not os.path.exists(os.path.join(prefix, "system.reg")):
+        run(["wineboot", "-i"], env, timeout=300)
+        run(["wineserver", "-w"], env)
+    fonts = os.path.join(prefix, "drive_c", "windows", "Fonts")
+    for font in font_files():
+        if not os.path.exists(os.path.join(fonts, os.path.basename(font))):
+            shutil.copy2(font, fonts)
+    import_registry({r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink": FONT_LINKS,
+                     r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements": FONT_REPLACEMENTS}, env)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    prepare(os.path.abspath(sys.argv[1]))
