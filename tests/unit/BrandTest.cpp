@@ -3,34 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string_view>
 
-using velopass::ResolveBrandName;
-
-namespace {
-
-const std::optional<std::wstring_view> kNoValue;
-
-}  // namespace
-
-TEST(Brand, RegistryValueMatchesWholeAndDecidesFirst)
+TEST(Brand, RegistryMatchesWholeAndFirstThenVendorInTableOrder)
 {
-    EXPECT_EQ(ResolveBrandName(L"ZELL", L""), L"Zell");
-    EXPECT_EQ(ResolveBrandName(L"Marwick", L"Zell Computers"), L"Marwick");
-    EXPECT_EQ(ResolveBrandName(L"Tessary", L"anything"), L"Tessary");
-    EXPECT_EQ(ResolveBrandName(L"BRINDLE HALL", L""), L"Brindle Hall");
-    // No trimming, no partial match: the vendor decides.
-    EXPECT_EQ(ResolveBrandName(L"Zell Computers", L"Lumiframe Ltd"), L"Lumiframe");
-    EXPECT_EQ(ResolveBrandName(L" zell", L""), L"");
-    EXPECT_EQ(ResolveBrandName(L"\u00C9zell", L""), L"");
-}
-
-TEST(Brand, VendorTextIsSearchedInTableOrder)
-{
-    EXPECT_EQ(ResolveBrandName(kNoValue, L"MARWICK Computers"), L"Marwick");
-    EXPECT_EQ(ResolveBrandName(kNoValue, L"brindle-hall"), L"Brindle Hall");
-    EXPECT_EQ(ResolveBrandName(kNoValue, L"lumif & brindl"), L"Lumiframe");
-    EXPECT_EQ(ResolveBrandName(kNoValue, L"marwic zell"), L"Zell");
-    EXPECT_EQ(ResolveBrandName(kNoValue, L"Tessary Inc."), L"");  // only the registry names Tessary
-    EXPECT_EQ(ResolveBrandName(L"", L""), L"");
+    const std::optional<std::wstring_view> unread;
+    const struct { std::optional<std::wstring_view> registry; const wchar_t* vendor, *brand; } cases[] = {
+        {L"BRINDLE HALL", L"", L"Brindle Hall"},
+        {L"Marwick", L"Zell Computers", L"Marwick"},
+        {L"Zell Computers", L"Lumiframe Ltd", L"Lumiframe"},  // no partial match in the registry
+        {L" zell", L"", L""},
+        {unread, L"lumif & brindl", L"Lumiframe"},  // table order, not text order
+        {unread, L"Tessary Inc.", L""},              // only the registry names Tessary
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(velopass::ResolveBrandName(c.registry, c.vendor), c.brand) << c.vendor;
 }

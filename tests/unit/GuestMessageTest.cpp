@@ -4,26 +4,9 @@
 
 #include <string>
 
-using velopass::FormatGuestMessage;
-
-TEST(GuestMessage, ReplacesEveryPlaceholderWithTheTitle)
+TEST(GuestMessage, EveryPlaceholderBecomesTheTitleOnce)
 {
-    EXPECT_EQ(FormatGuestMessage(L"{0} is closed to guests. Ask the owner of {0}.", L"Velopass DE"),
-              L"Velopass DE is closed to guests. Ask the owner of Velopass DE.");
-    EXPECT_EQ(FormatGuestMessage(L"{0}{0}{0}", L"ab"), L"ababab");
-    EXPECT_EQ(FormatGuestMessage(L"No placeholder", L"T"), L"No placeholder");
-    EXPECT_EQ(FormatGuestMessage(L"{0} and {1}", L""), L" and {1}");
-}
-
-TEST(GuestMessage, TitleHoldingThePlaceholderIsNotExpandedAgain)
-{
-    EXPECT_EQ(FormatGuestMessage(L"[{0}] [{0}]", L"{0}"), L"[{0}] [{0}]");
-}
-
-TEST(GuestMessage, LongResultIsKeptWhole)
-{
-    const std::wstring title(127, L't');
-    const std::wstring message = FormatGuestMessage(L"{0} {0} {0}", title);
-    EXPECT_EQ(message.size(), 3 * 127u + 2);
-    EXPECT_EQ(message.substr(message.size() - 127), title);
+    EXPECT_EQ(velopass::FormatGuestMessage(L"[{0}] [{0}] {1}", L"a{0}"), L"[a{0}] [a{0}] {1}");
+    const std::wstring title(127, L't');  // the result may outgrow a card text
+    EXPECT_EQ(velopass::FormatGuestMessage(L"{0} {0} {0}", title), title + L" " + title + L" " + title);
 }
