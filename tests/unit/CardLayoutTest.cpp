@@ -9,77 +9,49 @@ namespace {
 // A card on a screen of the given DPI; counts how often the screen is asked.
 struct ScreenLayout : velopass::CardLayout {
     explicit ScreenLayout(int dpi, bool scale = true) : screenDpi(dpi) { m_dpi.scaleLayout = scale; }
-    void ReadDpi() override
-    {
-        ++reads;
-        velopass::ClampDpi(m_dpi, screenDpi, screenDpi);
-        m_dpi.queried = true;
-    }
+    void ReadDpi() override { ++reads; velopass::ClampDpi(m_dpi, screenDpi, screenDpi); m_dpi.queried = true; }
     int screenDpi, reads = 0;
 };
 
 }  // namespace
 
-TEST(MulDiv, RoundsHalvesAwayFromZeroAndFailsAsThePlatformDoes)
-{
-    EXPECT_EQ(velopass::MulDiv(162, 120, 96), 203);  // 202.5
-    EXPECT_EQ(velopass::MulDiv(-367, 144, 96), -551);
-    EXPECT_EQ(velopass::MulDiv(7, 1, 0), -1);
-    EXPECT_EQ(velopass::MulDiv(2000000000, 3, 2), -1);
-}
-
-TEST(CardLayout, ScalesByTheScreenAskedOnceAndCappedAt144)
+TEST(CardLayout, TheScreenIsAskedOnceOnlyWhenNeededAndChoosesTheBanner)
 {
     ScreenLayout layout(120);
     EXPECT_EQ(layout.EditRect(1), (Rect{191, 175, 421, 203}));
-    EXPECT_EQ(layout.FontHeight(2, 18), -23);
+    EXPECT_EQ(layout.FontHeight(2, 18), -23);  // 22.5, rounded away from zero
     EXPECT_EQ(layout.FontHeight(1, 18), -18);
     EXPECT_EQ(layout.reads, 1);
-    EXPECT_EQ(ScreenLayout(192).EditRect(0), (Rect{230, 150, 506, 183}));
 
     ScreenLayout unscaled(120, false);
     EXPECT_EQ(unscaled.EditRect(2), (Rect{153, 180, 337, 202}));
+    EXPECT_EQ(unscaled.FontIndex(L"ja"), 3);
     EXPECT_EQ(unscaled.reads, 0);
+    EXPECT_EQ(unscaled.BannerFile(L"Brindle Hall"), L".\\PIC\\Brindle Hall_Banner1.bmp");
+    EXPECT_EQ(ScreenLayout(97).BannerFile(L"Zell"), L".\\PIC\\Zell_Banner1.bmp");
+    EXPECT_EQ(ScreenLayout(121).BannerFile(L"Tessary"), L".\\PIC\\Tessary_Banner2.bmp");
+    EXPECT_EQ(ScreenLayout(121).BannerFile(L""), L"");
 }
 
-TEST(CardLayout, BannerFileByDpiWhetherOrNotTheCardScales)
-{
-    const struct { int dpi; bool scale; const wchar_t* brand; const wchar_t* file; } cases[] = {
-        {96, true, L"Zell", L".\\PIC\\Zell_Banner.bmp"},
-        {97, false, L"Brindle Hall", L".\\PIC\\Brindle Hall_Banner1.bmp"},
-        {120, true, L"Zell", L".\\PIC\\Zell_Banner1.bmp"},
-        {121, true, L"Tessary", L".\\PIC\\Tessary_Banner2.bmp"},
-        {121, true, L"", L""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ScreenLayout(c.dpi, c.scale).BannerFile(c.brand), c.file) << c.dpi;
-}
-
-TEST(CardLayout, TahomaForEastAsianLanguagesFixedWhenUnscaled)
+TEST(CardLayout, TahomaForEastAsianLanguagesOnly)
 {
     for (const wchar_t* cjk : {L"ja", L"ko", L"zh-cht", L"zh-chs"})
         EXPECT_EQ(ScreenLayout(96).FontIndex(cjk), 2) << cjk;
     for (const wchar_t* other : {L"ar", L"zh", L"JA", L"ko-kr"})
         EXPECT_EQ(ScreenLayout(96).FontIndex(other), 0) << other;
-    EXPECT_EQ(ScreenLayout(96, false).FontIndex(L"ja"), 3);
 }
 
-TEST(PrintedCard, EachAxisByItsOwnResolutionTruncated)
+TEST(PrintedCard, EachAxisByItsOwnResolutionAndRightToLeftColumnsSwapped)
 {
     ScreenLayout layout(96);
     layout.m_printerDpiX = 600;
     layout.m_printerDpiY = 1200;
-    EXPECT_EQ(layout.PrintedFrame(), (Rect{0, 0, 3210, 6719}));
+    EXPECT_EQ(layout.PrintedFrame(), (Rect{0, 0, 3210, 6719}));  // truncated
     EXPECT_EQ(layout.ToPrinterX(-16), -139);
-    layout.m_printerDpiX = 0;
-    EXPECT_EQ(layout.ToPrinterX(367), 1);
-}
-
-TEST(PrintedCard, RightToLeftSwapsTheColumns)
-{
-    ScreenLayout layout(96);
     layout.m_printerDpiX = layout.m_printerDpiY = 300;
     EXPECT_EQ(layout.PrintedLabel(0, false), (Rect{109, 437, 660, 533}));
     EXPECT_EQ(layout.PrintedLabel(2, true), (Rect{944, 787, 1496, 883}));
     EXPECT_EQ(layout.PrintedValue(2, true), (Rect{131, 787, 936, 883}));
+    layout.m_printerDpiX = 0;
+    EXPECT_EQ(layout.ToPrinterX(367), 1);
 }

@@ -1,10 +1,9 @@
-// The card's INI files against the platform's own INI reader and writer.
+// The card's INI files and registry key against the platform's own.
 #include "machine/DataFile.h"
+#include "machine/Registry.h"
 #include "text/TextFile.h"
 
 #include <gtest/gtest.h>
-
-#include <windows.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@ namespace {
 
 // A fresh path under the temporary folder, removed with all it comes to hold.
 struct TempFolder {
+    const fs::path path = fs::temp_directory_path() / ("vp-" + std::to_string(::GetTickCount() + count++));
     ~TempFolder()
     {
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -24,7 +24,6 @@ struct TempFolder {
     }
     std::wstring folder() const { return path.wstring() + L"\\"; }
     static inline int count = 0;
-    const fs::path path = fs::temp_directory_path() / ("vp-" + std::to_string(::GetTickCount()) + "-" + std::to_string(count++));
 };
 
 std::string Bytes(const fs::path& file)
@@ -42,33 +41,18 @@ const std::wstring kDate = L"\u4E8C\u3007\u4E8C\u516D\u5E74";  // outside every 
 
 }  // namespace
 
-TEST(DataFile, MissingFolderIsCreatedHiddenWithAUnicodeFile)
+TEST(DataFile, AMissingFileIsMadeUnicodeAnExistingOneKeepsItsEncoding)
 {
-    TempFolder base;
-    const std::wstring folder = base.folder() + L"OEM\\Velopass\\";
-    velopass::SavePurchaseDate(folder.c_str(), kDate);
-    EXPECT_EQ(Bytes(folder + L"VLP.dat"), Unicode(L"[data]\r\nDOP=" + kDate + L"\r\n"));
-    for (const std::wstring& level : {base.folder() + L"OEM", base.folder() + L"OEM\\Velopass"})
-        EXPECT_TRUE(::GetFileAttributesW(level.c_str()) & FILE_ATTRIBUTE_HIDDEN) << level;
-}
-
-TEST(DataFile, ExistingFolderGetsAUnicodeFileAndKeepsItsAttributes)
-{
-    TempFolder folder;
-    ASSERT_TRUE(::CreateDirectoryW(folder.path.c_str(), nullptr));
-    ::SetFileAttributesW(folder.path.c_str(), FILE_ATTRIBUTE_READONLY);
-    velopass::SavePurchaseDate(folder.folder().c_str(), kDate);
-    EXPECT_EQ(Bytes(folder.path / "VLP.dat"), Unicode(L"[data]\r\nDOP=" + kDate + L"\r\n"));
-    EXPECT_FALSE(::GetFileAttributesW(folder.path.c_str()) & FILE_ATTRIBUTE_HIDDEN);  // nothing had to be created
-}
-
-TEST(DataFile, AnExistingAnsiFileKeepsItsEncoding)
-{
-    TempFolder folder;
-    fs::create_directory(folder.path);
-    std::ofstream(folder.path / "VLP.dat", std::ios::binary) << "[data]\r\nDOP=old\r\n";
-    velopass::SavePurchaseDate(folder.folder().c_str(), L"2026-03-01");
-    EXPECT_EQ(Bytes(folder.path / "VLP.dat"), "[data]\r\nDOP=2026-03-01\r\n");
+    TempFolder unicode, ansi;
+    fs::create_directory(unicode.path);
+    fs::create_directory(ansi.path);
+    ::SetFileAttributesW(unicode.path.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::ofstream(ansi.path / "VLP.dat", std::ios::binary) << "[data]\r\nDOP=old\r\n";
+    velopass::SavePurchaseDate(unicode.folder().c_str(), kDate);
+    velopass::SavePurchaseDate(ansi.folder().c_str(), L"2026-03-01");
+    EXPECT_EQ(Bytes(unicode.path / "VLP.dat"), Unicode(L"[data]\r\nDOP=" + kDate + L"\r\n"));
+    EXPECT_FALSE(::GetFileAttributesW(unicode.path.c_str()) & FILE_ATTRIBUTE_HIDDEN);  // nothing had to be created
+    EXPECT_EQ(Bytes(ansi.path / "VLP.dat"), "[data]\r\nDOP=2026-03-01\r\n");
 }
 
 TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
@@ -80,19 +64,33 @@ TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
     EXPECT_EQ(velopass::LookupEnvironment(L"VP_LONG"), std::nullopt);
 }
 
-TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCountsAndLongOnesAreCut)
+TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCounts)
 {
     TempFolder folder;
     fs::create_directory(folder.path);
     const fs::path file = folder.path / "Velopass.ini";
-    const std::wstring title(300, L'\u6F22');
-    std::ofstream(file, std::ios::binary) << Unicode(L"[ZH-CHT]\r\nAppTitle=" + title + L"\r\nEmpty=\r\n[de]\r\nAppTitle=\r\n");
+    std::ofstream(file, std::ios::binary) << Unicode(L"[ZH-CHT]\r\nAppTitle=T\r\nEmpty=\r\n[de]\r\nAppTitle=\r\n");
     velopass::Text value = L"kept";
     EXPECT_FALSE(velopass::ReadText(file.c_str(), L"zh-cht", L"Empty", value));
-    EXPECT_FALSE(velopass::ReadText(L".\\no such file.ini", L"zh-cht", L"AppTitle", value));
     EXPECT_EQ(value, L"kept");
     EXPECT_TRUE(velopass::IsLanguagePresent(file.c_str(), L"zh-cht"));  // in any case
     EXPECT_FALSE(velopass::IsLanguagePresent(file.c_str(), L"de"));
     EXPECT_EQ(velopass::ReadTitle(file.c_str(), L"de"), L"Velopass");
-    EXPECT_EQ(velopass::ReadTitle(file.c_str(), L"zh-cht"), title.substr(0, 127));
+}
+
+TEST(Registry, TheKeyIsOpenedForReadingOnly)
+{
+    const wchar_t *path = L"Software\\VelopassRegistryTest", brand[] = L"Zell";
+    const auto data = reinterpret_cast<const BYTE*>(brand);
+    HKEY created = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr), 0);
+    ::RegSetValueExW(created, L"Brand", 0, REG_SZ, data, sizeof(brand));
+    ::RegCloseKey(created);
+    win::UniqueKey key;
+    velopass::Text value;
+    EXPECT_TRUE(velopass::ReadRegistryText(HKEY_CURRENT_USER, path, L"Brand", key, value));
+    EXPECT_EQ(value, L"Zell");
+    // A standard user may open the machine's key for reading only.
+    EXPECT_NE(::RegSetValueExW(key.get(), L"Brand", 0, REG_SZ, data, sizeof(brand)), ERROR_SUCCESS);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, path);
 }
