@@ -41,6 +41,7 @@ TEST(GuestCheck, ReadsThisProcessTokenWhole)
     ::CloseHandle(token);
     ASSERT_GE(buffer.size(), sizeof(TOKEN_GROUPS));
     const auto& groups = *reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+    EXPECT_GT(groups.GroupCount, 0u);
     for (DWORD i = 0; i < groups.GroupCount; ++i)
         EXPECT_TRUE(::IsValidSid(groups.Groups[i].Sid)) << "group " << i;
     EXPECT_TRUE(velopass::ReadTokenGroups(nullptr).empty());
