@@ -15,7 +15,6 @@ add_executable(velopass_win_tests
   ${VELOPASS_UNIT_TESTS}
   tests/win/DataFileTest.cpp
   tests/win/GuestCheckTest.cpp
-  tests/win/TextFileTest.cpp
 )
 target_link_libraries(velopass_win_tests PRIVATE velopass_win gtest_main)
 if(MINGW)

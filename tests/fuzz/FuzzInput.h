@@ -1,4 +1,4 @@
-// Turns fuzzer bytes into the wide texts the card's parsers take.
+// Fuzzer bytes as the card's wide texts: 16-bit units, as Windows holds text.
 #pragma once
 
 #include <cstddef>
@@ -7,35 +7,17 @@
 
 namespace fuzz {
 
-// Reads the input as a sequence of 16-bit code units, as Windows holds text;
-// a zero unit ends one text and starts the next.
-class Texts {
-public:
-    Texts(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-
-    std::wstring Next()
-    {
-        std::wstring text;
-        while (m_position + 1 < m_size) {
-            const auto unit = static_cast<wchar_t>(m_data[m_position] | (m_data[m_position + 1] << 8));
-            m_position += 2;
-            if (unit == 0)
-                break;
-            text += unit;
-        }
-        return text;
-    }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_position = 0;
-};
+// Takes the next text off the input: the units up to a zero unit or the end.
+inline std::wstring Next(const std::uint8_t*& data, std::size_t& size)
+{
+    std::wstring text;
+    for (; size >= 2 && (data[0] | data[1]); data += 2, size -= 2)
+        text += static_cast<wchar_t>(data[0] | data[1] << 8);
+    if (size >= 2)  // the zero unit
+        data += 2, size -= 2;
+    return text;
+}
 
 }  // namespace fuzz
 
-#define FUZZ_CHECK(condition)         \
-    do {                              \
-        if (!(condition))             \
-            __builtin_trap();         \
-    } while (false)
+#define FUZZ_CHECK(condition) ((condition) ? void() : __builtin_trap())

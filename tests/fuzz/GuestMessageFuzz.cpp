@@ -1,39 +1,24 @@
-// The guest refusal built from the text file: every "{0}" of the message is
-// the title, and nothing else of the message is lost, changed or added.
+// Every "{0}" of the message becomes the title, which is not expanded again;
+// nothing else of the message is lost, changed or added.
 #include "FuzzInput.h"
 #include "app/GuestMessage.h"
 
-#include <string>
-
-namespace {
-
-// Every occurrence of `from` replaced by `to`; `from` is one code unit.
-std::wstring Replaced(std::wstring text, wchar_t from, std::wstring_view to)
-{
-    std::wstring out;
-    for (wchar_t c : text)
-        c == from ? out.append(to) : out.append(1, c);
-    return out;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::Texts texts(data, size);
-    const std::wstring messageTemplate = texts.Next();
-    const std::wstring title = texts.Next();
-
-    // A title of one unit the message lacks marks where each replacement went.
+    const std::wstring message = fuzz::Next(data, size), title = fuzz::Next(data, size);
+    const auto replaced = [](const std::wstring& text, wchar_t from, const std::wstring& to) {
+        std::wstring out;
+        for (wchar_t c : text)
+            c == from ? out.append(to) : out.append(1, c);
+        return out;
+    };
+    // A one-unit title that neither the message nor "{0}" holds marks where each replacement went.
     wchar_t mark = 1;
-    const std::wstring_view placeholder(velopass::kTitlePlaceholder);
-    while (messageTemplate.find(mark) != std::wstring::npos || placeholder.find(mark) != std::wstring::npos)
+    while ((message + velopass::kTitlePlaceholder).find(mark) != std::wstring::npos)
         ++mark;
-    const std::wstring marked = velopass::FormatGuestMessage(messageTemplate, std::wstring(1, mark));
+    const std::wstring marked = velopass::FormatGuestMessage(message, std::wstring(1, mark));
+    FUZZ_CHECK(replaced(marked, mark, velopass::kTitlePlaceholder) == message);
     FUZZ_CHECK(marked.find(velopass::kTitlePlaceholder) == std::wstring::npos);
-    FUZZ_CHECK(Replaced(marked, mark, velopass::kTitlePlaceholder) == messageTemplate);
-
-    // The real title lands exactly there, and is not expanded again.
-    FUZZ_CHECK(velopass::FormatGuestMessage(messageTemplate, title) == Replaced(marked, mark, title));
+    FUZZ_CHECK(velopass::FormatGuestMessage(message, title) == replaced(marked, mark, title));
     return 0;
 }

@@ -1,0 +1,57 @@
+// The card's texts: the language chosen from the locale and the guest message.
+#include "app/GuestMessage.h"
+#include "text/Language.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using velopass::LanguageCode;
+using Codes = std::vector<LanguageCode>;
+
+TEST(LocaleMapping, FoldsChineseScriptsAndNorwegianLowerCasingAsciiOnly)
+{
+    const struct { const wchar_t *locale, *code; } cases[] = {
+        {L"zh-HK", L"zh-cht"}, {L"zh-mo-cn", L"zh-cht"},  // the traditional tests come first
+        {L"ZH-SG", L"zh-chs"}, {L"zh-Hans", L"zh-hans"}, {L"nb-NO", L"no"}, {L"se-NO", L"se-no"},
+        {L"DE-\u00C4", L"de-\u00C4"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(velopass::MapLocaleName(c.locale), c.code) << c.locale;
+    EXPECT_EQ(velopass::LocaleNameFromIso(L"", L"DE"), L"");
+}
+
+TEST(LanguageResolution, DropsOnePartAtATimeThenFallsBackToEnglishUnasked)
+{
+    const struct { std::set<LanguageCode> present; const wchar_t *locale, *chosen; Codes asked; } cases[] = {
+        {{L"en", L"de"}, L"de-DE", L"de", {L"de-de", L"de"}},
+        {{L"zh"}, L"zh-TW", L"zh", {L"zh-cht", L"zh"}},
+        {{L"de"}, L"sr-Latn-CS", L"en", {L"sr-latn-cs", L"sr-latn", L"sr"}},
+        {{L"de"}, L"de-", L"de", {L"de-", L"de"}},
+        {{L"de"}, L"", L"en", {}},
+    };
+    for (const auto& c : cases) {
+        Codes asked;
+        const auto present = [&](const LanguageCode& code) { return asked.push_back(code), c.present.count(code) != 0; };
+        const LanguageCode chosen = velopass::ResolveLanguage(velopass::MapLocaleName(c.locale), present);
+        EXPECT_EQ(chosen, c.chosen) << c.locale;
+        EXPECT_EQ(asked, c.asked) << c.locale;
+    }
+}
+
+TEST(LanguageList, PiecesUpToTheFirstFullStop)
+{
+    const struct { const wchar_t* list; Codes codes; } cases[] = {
+        {L"en.de/fr.", {L"en"}}, {L"/en/de.", {L"/en", L"de"}},  // the first character never separates
+        {L"en//de.", {L"en", L"", L"de"}}, {L"en/de", {L"en", L"de"}}, {L"en/", {L"en"}}, {L"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(velopass::ParseLanguageList(c.list), c.codes) << c.list;
+}
+
+TEST(GuestMessage, EveryPlaceholderBecomesTheTitleOnce)
+{
+    EXPECT_EQ(velopass::FormatGuestMessage(L"[{0}] [{0}] {1}", L"a{0}"), L"[a{0}] [a{0}] {1}");
+    const std::wstring title(127, L't');  // the result may outgrow a card text
+    EXPECT_EQ(velopass::FormatGuestMessage(L"{0} {0} {0}", title), title + L" " + title + L" " + title);
+}
