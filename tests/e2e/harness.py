@@ -1,18 +1,10 @@
-"""Runs the real Velopass.exe under Wine, one private machine per scenario.
-
-A scenario describes its machine (DPI, screen, locale, OS version, registry
-brand, WMI identity) and the files beside the program, starts the card, and
-inspects it from outside with vpprobe.exe, a second Win32 program in the same
-prefix. Every scenario gets its own Wine prefix, cloned from a template booted
-once, and its own Xvfb display; both are removed when it ends.
-
-    python3 -m harness --prepare      boot the template prefix
-    python3 -m harness --wine EXE     run a Windows program in a private prefix
-"""
+"""Runs the real Velopass.exe under Wine, one private machine (a Wine prefix
+cloned from a template, and an Xvfb display) per scenario, and inspects it
+from outside with vpprobe.exe. `python3 -m harness --prepare` boots the
+template; `--wine EXE` runs a Windows program in a private prefix."""
 import contextlib
 import dataclasses
 import fcntl
-import importlib.util
 import json
 import os
 import re
@@ -24,7 +16,8 @@ import time
 import unittest
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-sys.path.insert(0, os.path.join(ROOT, "scripts"))
+sys.path[:0] = [os.path.join(ROOT, "scripts"), os.path.join(ROOT, "resources")]
+import make_pictures as pictures  # noqa: E402  (the card's pictures, for planted ones)
 import wineprefix  # noqa: E402
 from wineprefix import run as quiet  # noqa: E402
 
@@ -51,10 +44,6 @@ DMI_DEFAULTS = {"sys_vendor": "", "product_name": "", "product_version": "1.0", 
 # A Zell machine's WMI identity, as most scenarios plant it.
 ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
 
-_found = importlib.util.spec_from_file_location("make_pictures", os.path.join(ROOT, "resources", "make_pictures.py"))
-pictures = importlib.util.module_from_spec(_found)  # the card's picture generator, for planted pictures
-_found.loader.exec_module(pictures)
-
 
 def wine_env(prefix, **extra):
     return dict(os.environ, **BASE_ENV, WINEPREFIX=prefix, **{k: v for k, v in extra.items() if v is not None})
@@ -76,17 +65,9 @@ def prepare_template():
 
 
 def clone_template(target):
-    for root, dirs, files in os.walk(TEMPLATE):
-        dest = os.path.normpath(os.path.join(target, os.path.relpath(root, TEMPLATE)))
-        os.makedirs(dest, exist_ok=True)
-        for name in dirs + files:
-            src, dst = os.path.join(root, name), os.path.join(dest, name)
-            if os.path.islink(src):
-                os.symlink(os.readlink(src), dst)
-                if name in dirs:
-                    dirs.remove(name)
-            elif name in files:
-                (os.link if name.lower().endswith(SHARED_EXTENSIONS) else shutil.copy2)(src, dst)
+    def link_or_copy(src, dst):
+        (os.link if src.lower().endswith(SHARED_EXTENSIONS) else shutil.copy2)(src, dst)
+    shutil.copytree(TEMPLATE, target, symlinks=True, copy_function=link_or_copy)
 
 
 def prefix_processes(prefix):
@@ -310,8 +291,7 @@ class Card:
 
     def close(self, process, how="button"):
         """Closes the card as a user would and waits for its process to end."""
-        actions = {"button": ("click", 1008), "alt-f4": ("altf4",), "close-box": ("closebox",),
-                   "system-menu": ("syscommand", 0xF060)}
+        actions = {"button": ("click", 1008), "alt-f4": ("altf4",), "system-menu": ("syscommand", 0xF060)}
         self.inspect(*actions[how])
         return process.wait(60)
 
@@ -399,22 +379,11 @@ def main():
 
 def run_windows_program(exe):
     """Runs a console program in a private prefix and returns its exit code."""
-    prepare_template()
-    root = tempfile.mkdtemp(prefix="vp-wine-")
-    try:
-        prefix = os.path.join(root, "prefix")
-        clone_template(prefix)
-        env = wine_env(prefix)
-        env.pop("DISPLAY", None)
-        quiet(["wineserver", "-p"], env, check=False)  # the server holds no pipe of ours
-        code = subprocess.run(["wine", exe], env=env, stdin=subprocess.DEVNULL).returncode
-        quiet(["wineserver", "-k"], env, check=False)
-        for pid in prefix_processes(prefix):
-            with contextlib.suppress(OSError):
-                os.kill(pid, 9)
-        return code
-    finally:
-        shutil.rmtree(root, ignore_errors=True)
+    class Quiet(unittest.TestCase):
+        def runTest(self):
+            pass
+    with Card(Quiet()) as card:
+        return subprocess.run(["wine", exe], env=card.env, stdin=subprocess.DEVNULL).returncode
 
 
 if __name__ == "__main__":

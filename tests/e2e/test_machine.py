@@ -4,14 +4,11 @@ import subprocess
 import unittest
 
 import harness
-from harness import Card, Machine
+from harness import ZELL, Card, Machine, ini_bytes as ini
 
 PRODUCT, SERIAL, SNID, PART, DATE, FUB, DLR = range(1000, 1007)
 DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
 FILE_ATTRIBUTE_HIDDEN = 0x2
-
-ZELL = harness.ZELL
-
 # FUB and DLR live in a folder named by the brand and an environment variable.
 # (The variable comes first and its value is long: a brand shorter than its
 # token would carry the scan past a later token.)
@@ -22,125 +19,83 @@ def values(card):
     return {c["id"]: c["text"] for c in card.dump()["controls"] if c["class"] == "Edit"}
 
 
-ini = harness.ini_bytes
-
-
-def fub_files(brand):
-    return {rf"c:\OEM\service-data\{brand}\FUB.ini": ini({"FUB": {"FUB": f"FUB-{brand}", "DLR": f"DLR-{brand}"}})}
-
-
 def decode(data):
     return data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode("cp1252")
 
 
 class SystemValues(unittest.TestCase):
-    def test_wmi_values_and_what_follows_from_them(self):
-        for serial, snid, part in (("0123456789KLM0001FXY2", "KLM000031XY", "0123456789"), ("ABC123", "", "ABC123")):
-            with self.subTest(serial=serial), Card(self, Machine(dmi=dict(ZELL, product_serial=serial))) as card:
+    def test_wmi_values_and_the_brand(self):
+        fub = {rf"c:\OEM\service-data\{brand}\FUB.ini": ini({"FUB": {"FUB": f"FUB-{brand}", "DLR": f"DLR-{brand}"}})
+               for brand in ("Zell", "Marwick", "")}
+        # (registry Brand, vendor, the brand the FUB folder is named by)
+        for brand, vendor, expected in (("MARWICK", "Zell Computers", "Marwick"), (1, "Zell Computers", "Zell"),
+                                        (None, "Unknown Works", "")):
+            machine = Machine(dmi=dict(ZELL, sys_vendor=vendor), brand=brand, environment={"FUBDIR": "service-data"})
+            with self.subTest(brand=brand, vendor=vendor), Card(self, machine, BRANDED_FUB, fub) as card:
                 card.start()
                 shown = values(card)
-                self.assertEqual([shown[i] for i in (PRODUCT, SERIAL, SNID, PART)],
-                                 ["Zell Aero 14", serial, snid, part])
-
-    def test_the_brand_names_the_fub_folder(self):
-        cases = [(Machine(dmi=ZELL, brand="MARWICK"), "Marwick"), (Machine(dmi=ZELL, brand="Tessary"), "Tessary"),
-                 (Machine(dmi=dict(ZELL, sys_vendor="Unknown Works")), "")]
-        # Without a usable registry value the vendor decides.
-        cases += [(Machine(dmi=ZELL, brand=brand), "Zell")
-                  for brand in (None, "Zell Computers", 1, b"\x01\x02", "M" * 200)]
-        files = {**fub_files("Zell"), **fub_files("Marwick"), **fub_files("Tessary"), **fub_files("")}
-        for machine, expected in cases:
-            machine.environment = {"FUBDIR": "service-data"}
-            with self.subTest(brand=str(machine.brand)[:20], expected=expected), \
-                    Card(self, machine, text_file=BRANDED_FUB, files=files) as card:
-                card.start()
-                shown = values(card)
-                self.assertEqual((shown[FUB], shown[DLR]), (f"FUB-{expected}", f"DLR-{expected}"))
+                self.assertEqual([shown[i] for i in (PRODUCT, SERIAL, SNID, PART, FUB, DLR)],
+                                 ["Zell Aero 14", ZELL["product_serial"], "KLM000031XY", "0123456789",
+                                  f"FUB-{expected}", f"DLR-{expected}"])
 
 
 class DateOfPurchase(unittest.TestCase):
-    REG_INI = {"common": {"RegIniFile": r"c:\OEM\reg.ini"}}
-    REG_FILE = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
-
-    def shown_date(self, files):
-        with Card(self, text_file=self.REG_INI, files=files) as card:
-            card.start()
-            return values(card)[DATE]
-
     def test_sources_in_order(self):
-        self.assertEqual(self.shown_date(self.REG_FILE), "2025-01-31")
-        own = {DATA_FILE: ini({"data": {"DOP": "2026-06-01"}})}
-        self.assertEqual(self.shown_date({**self.REG_FILE, **own}), "2026-06-01")
-        empty = {DATA_FILE: ini({"data": {"DOP": ""}})}
-        self.assertEqual(self.shown_date({**self.REG_FILE, **empty}), "2025-01-31")
-        self.assertEqual(self.shown_date({}), "")
+        reg_file = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
+        for files, expected in ((reg_file, "2025-01-31"), ({}, ""),
+                                ({**reg_file, DATA_FILE: ini({"data": {"DOP": "2026-06-01"}})}, "2026-06-01"),
+                                ({**reg_file, DATA_FILE: ini({"data": {"DOP": ""}})}, "2025-01-31")):
+            with self.subTest(expected=expected), \
+                    Card(self, text_file={"common": {"RegIniFile": r"c:\OEM\reg.ini"}}, files=files) as card:
+                card.start()
+                self.assertEqual(values(card)[DATE], expected)
 
     def test_every_way_of_closing_saves_the_typed_date(self):
-        for how in ("button", "alt-f4", "close-box", "system-menu", "end-task", "end-session"):
+        for how in ("button", "alt-f4", "system-menu", "end-task", "end-session"):
             with self.subTest(how=how), Card(self, files={DATA_FILE: ini({"data": {"DOP": "old"}})}) as card:
                 process = card.start()
                 card.type(DATE, f"typed {how}")
-                saved = f"[data]\r\nDOP=typed {how}\r\n"
                 if how == "end-task":  # as Task Manager's End task: WM_CLOSE, no force
                     harness.quiet(["wine", "taskkill", "/im", "Velopass.exe"], card.env)
-                    self.assertEqual(process.wait(60), 0)
                 elif how == "end-session":  # log-off: Wine ends the card once it has answered
                     harness.quiet(["wine", "wineboot", "--end-session"], card.env)
-                    process.wait(60)
                 else:
-                    self.assertEqual(card.close(process, how), 0)
-                self.assertEqual(decode(card.read(DATA_FILE)), saved)
+                    card.close(process, how)
+                process.wait(60)
+                self.assertEqual(decode(card.read(DATA_FILE)), f"[data]\r\nDOP=typed {how}\r\n")
 
-    def test_missing_folder_is_made_hidden_with_a_unicode_file(self):
+    def test_a_missing_folder_is_made_hidden_with_a_unicode_file(self):
         date = "二〇二六年三月一日"
         with Card(self) as card:
             before = card.snapshot()
             process = card.start()
-            self.assertFalse(os.path.exists(card.path(r"c:\OEM")))
             card.type(DATE, date)
-            self.assertEqual(card.close(process), 0)
-
-            data = card.read(DATA_FILE)
-            self.assertTrue(data.startswith(b"\xff\xfe"), data[:8])
-            self.assertIn(f"DOP={date}", decode(data))
-            for folder in (r"c:\OEM", r"c:\OEM\Velopass"):
-                self.assertTrue(card.attributes(folder) & FILE_ATTRIBUTE_HIDDEN, folder)
+            card.close(process)
+            self.assertTrue(card.read(DATA_FILE).startswith(b"\xff\xfe"))
+            self.assertEqual([card.attributes(f) & FILE_ATTRIBUTE_HIDDEN for f in (r"c:\OEM", r"c:\OEM\Velopass")],
+                             [FILE_ATTRIBUTE_HIDDEN] * 2)
             written = {path for path, stamp in card.snapshot().items() if before.get(path) != stamp}
             self.assertEqual(written, {os.path.join("OEM", "Velopass", "VLP.dat")})
-
-            # The next start shows the date as typed.
-            process = card.start()
+            card.start()  # the next start shows the date as typed
             self.assertEqual(values(card)[DATE], date)
-            card.close(process)
 
-    def test_existing_folder_gets_a_unicode_file_too(self):
-        date = "٢٠٢٦/٠٣/٠١"
-        with Card(self, files={r"c:\OEM\Velopass\keep.txt": b"x"}) as card:
-            process = card.start()
-            card.type(DATE, date)
-            card.close(process)
-            self.assertEqual(decode(card.read(DATA_FILE)), f"[data]\r\nDOP={date}\r\n")
-            self.assertFalse(card.attributes(r"c:\OEM\Velopass") & FILE_ATTRIBUTE_HIDDEN)
-
-    def test_unwritable_data_keeps_what_it_had(self):
+    def test_existing_and_unusable_folders(self):
         original = ini({"data": {"DOP": "2024-02-29"}})
-        with Card(self, files={DATA_FILE: original}) as card:
-            folder = card.path(r"c:\OEM\Velopass")
-            if subprocess.run(["chattr", "+i", folder, os.path.join(folder, "VLP.dat")]).returncode != 0:
-                self.skipTest("this file system cannot make files immutable")
-            process = card.start()
-            self.assertEqual(values(card)[DATE], "2024-02-29")
-            card.type(DATE, "2030-01-01")
-            self.assertEqual(card.close(process), 0)
-            self.assertEqual(card.read(DATA_FILE), original)
-
-    def test_data_folder_that_is_a_file(self):
-        with Card(self, files={r"c:\OEM\Velopass": b"not a folder"}) as card:
-            process = card.start()
-            card.type(DATE, "2030-01-01")
-            self.assertEqual(card.close(process), 0)
-            self.assertEqual(card.read(r"c:\OEM\Velopass"), b"not a folder")
-            self.assertFalse(card.attributes(r"c:\OEM\Velopass") & FILE_ATTRIBUTE_HIDDEN)
+        # (files, what becomes immutable, the data file's text after closing, what stands at the data folder)
+        for files, frozen, saved, folder in (
+                ({r"c:\OEM\Velopass\keep.txt": b"x"}, (), "[data]\r\nDOP=٢٠٢٦/٠٣/٠١\r\n", None),  # Unicode, not hidden
+                ({DATA_FILE: original}, (r"c:\OEM\Velopass", DATA_FILE), decode(original), None),  # nothing lost
+                ({r"c:\OEM\Velopass": b"not a folder"}, (), None, b"not a folder")):
+            with self.subTest(saved=saved), Card(self, files=files) as card:
+                paths = [card.path(p) for p in frozen]
+                if paths and subprocess.run(["chattr", "+i", *paths]).returncode != 0:
+                    self.skipTest("this file system cannot make files immutable")
+                process = card.start()
+                card.type(DATE, "٢٠٢٦/٠٣/٠١")
+                self.assertEqual(card.close(process), 0)
+                self.assertEqual(decode(card.read(DATA_FILE)) if saved else card.read(r"c:\OEM\Velopass"),
+                                 saved or folder)
+                self.assertFalse(card.attributes(r"c:\OEM\Velopass") & FILE_ATTRIBUTE_HIDDEN)
 
 
 if __name__ == "__main__":

@@ -139,33 +139,6 @@ INPUT Key(WORD key, DWORD flags = 0)
     return input;
 }
 
-INPUT Mouse(DWORD flags)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    return input;
-}
-
-// A real click on the caption's close box.
-bool ClickCloseBox(HWND card)
-{
-    RECT rect{};
-    ::GetWindowRect(card, &rect);
-    const int caption = ::GetSystemMetrics(SM_CYCAPTION);
-    for (int x = rect.right - 2; x > rect.right - 4 * caption; --x) {
-        for (int y = rect.top + 2; y < rect.top + 2 * caption; ++y) {
-            if (::SendMessageW(card, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
-                ::SetForegroundWindow(card);
-                ::SetCursorPos(x, y);
-                SendInputs({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // A window of this process over the given rectangle, for z-order checks;
 // with `holdMutex`, it also poses as a first instance that has no card window.
 int Occupy(const std::wstring& title, int x, int y, int width, int height, DWORD seconds, bool holdMutex)
@@ -312,9 +285,6 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
     else if (command == L"altf4") {  // Alt held: the context bit of the key message
         ::PostMessageW(card, WM_SYSKEYDOWN, VK_F4, 0x20000001);
         ::PostMessageW(card, WM_SYSKEYUP, VK_F4, 0xE0000001);
-    } else if (command == L"closebox") {
-        if (!ClickCloseBox(card))
-            return std::nullopt;
     } else if (command == L"settext") {  // settext CONTROL-ID UTF16-HEX (hex, as Wine's command line may lose text)
         std::wstring text;
         for (std::size_t i = 0; i + 4 <= arg(4).size(); i += 4)
