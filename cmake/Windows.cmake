@@ -23,7 +23,7 @@ velopass_warnings(velopass_win)
 add_executable(Velopass WIN32
   src/app/VLPApp.cpp
   src/card/AccessibleEdit.cpp
-  src/card/GdiPlusImage.cpp
+  src/win/GdiPlusImage.cpp
   src/card/VLPDlg.cpp
   src/card/VLPDlgLayout.cpp
   src/card/VLPDlgPaint.cpp

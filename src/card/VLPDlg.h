@@ -3,7 +3,7 @@
 
 #include "card/AccessibleEdit.h"
 #include "card/CardField.h"
-#include "card/GdiPlusImage.h"
+#include "win/GdiPlusImage.h"
 #include "present/CardLayout.h"
 #include "text/FixedText.h"
 #include "text/TextFile.h"

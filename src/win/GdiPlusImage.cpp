@@ -1,4 +1,4 @@
-#include "card/GdiPlusImage.h"
+#include "win/GdiPlusImage.h"
 
 CGdiPlusImage::~CGdiPlusImage() { Dispose(); }
 
