@@ -2,7 +2,6 @@
 #include "card/VLPDlg.h"
 
 #include "app/VLPApp.h"
-#include "machine/Brand.h"
 #include "text/Language.h"
 
 using velopass::CardFieldCount;
@@ -39,9 +38,7 @@ void CVLPDlg::OnPaint()
         RECT box = ToRect(LabelRect(row));
         ::DrawTextW(dc, m_labels[row].c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
-    // White on the banner; black for the light Brindle Hall banner, and where
-    // no banner was drawn, as white would not show on the white card.
-    if (bannerDrawn && m_brand != velopass::kBrindleHall)
+    if (velopass::IsTitleWhite(bannerDrawn, m_brand.view()))
         ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
     if (labelFont != nullptr)
         ::SelectObject(dc, m_previousFont);

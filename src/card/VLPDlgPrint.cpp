@@ -2,7 +2,6 @@
 #include "card/VLPDlg.h"
 
 #include "card/resource.h"
-#include "machine/Brand.h"
 #include "text/Language.h"
 
 #include <commdlg.h>
@@ -94,9 +93,7 @@ void CVLPDlg::PrintCard()
         }
     }
 
-    // White over the banner; black on paper where no banner was printed and
-    // for the light Brindle Hall banner.
-    if (bannerPrinted && m_brand != velopass::kBrindleHall)
+    if (velopass::IsTitleWhite(bannerPrinted, m_brand.view()))
         ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
     {
         const win::UniqueFont titleFont(CreatePrintFont(ToPrinterX(-16), FW_BOLD));

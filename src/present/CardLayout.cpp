@@ -1,5 +1,6 @@
 #include "present/CardLayout.h"
 
+#include "machine/Brand.h"
 #include "text/Language.h"
 
 #include <cstdint>
@@ -17,6 +18,11 @@ int MulDiv(int value, int numerator, int denominator)
         ((product < 0 ? -product : product) + half) / (denominator < 0 ? -std::int64_t{denominator} : denominator);
     const std::int64_t result = negative ? -magnitude : magnitude;
     return result > INT32_MAX || result < INT32_MIN ? -1 : static_cast<int>(result);
+}
+
+bool IsTitleWhite(bool bannerDrawn, std::wstring_view brand)
+{
+    return bannerDrawn && brand != kBrindleHall;
 }
 
 void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY)

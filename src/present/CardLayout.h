@@ -29,6 +29,10 @@ void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY);
 // Scaling applies only on screens at least this high.
 inline constexpr int kMinScaledScreenHeight = 768;
 
+// The title stands white on the banner; black where no banner was drawn (white
+// would not show on the white card) and on the light Brindle Hall banner.
+bool IsTitleWhite(bool bannerDrawn, std::wstring_view brand);
+
 enum class BannerImage { Ordinary, Mirrored };
 
 struct BannerPlacement {

@@ -12,20 +12,15 @@
 
 namespace {
 
+// JSON text; every character beyond ASCII as a UTF-16 escape, which JSON readers join again.
 std::string Quote(const std::wstring& text)
 {
-    std::string utf8(static_cast<std::size_t>(text.size()) * 3, '\0');
-    utf8.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                                utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                                                                nullptr)));
     std::string out = "\"";
-    for (const char c : utf8) {
-        char escaped[8] = {c, 0};
-        if (c == '"' || c == '\\')
-            std::snprintf(escaped, sizeof(escaped), "\\%c", c);
-        else if (static_cast<unsigned char>(c) < 0x20)
-            std::snprintf(escaped, sizeof(escaped), "\\u%04x", c);
-        out += escaped;
+    for (const wchar_t c : text) {
+        char unit[8];
+        const bool plain = c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+        std::snprintf(unit, sizeof(unit), plain ? "%c" : "\\u%04x", static_cast<unsigned>(c));
+        out += unit;
     }
     return out + "\"";
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+using velopass::IsTitleWhite;
 using velopass::Rect;
 
 namespace {
@@ -54,4 +55,11 @@ TEST(PrintedCard, EachAxisByItsOwnResolutionAndRightToLeftColumnsSwapped)
     EXPECT_EQ(layout.PrintedValue(2, true), (Rect{131, 787, 936, 883}));
     layout.m_printerDpiX = 0;
     EXPECT_EQ(layout.ToPrinterX(367), 1);
+}
+
+TEST(Title, WhiteOnlyOnADrawnBannerThatIsNotBrindleHall)
+{
+    EXPECT_TRUE(IsTitleWhite(true, L"Zell"));
+    EXPECT_FALSE(IsTitleWhite(true, L"Brindle Hall"));
+    EXPECT_FALSE(IsTitleWhite(false, L"Zell"));
 }
