@@ -13,7 +13,7 @@
 
 // The layout numbers (m_cardWidth, m_editLeft, ...) and the DPI state come
 // from CardLayout, which computes every position from them.
-class CVLPDlg : public win::CDialog, public velopass::CardLayout {
+class CVLPDlg : public win::CDialog, private velopass::CardLayout {
 public:
     using Text = velopass::Text;
 
@@ -23,6 +23,7 @@ public:
     // Saves the date of purchase, lets go of what the initialisation made and ends the card.
     virtual void CloseCard(INT_PTR result);
 
+private:
     // The machine's values, in the order the initialisation runs them.
     int QuerySystemProduct();
     bool ReadBrandValue();
@@ -33,7 +34,6 @@ public:
     void ReadCardDataFile();
     void SavePurchaseDate(const std::wstring& text) const;
 
-protected:
     void ReadDpi() override;
     void DoDataExchange() override;
     BOOL OnInitDialog() override;
@@ -41,7 +41,6 @@ protected:
     void OnCancel() override {}
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
-public:
     Text m_brand;
     win::UniqueKey m_hMetadataKey;
     HKEY m_metadataRoot = HKEY_LOCAL_MACHINE;
@@ -100,7 +99,6 @@ public:
     void ApplyControlFonts();
     void RelayoutCard();
 
-private:
     bool HandleSystemCommand(WPARAM command);
     void BuildLanguageMenu();
     void SwitchLanguage(const Text& language);
