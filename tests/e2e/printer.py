@@ -5,86 +5,62 @@ import os
 import pwd
 import shutil
 import subprocess
+import tempfile
 import time
 
 import harness
 
 PPD = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"
-PRINTERS = {300: "CardPDF", 600: "CardPDF600"}
+# The second queue's dots are not square, so a vertical length computed with
+# the horizontal resolution shows on paper.
+QUEUES = {"300": ("CardPDF", "300dpi"), "600x1200": ("CardPDF600", "600x1200dpi")}
+TALL = '*Resolution 600x1200dpi/600x1200 DPI: "<</HWResolution[600 1200]>>setpagedevice"\n'
 
 
-def scheduler_running():
-    result = subprocess.run(["lpstat", "-r"], stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=30)
-    return result.stdout.strip() == "scheduler is running"
-
-
-def _run(*args, check=True):
-    return subprocess.run(args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                          check=check, timeout=60).returncode
+def run(*args, check=True):
+    return subprocess.run(args, stdin=subprocess.DEVNULL, capture_output=True, text=True, check=check, timeout=60)
 
 
 class Printer:
-    """cupsd with two cups-pdf queues, 300 and 600 DPI."""
-
-    def __init__(self):
-        self.cupsd = None
-
     def why_unavailable(self):
-        for tool in ("cupsd", "lpadmin", "lpoptions", "pdftoppm"):
-            if shutil.which(tool) is None:
-                return f"{tool} is not installed"
-        if not os.path.exists(PPD):
-            return "the cups-pdf driver is not installed"
-        if os.geteuid() != 0:
-            return "starting cupsd needs root"
-        return None
+        missing = [tool for tool in ("cupsd", "lpadmin", "lpoptions", "pdftoppm") if shutil.which(tool) is None]
+        return (missing and f"{missing[0]} is not installed" or not os.path.exists(PPD) and "no cups-pdf driver"
+                or os.geteuid() != 0 and "starting cupsd needs root" or None)
 
     def start(self):
-        if not scheduler_running():  # ours to start and to stop
+        self.cupsd, self.folder = None, tempfile.mkdtemp(prefix="vp-ppd-")
+        running = lambda: run("lpstat", "-r", check=False).stdout.strip() == "scheduler is running"  # noqa: E731
+        if not running():  # ours to start and stop
             self.cupsd = subprocess.Popen(["cupsd", "-f"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                           stderr=subprocess.DEVNULL)
-            if not harness.wait_until(scheduler_running, timeout=30):
-                raise RuntimeError("cupsd did not start")
-        for dpi, name in PRINTERS.items():
-            _run("lpadmin", "-p", name, "-E", "-v", "cups-pdf:/", "-P", PPD, "-o", f"Resolution={dpi}dpi")
-        self.use(300)
+            harness.wait_until(running, timeout=30)
+        with open(PPD) as f:
+            ppd = f.read().replace("*CloseUI: *Resolution", TALL + "*CloseUI: *Resolution")
+        with open(os.path.join(self.folder, "card.ppd"), "w") as f:
+            f.write(ppd)
+        for name, resolution in QUEUES.values():
+            run("lpadmin", "-p", name, "-E", "-v", "cups-pdf:/", "-P", f.name, "-o", f"Resolution={resolution}")
 
     def stop(self):
-        for name in PRINTERS.values():
-            _run("lpadmin", "-x", name, check=False)
+        for name, _ in QUEUES.values():
+            run("lpadmin", "-x", name, check=False)
         if self.cupsd:
             self.cupsd.terminate()
             self.cupsd.wait(30)
+        shutil.rmtree(self.folder, ignore_errors=True)
 
-    def use(self, dpi):
-        """Makes the queue of that resolution the default printer."""
-        _run("lpoptions", "-d", PRINTERS[dpi])
-
-    @staticmethod
-    def output_folder():
-        # cups-pdf writes into the PDF folder of the job's owner: this user.
-        return os.path.join(pwd.getpwuid(os.getuid()).pw_dir, "PDF")
-
-    def jobs(self):
-        return set(glob.glob(os.path.join(self.output_folder(), "Velopass*.pdf")))
-
-    def wait_for_job(self, before, timeout=60):
-        """The PDF of a job that arrived after `before` was taken, once complete."""
-        new = harness.wait_until(lambda: self.jobs() - before, timeout=timeout)
+    def print(self, start_job, dpi, timeout=60):
+        """Makes that queue the default, runs start_job(), and returns the PDF that arrives
+        in cups-pdf's folder of this user, once complete (None when none does)."""
+        run("lpoptions", "-d", QUEUES[dpi][0])
+        jobs = lambda: set(glob.glob(os.path.join(pwd.getpwuid(os.getuid()).pw_dir, "PDF", "Velopass*.pdf")))  # noqa: E731
+        before = jobs()
+        start_job()
+        new = harness.wait_until(lambda: jobs() - before, timeout=timeout)
         if not new:
             return None
-        path = new.pop()
-        # cups-pdf writes the file in place: wait until its size settles.
-        size = -1
-        while size != os.path.getsize(path):
+        path, size = new.pop(), -1
+        while size != os.path.getsize(path):  # cups-pdf writes the file in place
             size = os.path.getsize(path)
             time.sleep(1)
         return path
-
-
-def rasterise(pdf, dpi, workdir):
-    """The PDF's first page as an Image at `dpi`."""
-    prefix = os.path.join(workdir, "page")
-    subprocess.run(["pdftoppm", "-r", str(dpi), "-f", "1", "-l", "1", pdf, prefix], check=True, timeout=120)
-    page = glob.glob(prefix + "*.ppm")[0]
-    return harness.Image.from_ppm(page)
