@@ -7,6 +7,7 @@ import sys
 import tempfile
 import unittest
 import zipfile
+from pathlib import Path
 
 import harness
 from harness import Card, unix_to_windows
@@ -24,8 +25,8 @@ def tool(*args, cwd=None, **kwargs):
 
 
 def package(version, out, usage="codeSigning", password="throwaway", program=None):
-    env = dict(os.environ, VELOPASS_SIGN_PFX=os.path.join(WORK, f"{usage}.pfx"), VELOPASS_SIGN_PASSWORD=password)
-    env.pop("VELOPASS_SIGN_TIMESTAMP_URL", None)
+    env = dict(os.environ, VELOPASS_SIGN_PFX=os.path.join(WORK, f"{usage}.pfx"), VELOPASS_SIGN_PASSWORD=password,
+               VELOPASS_SIGN_TIMESTAMP_URL="")
     return tool(sys.executable, make_packages.__file__, program or harness.BIN_DIR, version, out, env=env)
 
 
@@ -34,6 +35,7 @@ def setUpModule():
     if not all(map(shutil.which, ("wixl", "osslsigncode", "openssl"))):
         raise unittest.SkipTest("packaging tools missing (scripts/install-deps.sh --tests)")
     WORK = tempfile.mkdtemp(prefix="vp-packages-")
+    unittest.addModuleCleanup(shutil.rmtree, WORK, ignore_errors=True)
     key = ("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2")
     tool("openssl", *key, "-keyout", "ca.key", "-out", "ca.pem", "-subj", "/CN=Throwaway CA", check=True)
     for usage in ("codeSigning", "serverAuth"):  # a throwaway CA's certificate for code signing, and one not
@@ -43,19 +45,12 @@ def setUpModule():
              "-passout", "pass:throwaway", "-out", f"{usage}.pfx", check=True)
     # Another build of 1.0.1: other bytes in the program, so another product code.
     rebuilt = os.path.join(WORK, "rebuilt-program")
-    for name in make_packages.program_files(harness.BIN_DIR):
-        os.makedirs(os.path.dirname(os.path.join(rebuilt, name)), exist_ok=True)
-        shutil.copy(os.path.join(harness.BIN_DIR, name), os.path.join(rebuilt, name))
-    with open(os.path.join(rebuilt, "Velopass.exe"), "ab") as f:
-        f.write(bytes(512))
+    shutil.copytree(os.path.join(harness.BIN_DIR, "PIC"), os.path.join(rebuilt, "PIC"))
+    shutil.copy(os.path.join(harness.BIN_DIR, "Velopass.ini"), rebuilt)
+    Path(rebuilt, "Velopass.exe").write_bytes(Path(harness.BIN_DIR, "Velopass.exe").read_bytes() + bytes(512))
     for version, out, program in (("1.0.0", "1.0.0", None), ("1.0.1", "1.0.1", None), ("1.0.1", "rebuilt", rebuilt)):
         made = package(version, out, program=program)
-        if made.returncode:
-            raise RuntimeError(made.stderr)
-
-
-def tearDownModule():
-    shutil.rmtree(WORK, ignore_errors=True)
+        assert made.returncode == 0, made.stderr
 
 
 def path(folder, version, kind):
@@ -68,11 +63,9 @@ class Packages(unittest.TestCase):
             self.assertEqual(sorted(archive.namelist()), sorted("Velopass/" + n.replace("\\", "/") for n in FILES))
             program = archive.extract("Velopass/Velopass.exe", WORK)
         for signed in (program, path("1.0.0", "1.0.0", "msi")):
-            with open(signed, "rb") as f:
-                data = bytearray(f.read())
+            data = bytearray(Path(signed).read_bytes())
             data[len(data) // 3] ^= 1
-            with open(os.path.join(WORK, "tampered"), "wb") as f:
-                f.write(data)
+            Path(WORK, "tampered").write_bytes(data)
             for name, verifies in ((signed, True), ("tampered", False)):
                 checked = tool("osslsigncode", "verify", "-CAfile", "ca.pem", "-in", name)
                 self.assertEqual(checked.returncode == 0, verifies, f"{signed}, {name}: {checked.stdout}")
@@ -93,16 +86,16 @@ class Packages(unittest.TestCase):
 
     def test_install_upgrade_and_remove(self):
         with Card(self) as card:
-            msiexec = lambda *args: harness.quiet(["wine", "msiexec", *args, "/qn"], card.env, 300, False)  # noqa: E731
-            self.assertEqual(msiexec("/i", unix_to_windows(path("1.0.0", "1.0.0", "msi"))), 0)
-            for name in FILES:
-                self.assertTrue(os.path.exists(card.path(rf"{INSTALLED}\{name}")), name)
-            process = card.start(exe=rf"{INSTALLED}\Velopass.exe")
-            self.assertEqual(card.close(process), 0)
+            def msiexec(verb, folder, version):
+                return harness.quiet(["wine", "msiexec", verb, unix_to_windows(path(folder, version, "msi")), "/qn"],
+                                     card.env, timeout=300, check=False)
+            self.assertEqual(msiexec("/i", "1.0.0", "1.0.0"), 0)
+            self.assertEqual([n for n in FILES if not os.path.exists(card.path(rf"{INSTALLED}\{n}"))], [], "missing")
+            self.assertEqual(card.close(card.start(exe=rf"{INSTALLED}\Velopass.exe")), 0)
             for folder in ("1.0.1", "rebuilt"):  # a newer version, then another build of it, replace what is there
-                self.assertEqual(msiexec("/i", unix_to_windows(path(folder, "1.0.1", "msi"))), 0)
+                self.assertEqual(msiexec("/i", folder, "1.0.1"), 0)
                 self.assertEqual(card.inspect("products", "Velopass"), ["1.0.1"], folder)
-            self.assertEqual(msiexec("/x", unix_to_windows(path("rebuilt", "1.0.1", "msi"))), 0)
+            self.assertEqual(msiexec("/x", "rebuilt", "1.0.1"), 0)
             self.assertFalse(os.path.exists(card.path(INSTALLED)))
             self.assertEqual(card.inspect("products", "Velopass"), [])
 

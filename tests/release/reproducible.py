@@ -1,8 +1,5 @@
-"""Two builds of one commit (the working tree's), in two folders one after the
-other, give the same program, text file, pictures, zip and MSI.
-
-    python3 tests/release/reproducible.py SOURCE-DIR
-"""
+"""python3 tests/release/reproducible.py SOURCE-DIR: two builds of one commit (the working tree's), in two
+folders one after the other, give the same program, text file, pictures, zip and MSI."""
 import filecmp
 import os
 import subprocess
