@@ -76,6 +76,10 @@ class Printing(unittest.TestCase):
                     self.assertIsNone(print_card(card, button=2, timeout=10), "cancelled, yet printed")
                 pdf = print_card(card)
                 page = Page(pdf, card.root) if pdf else self.fail("no job arrived")
+                if name == "banner":  # the README's picture of a printed page
+                    os.makedirs(harness.SCREENSHOTS, exist_ok=True)
+                    run("pdftoppm", "-r", "50", "-singlefile", "-png", pdf,
+                        os.path.join(harness.SCREENSHOTS, "printed-page"))
                 # 367 x 384 units; the 5-pixel lines are centred on the card's edges.
                 self.assertAlmostEqual(page.right - page.left, int(367 * SCALE), delta=4)
                 self.assertAlmostEqual(page.bottom - page.top, int(384 * SCALE), delta=4)
