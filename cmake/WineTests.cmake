@@ -78,6 +78,6 @@ endforeach()
 
 # Two builds of one commit in two folders: the program and packages compare
 # equal byte for byte. No Wine; it builds in folders of its own.
-add_test(NAME release.reproducible COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/tests/release/reproducible.py"
+add_test(NAME release.reproducible COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/scripts/check-reproducible.py"
   "${CMAKE_SOURCE_DIR}")
 set_tests_properties(release.reproducible PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)

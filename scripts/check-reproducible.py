@@ -1,5 +1,9 @@
-"""python3 tests/release/reproducible.py SOURCE-DIR: two builds of one commit (the working tree's), in two
-folders one after the other, give the same program, text file, pictures, zip and MSI."""
+"""Checks that this toolchain rebuilds a release byte for byte: builds one commit (the working tree's,
+uncommitted changes included) twice, in two folders one after the other, and compares the program, text
+file, pictures, zip and MSI. CI runs it; a release engineer can too.
+
+    python3 scripts/check-reproducible.py [SOURCE-DIR]
+"""
 import filecmp
 import os
 import subprocess
@@ -37,4 +41,4 @@ def main(source):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]) if len(sys.argv) == 2 else __doc__)
+    sys.exit(main(sys.argv[1] if len(sys.argv) == 2 else os.path.join(os.path.dirname(__file__), "..")))
