@@ -1,15 +1,18 @@
 """A Wine prefix that draws what Windows draws: booted, with Wine's own faces
 (Marlett for caption buttons and menu marks, Tahoma for menus, dialogs and the
 printed card) and Arabic and CJK glyphs for every face the card and the
-system use. scripts/open-card.sh and the test harness make their prefixes here.
+system use; and a hidden display with Wine's desktop to show a program on.
+scripts/open-card.sh and the test harness make their prefixes here.
 
-    python3 scripts/wineprefix.py PREFIX
+    python3 scripts/wineprefix.py PREFIX                        prepare the prefix
+    python3 scripts/wineprefix.py PREFIX EXE SCREENSHOT.png     and show EXE on a hidden display
 """
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 # Debian's Wine looks for these under "<data dir>\../fonts\", a path it cannot
 # open, so a prefix gets them only in its own Fonts folder.
@@ -92,7 +95,45 @@ def prepare(prefix, env=None):
                      r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements": FONT_REPLACEMENTS}, env)
 
 
+def start_display():
+    """A hidden X display, with room for the largest desktop a scenario uses: (its name, the server)."""
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1920x1200x24", "-nolisten", "tcp"],
+                            pass_fds=(write_fd,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        raise RuntimeError("Xvfb did not start")
+    return ":" + number, xvfb
+
+
+def desktop(screen):
+    """Wine's virtual desktop of that size: it draws captions and system menus
+    itself, as no window manager runs on the display."""
+    return {r"HKEY_CURRENT_USER\Software\Wine\Explorer": {"Desktop": "Default"},
+            r"HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops": {"Default": "%dx%d" % screen}}
+
+
+def screenshot(prefix, exe, picture, screen=(800, 600)):
+    """Shows the program on a hidden display and takes a picture of the desktop."""
+    display, xvfb = start_display()
+    env = dict(os.environ, WINEPREFIX=prefix, DISPLAY=display)
+    try:
+        import_registry(desktop(screen), env)
+        subprocess.Popen(["wine", exe], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.DEVNULL)
+        time.sleep(15)
+        run(["import", "-window", "root", "-crop", "%dx%d+0+0" % screen, picture], env)
+    finally:
+        run(["wineserver", "-k"], env, check=False)
+        xvfb.kill()
+
+
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
+    if len(sys.argv) not in (2, 4):
         sys.exit(__doc__)
     prepare(os.path.abspath(sys.argv[1]))
+    if len(sys.argv) == 4:
+        screenshot(os.path.abspath(sys.argv[1]), sys.argv[2], sys.argv[3])

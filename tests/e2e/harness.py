@@ -1,8 +1,8 @@
-"""Runs the real Velopass.exe under Wine, one private machine (a Wine prefix
-cloned from a template, and an Xvfb display) per scenario, and inspects it
-from outside with vpprobe.exe. `python3 -m harness --prepare` boots the
-template; `--wine EXE` runs a Windows program in a private prefix."""
+"""Runs the real Velopass.exe under Wine, one private machine (a prefix cloned from a template, a display)
+per scenario, inspected from outside with vpprobe.exe. `--prepare` boots the template; `--wine EXE` runs a
+Windows program in a private prefix."""
 import contextlib
+import copy
 import dataclasses
 import fcntl
 import json
@@ -83,11 +83,10 @@ def unix_to_windows(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def ini_bytes(sections, encoding="utf-16"):
-    """An INI file's bytes from {section: {key: value}}; UTF-16LE with FF FE unless told otherwise."""
-    text = "".join(f"[{section}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in keys.items())
-                   for section, keys in sections.items())
-    return b"\xff\xfe" + text.encode("utf-16-le") if encoding == "utf-16" else text.encode(encoding)
+def ini_bytes(sections):
+    """An INI file's bytes from {section: {key: value}}: UTF-16LE with FF FE, as Windows reads it."""
+    return b"\xff\xfe" + "".join(f"[{section}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in keys.items())
+                                  for section, keys in sections.items()).encode("utf-16-le")
 
 
 @dataclasses.dataclass
@@ -96,7 +95,6 @@ class Machine:
     dpi: int = 96
     screen: tuple = (1280, 1024)
     locale: str = "en_US.UTF-8"
-    os_version: str = None  # Wine's name for the system, e.g. "winxp" (major version 5)
     brand: object = None  # the registry value Brand, as wineprefix.reg_value takes it
     dmi: dict = None  # the WMI identity as DMI files, planted in a private mount namespace
     wmi: bool = True  # False disables Wine's WMI provider
@@ -122,7 +120,8 @@ class Card:
         try:
             self.prefix = os.path.join(self.root, "prefix")
             clone_template(self.prefix)
-            self.env = wine_env(self.prefix, DISPLAY=self._start_display(), LC_ALL=self.machine.locale)
+            self.display, self.xvfb = wineprefix.start_display()
+            self.env = wine_env(self.prefix, DISPLAY=self.display, LC_ALL=self.machine.locale)
             self._install()
             self._configure()
         except BaseException:
@@ -145,22 +144,7 @@ class Card:
         shutil.rmtree(self.root, ignore_errors=True)
         return False
 
-    def _start_display(self):
-        # Room for the largest desktop a scenario changes to; the card sees
-        # Wine's virtual desktop of the machine's screen size.
-        read_fd, write_fd = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1920x1200x24", "-nolisten",
-                                      "tcp"], pass_fds=(write_fd,), stdin=subprocess.DEVNULL,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        with os.fdopen(read_fd) as pipe:
-            self.display = ":" + pipe.readline().strip()
-        if self.display == ":":
-            raise RuntimeError("Xvfb did not start")
-        return self.display
-
     def path(self, windows_path):
-        """The Unix path of a C: path inside this prefix."""
         assert windows_path[:3].lower() == "c:\\", windows_path
         return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
 
@@ -184,13 +168,7 @@ class Card:
 
     def _configure(self):
         m = self.machine
-        # Wine's virtual desktop of the screen's size draws captions and system
-        # menus itself, as no window manager runs on the display.
-        keys = {r"HKEY_CURRENT_USER\Software\Wine\Explorer": {"Desktop": "Default"},
-                r"HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops": {"Default": "%dx%d" % m.screen},
-                r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": m.dpi}}
-        if m.os_version:
-            keys[r"HKEY_CURRENT_USER\Software\Wine"] = {"Version": m.os_version}
+        keys = dict(wineprefix.desktop(m.screen), **{r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": m.dpi}})
         if m.brand is not None:
             keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
         wineprefix.import_registry(keys, self.env)
@@ -213,7 +191,8 @@ class Card:
                       ' && exec "$@"')
             command = ["unshare", "-m", "--propagation", "private", "sh", "-c", script, dmi] + command
         with open(os.path.join(self.root, f"velopass-{len(self.processes)}.log"), "wb") as log:
-            process = subprocess.Popen(command, cwd=self.root, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+            process = subprocess.Popen(command, cwd=self.root, env=env, stdin=subprocess.DEVNULL, stdout=log,
+                                       stderr=log)
         self.processes.append(process)
         if wait and self.inspect("wait", CARD_TIMEOUT * 1000, check=False) is None:
             self.test.fail("the card did not appear within %d s" % CARD_TIMEOUT)
@@ -235,49 +214,32 @@ class Card:
         return self.inspect("dump", check=False)
 
     def background(self, *args):
-        """Runs a long-lived vpprobe command (lock, occupy) beside the card."""
+        """Runs a long-lived vpprobe command beside the card: `lock PATH SECONDS` holds a file open
+        sharing nothing."""
         process = subprocess.Popen(["wine", INSPECT, "NUL", *map(str, args)], env=self.env, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
-
-    def lock(self, windows_path, seconds):
-        """Another program holding the file open, sharing nothing, for `seconds`."""
-        return self.background("lock", windows_path, seconds)
-
-    def occupy(self, title, rect, seconds, hold_mutex=False):
-        """Another program's window over `rect` (x, y, w, h), optionally posing as a first instance."""
-        return self.background("occupy", title, *rect, seconds, *(["mutex"] if hold_mutex else []))
 
     def type(self, control_id, text):
         """Puts text into a control, any characters (as UTF-16 code units in hexadecimal)."""
         units = memoryview(text.encode("utf-16-le")).cast("H")
         self.inspect("settext", control_id, "".join(f"{unit:04x}" for unit in units))
 
-    def pid(self):
-        """The running card's process, or None."""
-        for pid in prefix_processes(self.prefix):
-            with contextlib.suppress(OSError), open(f"/proc/{pid}/cmdline", "rb") as f:
-                if b"Velopass.exe" in f.read():
-                    return pid
-        return None
-
     def memory(self):
         """The card's private memory in kB: resident anonymous pages and data
         segment (file pages such as fonts and code come and go with use)."""
-        with open(f"/proc/{self.pid()}/status") as status:
-            fields = dict(line.split(":", 1) for line in status if ":" in line)
-        return {key: int(fields[key].split()[0]) for key in ("RssAnon", "VmData")}
+        for pid in prefix_processes(self.prefix):
+            with contextlib.suppress(OSError), open(f"/proc/{pid}/cmdline", "rb") as f, \
+                    open(f"/proc/{pid}/status") as status:
+                if b"Velopass.exe" in f.read():
+                    fields = dict(line.split(":", 1) for line in status if ":" in line)
+                    return {key: int(fields[key].split()[0]) for key in ("RssAnon", "VmData")}
 
     def read(self, windows_path):
-        """A file's bytes, or None when it does not exist."""
         with contextlib.suppress(FileNotFoundError, IsADirectoryError), open(self.path(windows_path), "rb") as f:
             return f.read()
         return None
-
-    def attributes(self, windows_path):
-        """The file's attributes as Windows reports them (-1: not found)."""
-        return self.inspect("attributes", windows_path)
 
     def snapshot(self):
         """Every file under C: with its size and modification time, to see what a run wrote."""
@@ -305,48 +267,41 @@ class Card:
         return path
 
     def capture(self):
-        """The display's pixels now."""
         path = os.path.join(self.root, "capture.ppm")
         quiet(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:" + path], self.env, 60)
-        return Image.from_ppm(path)
+        return Image(path)
 
 
 class Image:
-    """RGB pixels of a capture or a printed page."""
+    """RGB pixels of a PPM file (a capture, a printed page); `client(window)` sees a window's client area
+    in its own logical coordinates, mirrored for a right-to-left window."""
 
-    def __init__(self, width, height, data):
-        self.width, self.height, self.data = width, height, data
-
-    @classmethod
-    def from_ppm(cls, path):
+    def __init__(self, path):
         with open(path, "rb") as f:
             raw = f.read()
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", raw)
-        return cls(int(header[1]), int(header[2]), raw[header.end():])
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.data[i:i + 3])
+        self.width, self.height, self.data = int(header[1]), int(header[2]), raw[header.end():]
+        self.origin, self.mirrored = (0, 0), False
 
     def client(self, window):
-        """A view of the window's client area in its own logical coordinates,
-        mirrored for a right-to-left window."""
-        return ClientView(self, window)
-
-
-class ClientView:
-    def __init__(self, image, window):
-        self.image = image
-        self.origin_x, self.origin_y = window["client_origin"]
-        self.mirrored = bool(int(window["exstyle"], 16) & 0x00400000)
+        view = copy.copy(self)
+        view.origin, view.mirrored = window["client_origin"], bool(int(window["exstyle"], 16) & 0x00400000)
+        return view
 
     def pixel(self, x, y):
-        return self.image.pixel(self.origin_x - 1 - x if self.mirrored else self.origin_x + x, self.origin_y + y)
+        i = ((self.origin[1] + y) * self.width + (self.origin[0] - 1 - x if self.mirrored else self.origin[0] + x)) * 3
+        return tuple(self.data[i:i + 3])
 
     def count(self, rect, predicate):
-        """How many pixels of the logical rectangle (left, top, right, bottom) satisfy predicate(rgb)."""
+        """How many pixels of the rectangle (left, top, right, bottom) satisfy predicate(rgb)."""
         left, top, right, bottom = rect
         return sum(1 for y in range(top, bottom) for x in range(left, right) if predicate(self.pixel(x, y)))
+
+
+def mirrored(window):
+    """Which of the card (right-to-left layout) and its edits (right-aligned) are mirrored."""
+    return {bool(int(w["exstyle"], 16) & bit) for w, bit in
+            [(window, 0x00400000)] + [(c, 0x00001000) for c in window["controls"] if c["class"] == "Edit"]}
 
 
 def near(colour, expected, tolerance=24):
@@ -362,7 +317,6 @@ def is_white(colour):
 
 
 def wait_until(predicate, timeout=20, interval=0.25):
-    """Polls until predicate() is true; returns its last value."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()) and time.monotonic() < deadline:
         time.sleep(interval)
@@ -379,10 +333,7 @@ def main():
 
 def run_windows_program(exe):
     """Runs a console program in a private prefix and returns its exit code."""
-    class Quiet(unittest.TestCase):
-        def runTest(self):
-            pass
-    with Card(Quiet()) as card:
+    with Card(unittest.TestCase()) as card:
         return subprocess.run(["wine", exe], env=card.env, stdin=subprocess.DEVNULL).returncode
 
 

@@ -43,7 +43,7 @@ class BadInput(unittest.TestCase):
                 before = card.snapshot()
                 process = card.start()
                 if lock:  # another program holds it while the card saves
-                    card.lock(DATA, 20)
+                    card.background("lock", DATA, 20)
                     time.sleep(2)
                 window = card.dump()
                 shown = {c["id"]: c["text"] for c in window["controls"] if c["class"] == "Edit"}

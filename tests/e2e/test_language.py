@@ -1,24 +1,26 @@
-"""The language menu and switching the card's language while it runs."""
+"""Switching the card's language while it runs, and its resources staying put under use:
+language switches, repaints and display changes."""
 import time
 import unittest
 
 import harness
 from harness import SHIPPED, Card, Machine, is_dark
 
-WS_EX_LAYOUTRTL, WS_EX_RIGHT = 0x00400000, 0x00001000
 LABEL_ROWS = [(25, 100 + 40 * row, 151, 122 + 40 * row) for row in range(7)]
 TEXTS = {
-    "common": {"SupportedLang": "en/de/xx/ar/ja."},
-    "en": {"AppTitle": "Velopass", "lblLangText": "English", "lblSwitchLang": "Language"},
-    "de": {"AppTitle": "Velopass DE", "lblLangText": "Deutsch", "lblSwitchLang": "Sprache",
-           "lblProductName": "Produktname", "lblSerialNb": "Seriennummer", "lblPartNb": "Teilenummer",
-           "lblDOP": "Kaufdatum", "BtnPrint": "Drucken", "BtnClose": "Schließen"},
-    "xx": {"AppTitle": "Velopass XX", "BtnPrint": "Print XX"},  # no menu entry, no lblSwitchLang
+    "common": {"SupportedLang": "en/de/xx/ar."},
+    "en": {"AppTitle": "Velopass", "lblLangText": "English"},
+    "de": {"AppTitle": "Velopass DE", "lblLangText": "Deutsch", "lblProductName": "Produktname",
+           "lblSerialNb": "Seriennummer", "lblPartNb": "Teilenummer", "lblDOP": "Kaufdatum", "BtnPrint": "Drucken",
+           "BtnClose": "Schließen"},
+    "xx": {"AppTitle": "Velopass XX", "BtnPrint": "Print XX"},  # no menu entry
     "ar": {"AppTitle": "فيلوباس", "lblLangText": "العربية", "BtnPrint": "طباعة", "BtnClose": "إغلاق"},
-    "ja": {"AppTitle": "Velopass JA", "lblLangText": "日本語", "BtnPrint": "印刷", "BtnClose": "閉じる"},
 }
-SHIPPED_LANGUAGES = ["en", "de", "fr", "es", "it", "nl", "pt", "sv", "no", "da", "fi", "pl", "cs", "ru", "tr", "ar",
-                     "ja", "ko", "zh-cht", "zh-chs"]
+LANGUAGE_COMMANDS = [16 * (k + 1) for k in range(20)]  # all twenty, Arabic among them
+# After the warm-up the card's private memory moves by about 10 kB; leaking one
+# brush and one font a paint adds some 300 kB over these 540 paints. Resident
+# file pages (fonts, code) are not counted: they grow with first use alone.
+TOLERANCE_KB = 128
 
 
 def switch(card, index):
@@ -26,9 +28,6 @@ def switch(card, index):
     time.sleep(0.5)
     window = card.dump()
     window["by_id"] = {c["id"]: c for c in window["controls"]}
-    edits = [c for c in window["controls"] if c["class"] == "Edit"]
-    window["mirrored"] = [bool(int(w["exstyle"], 16) & bit)
-                          for w, bit in [(window, WS_EX_LAYOUTRTL)] + [(c, WS_EX_RIGHT) for c in edits]]
     return window
 
 
@@ -53,35 +52,28 @@ class Switching(unittest.TestCase):
             # A language without a menu entry still has its command; keys it lacks keep their texts.
             self.assertEqual(texts(switch(card, 2)), ("Velopass XX", "Print XX", "Schließen"))
             self.assertEqual(texts(switch(card, 0)), ("Velopass", "Print XX", "Schließen"))
-            self.assertEqual(set(switch(card, 3)["mirrored"]), {True})  # Arabic: card and edits mirrored
-            self.assertEqual(set(switch(card, 0)["mirrored"]), {False})
+            self.assertEqual(harness.mirrored(switch(card, 3)), {True})  # Arabic: card and edits mirrored
+            self.assertEqual(harness.mirrored(switch(card, 0)), {False})
 
-    def test_popup_has_one_entry_per_named_language(self):
-        heights = {}
-        for name, text_file in (("three", TEXTS), ("shipped", SHIPPED)):
-            with Card(self, text_file=text_file) as card:
-                card.start()
-                card.inspect("languagemenu")
-                menus = harness.wait_until(lambda: [w for w in card.inspect("zorder") if w["class"] == "#32768"])
-                self.assertEqual(len(menus), 2, "the system menu and its language popup")
-                heights[name] = menus[0]["rect"][3]
-                card.screenshot(f"language-menu-{name}")
-        # en, de, ar and ja have entries (xx has none); the shipped file has twenty.
-        item = (heights["shipped"] - heights["three"]) / 16
-        self.assertGreater(item, 10)
-        self.assertLess(abs(heights["three"] - 4 * item), 12, heights)
-
-    def test_every_shipped_language_switches_the_card(self):
-        with Card(self, Machine(dmi=harness.ZELL, brand="Marwick"), text_file=SHIPPED) as card:
+    def test_switches_repaints_and_display_changes_leave_no_trace(self):
+        with Card(self, Machine(dmi=harness.ZELL, brand="Lumiframe", dpi=120), text_file=SHIPPED) as card:
             card.start()
-            seen = set()
-            for index, code in enumerate(SHIPPED_LANGUAGES):
-                window = switch(card, index)
-                self.assertEqual((window["text"], window["mirrored"][0]), ("Velopass", code == "ar"), code)
-                self.assertNotIn(texts(window)[1:], seen, f"{code} has the buttons of another language")
-                seen.add(texts(window)[1:])
-                if code in ("de", "ar", "ja", "zh-cht", "ko", "ru"):
-                    card.screenshot(f"language-{code}", window)
+
+            def use(times):
+                card.inspect("sysloop", times, *LANGUAGE_COMMANDS, timeout=600)
+                card.inspect("repaint", times, timeout=600)
+                card.inspect("displayloop", max(2, times // 10), 1024, 768, 1280, 1024, timeout=600)
+
+            use(40)  # warm-up: first uses fill caches that stay
+            before, windows = card.memory(), len(card.dump()["controls"])
+            use(500)
+            after = card.memory()
+            print(f"memory before {before}, after {after} (kB)")
+            for key in ("RssAnon", "VmData"):
+                self.assertLess(after[key] - before[key], TOLERANCE_KB, key)
+            window = card.dump()
+            self.assertEqual(len(window["controls"]), windows)
+            self.assertEqual(window["controls"][0]["rect"][2:], [135, 33], "still laid out for 120 DPI")
 
 
 if __name__ == "__main__":

@@ -51,7 +51,7 @@ class Page:
 
     def __init__(self, pdf, folder):
         subprocess.run(["pdftoppm", "-r", "300", "-singlefile", pdf, os.path.join(folder, "page")], check=True)
-        self.image = image = harness.Image.from_ppm(os.path.join(folder, "page.ppm"))
+        self.image = image = harness.Image(os.path.join(folder, "page.ppm"))
         w = image.width
         green = [image.data[y * w * 3 + 1:(y + 1) * w * 3:3] for y in range(image.height)]
         rows = [y for y, row in enumerate(green) if w - len(row.translate(None, bytes(range(60)))) > w // 3]

@@ -22,11 +22,10 @@ class ProgramFile(unittest.TestCase):
             return found and found[1].decode("utf-16-le")
         version = version_string("FileVersion")
         self.assertRegex(version, r"^\d+\.\d+\.\d+\.\d+$")
-        self.assertEqual([version_string(k) for k in ("ProductVersion", "ProductName", "InternalName",
-                                                      "OriginalFilename")],
-                         [version, "Velopass", "Velopass", "Velopass.exe"])
-        for key in ("CompanyName", "FileDescription", "LegalCopyright"):
-            self.assertTrue(version_string(key), key)
+        strings = [version_string(k) for k in ("ProductVersion", "ProductName", "InternalName", "OriginalFilename",
+                                               "CompanyName", "FileDescription", "LegalCopyright")]
+        self.assertEqual(strings[:4], [version, "Velopass", "Velopass", "Velopass.exe"])
+        self.assertTrue(all(strings[4:]), strings)
         manifest = re.sub(r"\s+", " ", re.search(rb"<assembly.*</assembly>", program, re.S)[0].decode())
         for expected in ('level="asInvoker"', 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
                          f'version="{version}"', *SUPPORTED_OS):

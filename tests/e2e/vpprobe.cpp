@@ -3,7 +3,6 @@
 // Usage: vpprobe OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON
 // (a file, not stdout, so no pipe is held open by Wine's helper processes).
 #include <windows.h>
-#include <msi.h>
 #include <oleacc.h>
 
 #include <cstdio>
@@ -65,35 +64,18 @@ std::string Fields(HWND window, HWND parent)
            ", \"exstyle\": " + Hex(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": " + Rect(rect);
 }
 
-std::string WindowJson(HWND window, bool withControls)
+// The card with its controls.
+std::string CardJson(HWND card)
 {
-    RECT client{};
-    ::GetClientRect(window, &client);
     // Where the client area's logical (0, 0) lies on the screen; in a mirrored window, its right edge.
     POINT origin{0, 0};
-    ::ClientToScreen(window, &origin);
-    std::string out = "{" + Fields(window, HWND_DESKTOP) + ", \"client\": " + Rect(client) +
-                      ", \"client_origin\": [" + Number(origin.x) + ", " + Number(origin.y) + "]" +
-                      ", \"visible\": " + Bool(::IsWindowVisible(window)) + ", \"iconic\": " + Bool(::IsIconic(window)) +
-                      ", \"topmost\": " + Bool(::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    if (withControls) {
-        out += ", \"controls\": [";
-        for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
-            out += std::string(out.back() == '[' ? "" : ", ") + "{\"id\": " + Number(::GetDlgCtrlID(child)) + ", " +
-                   Fields(child, window) + "}";
-        out += "]";
-    }
-    return out + "}";
-}
-
-// Visible top-level windows, topmost first.
-std::string ZOrderJson()
-{
-    std::string out = "[";
-    for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT))
-        if (::IsWindowVisible(w))
-            out += std::string(out.size() > 1 ? ", " : "") + WindowJson(w, false);
-    return out + "]";
+    ::ClientToScreen(card, &origin);
+    std::string out = "{" + Fields(card, HWND_DESKTOP) + ", \"client_origin\": [" + Number(origin.x) + ", " +
+                      Number(origin.y) + "], \"iconic\": " + Bool(::IsIconic(card)) + ", \"controls\": [";
+    for (HWND child = ::GetWindow(card, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+        out += std::string(out.back() == '[' ? "" : ", ") + "{\"id\": " + Number(::GetDlgCtrlID(child)) + ", " +
+               Fields(child, card) + "}";
+    return out + "]}";
 }
 
 HWND WaitForCard(DWORD timeoutMs)
@@ -114,47 +96,6 @@ void PressKey(HWND control, UINT key)
     if (key == VK_RETURN || key == VK_ESCAPE)
         ::PostMessageW(control, WM_CHAR, key == VK_RETURN ? L'\r' : 0x1B, 1);
     ::PostMessageW(control, WM_KEYUP, key, 0xC0000001);
-}
-
-// Input through the system's queue, as a user's: to whichever window has the focus.
-void SendInputs(std::initializer_list<INPUT> inputs)
-{
-    for (INPUT input : inputs) {
-        ::SendInput(1, &input, sizeof(INPUT));
-        ::Sleep(100);
-    }
-}
-
-INPUT Key(WORD key, DWORD flags = 0)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = flags;
-    return input;
-}
-
-// A window of this process over the given rectangle, for z-order checks;
-// with `holdMutex`, it also poses as a first instance that has no card window.
-int Occupy(const std::wstring& title, int x, int y, int width, int height, DWORD seconds, bool holdMutex)
-{
-    if (holdMutex)
-        ::CreateMutexW(nullptr, FALSE, L"Zell_Velopass_VLP_GUID_For_Single_Instance");
-    WNDCLASSW cls{};
-    cls.lpfnWndProc = ::DefWindowProcW;
-    cls.hInstance = ::GetModuleHandleW(nullptr);
-    cls.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
-    cls.lpszClassName = L"VpInspectCover";
-    ::RegisterClassW(&cls);
-    if (::CreateWindowExW(0, cls.lpszClassName, title.c_str(), WS_POPUP | WS_VISIBLE | WS_CAPTION, x, y, width, height,
-                          nullptr, nullptr, cls.hInstance, nullptr) == nullptr)
-        return 1;
-    for (const DWORD end = ::GetTickCount() + seconds * 1000; ::GetTickCount() < end; ::Sleep(20)) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&message);
-    }
-    return 0;
 }
 
 std::string ClipboardJson()
@@ -191,23 +132,6 @@ std::string AccessibleNameJson(HWND control)
     return out;
 }
 
-// Versions of the installed products of that name.
-std::string ProductsJson(const std::wstring& name)
-{
-    std::string out = "[";
-    wchar_t code[39];
-    for (DWORD i = 0; ::MsiEnumProductsW(i, code) == ERROR_SUCCESS; ++i) {
-        wchar_t value[256];
-        DWORD size = 256;
-        if (::MsiGetProductInfoW(code, INSTALLPROPERTY_PRODUCTNAME, value, &size) != ERROR_SUCCESS || name != value)
-            continue;
-        size = 256;
-        if (::MsiGetProductInfoW(code, INSTALLPROPERTY_VERSIONSTRING, value, &size) == ERROR_SUCCESS)
-            out += (out.size() > 1 ? ", " : "") + Quote(value);
-    }
-    return out + "]";
-}
-
 // A button of a dialog the card opened (the Print dialog), pressed within the time-out; its caption.
 std::optional<std::string> PressDialogButton(HWND card, int button, DWORD timeoutMs)
 {
@@ -222,14 +146,14 @@ std::optional<std::string> PressDialogButton(HWND card, int button, DWORD timeou
     return std::nullopt;
 }
 
-void ChangeDisplay(DWORD width, DWORD height, LONG* result)
+void ChangeDisplay(DWORD width, DWORD height)
 {
     DEVMODEW mode{};
     mode.dmSize = sizeof(mode);
     mode.dmPelsWidth = width;
     mode.dmPelsHeight = height;
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    *result = ::ChangeDisplaySettingsW(&mode, 0);
+    ::ChangeDisplaySettingsW(&mode, 0);
 }
 
 // One command; its JSON answer, or nothing when it failed.
@@ -241,12 +165,8 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
     };
 
-    if (command == L"products")  // products NAME
-        return ProductsJson(arg(3));
     if (command == L"clipboard")
         return ClipboardJson();
-    if (command == L"zorder")
-        return ZOrderJson();
     if (command == L"attributes")  // attributes WINDOWS-PATH
         return Number(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())));
     if (command == L"lock") {  // lock WINDOWS-PATH SECONDS: hold a file open with no sharing
@@ -258,9 +178,6 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         ::CloseHandle(file);
         return "true";
     }
-    if (command == L"occupy")  // occupy TITLE X Y W H SECONDS [mutex]
-        return Occupy(arg(3), number(4), number(5), number(6), number(7), static_cast<DWORD>(number(8)),
-                      arg(9) == L"mutex") == 0 ? std::optional<std::string>("true") : std::nullopt;
 
     // The rest act on the card.
     const HWND card = WaitForCard(command == L"wait" ? static_cast<DWORD>(number(3)) : 0);  // wait TIMEOUT-MS
@@ -268,7 +185,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         return std::nullopt;
     const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
     if (command == L"wait" || command == L"dump")
-        return WindowJson(card, true);
+        return CardJson(card);
     if (command == L"accname")  // accname CONTROL-ID
         return AccessibleNameJson(control);
     if (command == L"key")  // key CONTROL-ID VIRTUAL-KEY (0: the card)
@@ -291,22 +208,16 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
             if (argc > 5)
                 send(control, EM_SETSEL, static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
         }
+        // Through the system's input queue, as a user types: to whichever control has the focus.
         ::SetForegroundWindow(card);
-        ::Sleep(200);
-        SendInputs({Key(VK_CONTROL), Key('C'), Key('C', KEYEVENTF_KEYUP), Key(VK_CONTROL, KEYEVENTF_KEYUP)});
-    } else if (command == L"languagemenu") {  // the keyboard's way: Alt+Space, up to the last entry, into its popup
-        ::PostMessageW(card, WM_SYSCOMMAND, SC_KEYMENU, L' ');
-        ::Sleep(700);
-        for (UINT key : {VK_UP, VK_RIGHT}) {
-            PressKey(card, key);
-            ::Sleep(400);
+        for (const auto& [key, flags] : {std::pair<BYTE, DWORD>{VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP},
+                                        {VK_CONTROL, KEYEVENTF_KEYUP}}) {
+            ::Sleep(150);
+            ::keybd_event(key, 0, flags, 0);
         }
+        ::Sleep(300);
     } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS: press a button of a dialog the card opened
         return PressDialogButton(card, static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
-    } else if (command == L"displaymode") {  // displaymode WIDTH HEIGHT: what a user's display change does
-        LONG result = 0;
-        ChangeDisplay(static_cast<DWORD>(number(3)), static_cast<DWORD>(number(4)), &result);
-        return Number(result);
     } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, each answered
         for (long i = 0; i < number(3) && argc > 4; ++i)
             send(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(4 + static_cast<int>(i % (argc - 4)))), 0);
@@ -317,8 +228,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         }
     } else if (command == L"displayloop") {  // displayloop COUNT W1 H1 W2 H2: the display changes to and fro
         for (long i = 0; i < number(3); ++i) {
-            LONG result = 0;
-            ChangeDisplay(static_cast<DWORD>(number(i % 2 ? 6 : 4)), static_cast<DWORD>(number(i % 2 ? 7 : 5)), &result);
+            ChangeDisplay(static_cast<DWORD>(number(i % 2 ? 6 : 4)), static_cast<DWORD>(number(i % 2 ? 7 : 5)));
             send(card, WM_NULL, 0, 0);
         }
     } else {
