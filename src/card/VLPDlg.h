@@ -9,11 +9,12 @@
 #include "text/TextFile.h"
 #include "win/Dialog.h"
 
+#include <functional>
 #include <memory>
 
-// The layout numbers (m_cardWidth, m_editLeft, ...) and the DPI state come
-// from CardLayout, which computes every position from them.
-class CVLPDlg : public win::CDialog, private velopass::CardLayout {
+// The card owns its layout on the screen (the design numbers such as
+// m_cardWidth and the DPI state) and on paper (the printer's resolution).
+class CVLPDlg : public win::CDialog {
 public:
     using Text = velopass::Text;
 
@@ -34,13 +35,15 @@ private:
     void ReadCardDataFile();
     void SavePurchaseDate(const std::wstring& text) const;
 
-    void ReadDpi() override;
+    static void ReadScreenDpi(velopass::DpiState& dpi);
     void DoDataExchange() override;
     BOOL OnInitDialog() override;
     void OnOK() override {}
     void OnCancel() override {}
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
+    velopass::ScreenLayout m_screen{&CVLPDlg::ReadScreenDpi};
+    velopass::PaperLayout m_paper;
     Text m_brand;
     win::UniqueKey m_hMetadataKey;
     HKEY m_metadataRoot = HKEY_LOCAL_MACHINE;
@@ -60,7 +63,6 @@ private:
     Text m_caption = velopass::kDefaultTitle;
     int m_savedExStyle = 0;
     COLORREF m_bandColour = 0xF0F0F0;
-    HFONT m_previousFont = nullptr;
     win::UniqueFont m_fieldFonts[4];
     win::UniqueBrush m_whiteBrush;
     win::CEdit m_valueEdits[velopass::CardFieldCount];
@@ -119,6 +121,20 @@ private:
     static LRESULT CALLBACK CopyKeyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR card);
     static RECT ToRect(const velopass::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+    static void DrawBox(HDC dc, const wchar_t* text, const velopass::Rect& box, UINT format);
+    // What screen and paper draw alike: the seven labels in the label font,
+    // then the title in its font, white over a drawn banner. Only boxes, fonts
+    // and formats differ; on paper the values follow in the labels' font.
+    struct TextLayout {
+        HFONT labelFont;
+        HFONT titleFont;
+        std::function<velopass::Rect(int row)> labelBox;
+        velopass::Rect titleBox;
+        UINT labelFormat;
+        UINT titleFormat;
+    };
+    void DrawLabelsAndTitle(HDC dc, const TextLayout& text, bool bannerDrawn,
+                            const std::function<void()>& alsoInLabelFont = nullptr) const;
     void SetCardIcon();
     void ReadLabels();
     void ReleaseCardObjects();

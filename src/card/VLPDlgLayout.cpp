@@ -22,7 +22,7 @@ HFONT CreateCardFont(const wchar_t* face, int height, int weight)
     return ::CreateFontIndirectW(&font);
 }
 
-void CreateFontSet(win::UniqueFont (&fonts)[4], const velopass::CardLayout& layout, int designHeight, int weight)
+void CreateFontSet(win::UniqueFont (&fonts)[4], const velopass::ScreenLayout& layout, int designHeight, int weight)
 {
     static const wchar_t* const kFaces[] = {L"Arial", L"Arial", L"Tahoma", L"Tahoma"};
     for (int index = 0; index < 4; ++index)
@@ -36,24 +36,23 @@ void Place(HWND window, const Rect& rect)
 
 }  // namespace
 
-void CVLPDlg::ReadDpi()
+void CVLPDlg::ReadScreenDpi(velopass::DpiState& dpi)
 {
     if (const win::ScreenDC screen; screen)
-        velopass::ClampDpi(m_dpi, ::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
-    m_dpi.queried = true;
+        velopass::ClampDpi(dpi, ::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 void CVLPDlg::DecideScaleLayout()
 {
     const win::ScreenDC screen;
     const int height = screen ? ::GetDeviceCaps(screen.get(), VERTRES) : 0;
-    m_dpi.scaleLayout = height >= velopass::kMinScaledScreenHeight;
+    m_screen.m_dpi.scaleLayout = height >= velopass::kMinScaledScreenHeight;
 }
 
 void CVLPDlg::SizeCard()
 {
-    const int width = WindowWidth(::GetSystemMetrics(SM_CXFRAME));
-    const int height = WindowHeight(::GetSystemMetrics(SM_CYFRAME), ::GetSystemMetrics(SM_CYCAPTION));
+    const int width = m_screen.WindowWidth(::GetSystemMetrics(SM_CXFRAME));
+    const int height = m_screen.WindowHeight(::GetSystemMetrics(SM_CYFRAME), ::GetSystemMetrics(SM_CYCAPTION));
     ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
 }
 
@@ -74,7 +73,7 @@ void CVLPDlg::SetReadingDirection() const
 void CVLPDlg::PlaceEdits()
 {
     for (int row = 0; row < CardFieldCount; ++row)
-        Place(m_valueEdits[row].GetSafeHwnd(), EditRect(row));
+        Place(m_valueEdits[row].GetSafeHwnd(), m_screen.EditRect(row));
 }
 
 void CVLPDlg::LayoutEditColumn()
@@ -86,25 +85,25 @@ void CVLPDlg::LayoutEditColumn()
     m_valueEdits[CardField::DateOfPurchase].SendMessage(EM_LIMITTEXT, 12);
 }
 
-void CVLPDlg::CreateFieldFonts() { CreateFontSet(m_fieldFonts, *this, 12, 0); }
+void CVLPDlg::CreateFieldFonts() { CreateFontSet(m_fieldFonts, m_screen, 12, 0); }
 
-void CVLPDlg::CreateTitleFonts() { CreateFontSet(m_titleFonts, *this, 18, FW_BOLD); }
+void CVLPDlg::CreateTitleFonts() { CreateFontSet(m_titleFonts, m_screen, 18, FW_BOLD); }
 
 void CVLPDlg::ChooseBanner()
 {
     if (!m_brand.empty())
-        m_bannerPath = BannerFile(m_brand.view());
+        m_bannerPath = m_screen.BannerFile(m_brand.view());
 }
 
 void CVLPDlg::LayoutButtons()
 {
-    Place(m_closeButton.GetSafeHwnd(), CloseButtonRect());
-    Place(m_printButton.GetSafeHwnd(), PrintButtonRect());
+    Place(m_closeButton.GetSafeHwnd(), m_screen.CloseButtonRect());
+    Place(m_printButton.GetSafeHwnd(), m_screen.PrintButtonRect());
 }
 
 void CVLPDlg::ApplyControlFonts()
 {
-    const HFONT font = m_fieldFonts[FontIndex(m_language.view())].get();
+    const HFONT font = m_fieldFonts[m_screen.FontIndex(m_language.view())].get();
     if (font == nullptr)
         return;
     // The date keeps the template's font.
@@ -130,8 +129,8 @@ void CVLPDlg::RedrawNow(HWND window) const
 
 void CVLPDlg::OnDisplayChange()
 {
-    EnsureDpi();
-    if (m_dpi.dpiX <= 96)
+    m_screen.EnsureDpi();
+    if (m_screen.m_dpi.dpiX <= 96)
         return;
     // A minimised card lays itself out when it is shown again.
     if (::IsIconic(m_hWnd)) {

@@ -15,11 +15,11 @@ void CVLPDlg::OnPaint()
     const win::gdiplus::UniqueGraphics graphics(created);
 
     const win::UniqueBrush bandBrush(::CreateSolidBrush(m_bandColour));
-    const RECT band = ToRect(BandRect());
+    const RECT band = ToRect(m_screen.BandRect());
     ::FillRect(dc, &band, bandBrush.get());
 
     const bool rightToLeft = velopass::IsRightToLeft(m_language.view());
-    const velopass::BannerPlacement banner = Banner(rightToLeft, VelopassApp().OsMajorVersion);
+    const velopass::BannerPlacement banner = m_screen.Banner(rightToLeft, VelopassApp().OsMajorVersion);
     const CGdiPlusImage* image = banner.image == velopass::BannerImage::Mirrored ? m_mirroredBanner.get()
                                                                                   : m_banner.get();
     bool bannerDrawn = false;
@@ -30,27 +30,35 @@ void CVLPDlg::OnPaint()
     }
 
     ::SetBkMode(dc, TRANSPARENT);
-    const int fontIndex = FontIndex(m_language.view());
-    const HFONT labelFont = m_fieldFonts[fontIndex].get();
-    if (labelFont != nullptr)
-        m_previousFont = static_cast<HFONT>(::SelectObject(dc, labelFont));
-    for (int row = 0; row < CardFieldCount; ++row) {
-        RECT box = ToRect(LabelRect(row));
-        ::DrawTextW(dc, m_labels[row].c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
-    if (velopass::IsTitleWhite(bannerDrawn, m_brand.view()))
-        ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
-    if (labelFont != nullptr)
-        ::SelectObject(dc, m_previousFont);
-
-    const HFONT titleFont = m_titleFonts[fontIndex].get();
-    if (titleFont != nullptr)
-        m_previousFont = static_cast<HFONT>(::SelectObject(dc, titleFont));
-    RECT title = ToRect(TitleRect());
-    ::DrawTextW(dc, m_caption.c_str(), -1, &title, DT_NOPREFIX | (rightToLeft ? DT_RIGHT : 0));
-    if (titleFont != nullptr)
-        ::SelectObject(dc, m_previousFont);
+    const int fontIndex = m_screen.FontIndex(m_language.view());
+    DrawLabelsAndTitle(dc,
+                       {m_fieldFonts[fontIndex].get(), m_titleFonts[fontIndex].get(),
+                        [this](int row) { return m_screen.LabelRect(row); }, m_screen.TitleRect(),
+                        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, DT_NOPREFIX | (rightToLeft ? DT_RIGHT : 0u)},
+                       bannerDrawn);
 
     for (const win::CEdit& edit : m_valueEdits)
         RedrawNow(edit.GetSafeHwnd());
+}
+
+void CVLPDlg::DrawBox(HDC dc, const wchar_t* text, const velopass::Rect& box, UINT format)
+{
+    RECT rect = ToRect(box);
+    ::DrawTextW(dc, text, -1, &rect, format);
+}
+
+void CVLPDlg::DrawLabelsAndTitle(HDC dc, const TextLayout& text, bool bannerDrawn,
+                                 const std::function<void()>& alsoInLabelFont) const
+{
+    {
+        const win::SelectGuard select(dc, text.labelFont);
+        for (int row = 0; row < CardFieldCount; ++row)
+            DrawBox(dc, m_labels[row].c_str(), text.labelBox(row), text.labelFormat);
+        if (alsoInLabelFont)
+            alsoInLabelFont();
+    }
+    if (velopass::IsTitleWhite(bannerDrawn, m_brand.view()))
+        ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
+    const win::SelectGuard select(dc, text.titleFont);
+    DrawBox(dc, m_caption.c_str(), text.titleBox, text.titleFormat);
 }

@@ -22,12 +22,6 @@ HFONT CreatePrintFont(int height, int weight)
     return ::CreateFontIndirectW(&font);
 }
 
-void DrawBox(HDC dc, const wchar_t* text, const velopass::Rect& box, UINT format)
-{
-    RECT rect{box.left, box.top, box.right, box.bottom};
-    ::DrawTextW(dc, text, -1, &rect, format);
-}
-
 }  // namespace
 
 void CVLPDlg::PrintCard()
@@ -55,8 +49,7 @@ void CVLPDlg::PrintCard()
         ::AbortDoc(dc);
         return;
     }
-    m_printerDpiX = ::GetDeviceCaps(dc, LOGPIXELSX);
-    m_printerDpiY = ::GetDeviceCaps(dc, LOGPIXELSY);
+    m_paper = velopass::PaperLayout(::GetDeviceCaps(dc, LOGPIXELSX), ::GetDeviceCaps(dc, LOGPIXELSY));
 
     // The banner as a plain bitmap, unmirrored in every language.
     bool bannerPrinted = false;
@@ -68,7 +61,7 @@ void CVLPDlg::PrintCard()
         const win::UniqueDC memory(::CreateCompatibleDC(dc));
         const win::SelectGuard select(memory.get(), banner.get());
         ::SetStretchBltMode(dc, HALFTONE);
-        const velopass::Rect to = PrintedBanner();
+        const velopass::Rect to = m_paper.PrintedBanner();
         bannerPrinted = ::StretchBlt(dc, to.left, to.top, to.width(), to.height(), memory.get(), 0, 0, size.bmWidth,
                                      size.bmHeight, SRCCOPY) != FALSE;
     }
@@ -76,35 +69,30 @@ void CVLPDlg::PrintCard()
     ::SetBkMode(dc, TRANSPARENT);
     const bool rightToLeft = velopass::IsRightToLeft(m_language.view());
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (rightToLeft ? DT_RTLREADING | DT_RIGHT : 0);
-    {
-        const win::UniqueFont fieldFont(CreatePrintFont(ToPrinterX(-10), 0));
-        const win::SelectGuard select(dc, fieldFont.get());
-        for (int row = 0; row < CardFieldCount; ++row)
-            DrawBox(dc, m_labels[row].c_str(), PrintedLabel(row, rightToLeft), format);
+    const win::UniqueFont fieldFont(CreatePrintFont(m_paper.ToPrinterX(-10), 0));
+    const win::UniqueFont titleFont(CreatePrintFont(m_paper.ToPrinterX(-16), FW_BOLD));
+    const auto values = [&] {
         for (int row = 0; row < CardFieldCount; ++row) {
             if (row == CardField::DateOfPurchase) {
                 // As typed, saved or not; an ordinary date reads left to right.
                 wchar_t typed[Text::kCapacity] = {};
                 ::GetWindowTextW(m_valueEdits[row].GetSafeHwnd(), typed, Text::kCapacity);
-                DrawBox(dc, typed, PrintedValue(row, rightToLeft), format & ~DT_RTLREADING);
+                DrawBox(dc, typed, m_paper.PrintedValue(row, rightToLeft), format & ~DT_RTLREADING);
             } else {
-                DrawBox(dc, m_cardValues[row].c_str(), PrintedValue(row, rightToLeft), format);
+                DrawBox(dc, m_cardValues[row].c_str(), m_paper.PrintedValue(row, rightToLeft), format);
             }
         }
-    }
-
-    if (velopass::IsTitleWhite(bannerPrinted, m_brand.view()))
-        ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
-    {
-        const win::UniqueFont titleFont(CreatePrintFont(ToPrinterX(-16), FW_BOLD));
-        const win::SelectGuard select(dc, titleFont.get());
-        DrawBox(dc, m_caption.c_str(), PrintedTitle(), DT_NOPREFIX);
-    }
+    };
+    DrawLabelsAndTitle(dc,
+                       {fieldFont.get(), titleFont.get(),
+                        [&](int row) { return m_paper.PrintedLabel(row, rightToLeft); }, m_paper.PrintedTitle(),
+                        format, DT_NOPREFIX},
+                       bannerPrinted, values);
 
     const win::UniquePen pen(::CreatePen(PS_SOLID, 5, RGB(0, 0, 0)));
     {
         const win::SelectGuard select(dc, pen.get());
-        const velopass::Rect frame = PrintedFrame();
+        const velopass::Rect frame = m_paper.PrintedFrame();
         ::LineTo(dc, 0, frame.bottom);
         ::LineTo(dc, frame.right, frame.bottom);
         ::LineTo(dc, frame.right, 0);

@@ -40,7 +40,7 @@ void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY)
     }
 }
 
-int CardLayout::ScaleX(int value)
+int ScreenLayout::ScaleX(int value)
 {
     if (!m_dpi.scaleLayout)
         return value;
@@ -48,7 +48,7 @@ int CardLayout::ScaleX(int value)
     return MulDiv(value, m_dpi.dpiX, 96);
 }
 
-int CardLayout::ScaleY(int value)
+int ScreenLayout::ScaleY(int value)
 {
     if (!m_dpi.scaleLayout)
         return value;
@@ -56,52 +56,52 @@ int CardLayout::ScaleY(int value)
     return MulDiv(value, m_dpi.dpiY, 96);
 }
 
-int CardLayout::WindowWidth(int frameWidth) { return ScaleX(m_cardWidth) + frameWidth / 2; }
+int ScreenLayout::WindowWidth(int frameWidth) { return ScaleX(m_cardWidth) + frameWidth / 2; }
 
-int CardLayout::WindowHeight(int frameHeight, int captionHeight)
+int ScreenLayout::WindowHeight(int frameHeight, int captionHeight)
 {
     return ScaleY(m_cardHeight) + captionHeight + frameHeight / 2;
 }
 
-Rect CardLayout::Scaled(int left, int top, int right, int bottom)
+Rect ScreenLayout::Scaled(int left, int top, int right, int bottom)
 {
     return Rect{ScaleX(left), ScaleY(top), ScaleX(right), ScaleY(bottom)};
 }
 
-Rect CardLayout::EditRect(int row)
+Rect ScreenLayout::EditRect(int row)
 {
     const int left = ScaleX(m_editLeft);
     const int top = ScaleY(RowTop(row));
     return Rect{left, top, left + ScaleX(m_editWidth), top + ScaleY(m_editHeight)};
 }
 
-Rect CardLayout::LabelRect(int row)
+Rect ScreenLayout::LabelRect(int row)
 {
     return Scaled(m_labelLeft, RowTop(row), m_editLeft - m_labelGap, RowTop(row) + m_editHeight);
 }
 
-Rect CardLayout::CloseButtonRect()
+Rect ScreenLayout::CloseButtonRect()
 {
     const int left = ScaleX(m_cardWidth - m_buttonRightMargin - m_buttonWidth);
     const int top = ScaleY(m_buttonTop);
     return Rect{left, top, left + ScaleX(m_buttonWidth), top + ScaleY(m_buttonHeight)};
 }
 
-Rect CardLayout::PrintButtonRect()
+Rect ScreenLayout::PrintButtonRect()
 {
     const int left = ScaleX(m_cardWidth - 2 * m_buttonWidth - m_buttonGap - m_buttonRightMargin);
     const int top = ScaleY(m_buttonTop);
     return Rect{left, top, left + ScaleX(m_buttonWidth), top + ScaleY(m_buttonHeight)};
 }
 
-Rect CardLayout::BandRect() { return Scaled(0, m_bannerHeight + m_bodyHeight, m_cardWidth, m_cardHeight); }
+Rect ScreenLayout::BandRect() { return Scaled(0, m_bannerHeight + m_bodyHeight, m_cardWidth, m_cardHeight); }
 
-Rect CardLayout::TitleRect()
+Rect ScreenLayout::TitleRect()
 {
     return Scaled(m_titleLeft, m_titleTop, m_titleLeft + m_titleWidth, m_titleTop + m_titleHeight);
 }
 
-BannerPlacement CardLayout::Banner(bool rightToLeft, int osMajorVersion)
+BannerPlacement ScreenLayout::Banner(bool rightToLeft, int osMajorVersion)
 {
     const int width = ScaleX(m_cardWidth);
     const int height = ScaleY(m_bannerHeight);
@@ -112,7 +112,7 @@ BannerPlacement CardLayout::Banner(bool rightToLeft, int osMajorVersion)
     return BannerPlacement{image, Rect{left, 0, left + drawnWidth, height}};
 }
 
-std::wstring CardLayout::BannerFile(std::wstring_view brand)
+std::wstring ScreenLayout::BannerFile(std::wstring_view brand)
 {
     if (brand.empty())
         return std::wstring();
@@ -121,48 +121,48 @@ std::wstring CardLayout::BannerFile(std::wstring_view brand)
     return L".\\PIC\\" + std::wstring(brand) + L"_Banner" + variant + L".bmp";
 }
 
-int CardLayout::ToPrinter(int value, int dpi)
+int PaperLayout::ToPrinter(int value, int dpi)
 {
     if (dpi == 0)
         return 1;
     return static_cast<int>(value / (25.4 / dpi) / 2.7);
 }
 
-Rect CardLayout::Printed(int left, int top, int right, int bottom) const
+Rect PaperLayout::Printed(int left, int top, int right, int bottom) const
 {
     return Rect{ToPrinterX(left), ToPrinterY(top), ToPrinterX(right), ToPrinterY(bottom)};
 }
 
-Rect CardLayout::PrintedBanner() const { return Printed(0, 0, m_cardWidth, m_bannerHeight); }
+Rect PaperLayout::PrintedBanner() const { return Printed(0, 0, m_cardWidth, m_bannerHeight); }
 
 // Right to left, the label and value columns trade sides of the card.
-Rect CardLayout::PrintedLabel(int row, bool rightToLeft) const
+Rect PaperLayout::PrintedLabel(int row, bool rightToLeft) const
 {
     const int left = rightToLeft ? m_cardWidth - (m_editLeft - m_labelGap) : m_labelLeft;
     const int right = rightToLeft ? m_cardWidth - m_labelLeft : m_editLeft - m_labelGap;
     return Printed(left, RowTop(row), right, RowTop(row) + m_editHeight);
 }
 
-Rect CardLayout::PrintedValue(int row, bool rightToLeft) const
+Rect PaperLayout::PrintedValue(int row, bool rightToLeft) const
 {
     const int left = rightToLeft ? m_cardWidth - (m_editLeft + m_editWidth) : m_editLeft;
     const int right = rightToLeft ? m_cardWidth - m_editLeft : m_editLeft + m_editWidth;
     return Printed(left, RowTop(row), right, RowTop(row) + m_editHeight);
 }
 
-Rect CardLayout::PrintedTitle() const
+Rect PaperLayout::PrintedTitle() const
 {
     return Printed(m_titleLeft, m_titleTop, m_titleLeft + m_titleWidth, m_titleTop + m_titleHeight);
 }
 
-Rect CardLayout::PrintedFrame() const { return Printed(0, 0, m_cardWidth, m_bannerHeight + m_bodyHeight); }
+Rect PaperLayout::PrintedFrame() const { return Printed(0, 0, m_cardWidth, m_bannerHeight + m_bodyHeight); }
 
-int CardLayout::FontIndex(std::wstring_view language) const
+int ScreenLayout::FontIndex(std::wstring_view language) const
 {
     return (IsCjkLanguage(language) ? 2 : 0) + (m_dpi.scaleLayout ? 0 : 1);
 }
 
-int CardLayout::FontHeight(int index, int designHeight) const
+int ScreenLayout::FontHeight(int index, int designHeight) const
 {
     const bool scaled = index % 2 == 0;
     return -(scaled ? MulDiv(designHeight, m_dpi.dpiY, 96) : designHeight);

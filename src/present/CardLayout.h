@@ -1,9 +1,11 @@
-// The card's geometry, designed in pixels at 96 DPI and scaled for the
-// screen. Portable: the card supplies the screen's DPI through ReadDpi.
+// The card's geometry: designed in pixels at 96 DPI, scaled for the screen,
+// and set at a fixed physical size on paper. Portable: the card supplies the
+// screen's DPI and the printer's resolution.
 #pragma once
 
 #include "present/DpiState.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -40,9 +42,38 @@ struct BannerPlacement {
     Rect destination;  // left, top, left + width, top + height
 };
 
-class CardLayout {
+// The card as designed, in pixels at 96 DPI.
+struct CardGeometry {
+    int m_cardWidth = 367;
+    int m_cardHeight = 428;
+    int m_bannerHeight = 82;
+    int m_bodyHeight = 302;
+    int m_editWidth = 184;
+    int m_editHeight = 22;
+    int m_editLeft = 153;
+    int m_rowGap = 18;
+    int m_labelLeft = 25;
+    int m_labelGap = 2;
+    int m_titleLeft = 25;
+    int m_titleTop = 28;
+    int m_titleWidth = m_cardWidth - 50;
+    int m_titleHeight = 100;
+    int m_buttonWidth = 108;
+    int m_buttonHeight = 26;
+    int m_buttonRightMargin = 16;
+    int m_buttonTop = 392;
+    int m_buttonGap = 2;
+
+    int RowTop(int row) const { return m_bannerHeight + m_rowGap + row * (m_editHeight + m_rowGap); }
+};
+
+// The card on the screen: the design scaled by the screen's DPI, which is
+// read once, when a position first needs it.
+class ScreenLayout : public CardGeometry {
 public:
-    virtual ~CardLayout() = default;
+    // Reads the screen's DPI into the state (ClampDpi).
+    using DpiReader = std::function<void(DpiState&)>;
+    explicit ScreenLayout(DpiReader readDpi) : m_readDpi(std::move(readDpi)) {}
 
     int ScaleX(int value);
     int ScaleY(int value);
@@ -63,8 +94,34 @@ public:
     // layout scales; empty for an empty brand.
     std::wstring BannerFile(std::wstring_view brand);
 
-    // On paper a layout unit is 1/2.7 mm, whatever the printer's resolution
-    // (m_printerDpiX, m_printerDpiY; a resolution of 0 makes every value 1).
+    // 0 Arial scaled, 1 Arial fixed, 2 Tahoma scaled, 3 Tahoma fixed.
+    int FontIndex(std::wstring_view language) const;
+    // The height of font `index` from its 96-DPI pixel size (negative: character height).
+    int FontHeight(int index, int designHeight) const;
+
+    // Reads the screen's DPI unless it was read already.
+    void EnsureDpi()
+    {
+        if (!m_dpi.queried && m_readDpi)
+            m_readDpi(m_dpi);
+        m_dpi.queried = true;
+    }
+
+    DpiState m_dpi;
+
+private:
+    Rect Scaled(int left, int top, int right, int bottom);
+
+    DpiReader m_readDpi;
+};
+
+// The card on paper: a layout unit is 1/2.7 mm whatever the printer's
+// resolution (a resolution of 0 makes every value 1).
+class PaperLayout : public CardGeometry {
+public:
+    PaperLayout() = default;
+    PaperLayout(int printerDpiX, int printerDpiY) : m_printerDpiX(printerDpiX), m_printerDpiY(printerDpiY) {}
+
     int ToPrinterX(int value) const { return ToPrinter(value, m_printerDpiX); }
     int ToPrinterY(int value) const { return ToPrinter(value, m_printerDpiY); }
     static int ToPrinter(int value, int dpi);
@@ -74,46 +131,10 @@ public:
     Rect PrintedTitle() const;
     Rect PrintedFrame() const;
 
-    // 0 Arial scaled, 1 Arial fixed, 2 Tahoma scaled, 3 Tahoma fixed.
-    int FontIndex(std::wstring_view language) const;
-    // The height of font `index` from its 96-DPI pixel size (negative: character height).
-    int FontHeight(int index, int designHeight) const;
-
-    DpiState m_dpi;
-    int m_cardWidth = 367;
-    int m_cardHeight = 428;
-    int m_bannerHeight = 82;
-    int m_bodyHeight = 302;
-    int m_editWidth = 184;
-    int m_editHeight = 22;
-    int m_editLeft = 153;
-    int m_rowGap = 18;
-    int m_labelLeft = 25;
-    int m_labelGap = 2;
-    int m_titleLeft = 25;
-    int m_titleTop = 28;
-    int m_titleWidth = m_cardWidth - 50;
-    int m_titleHeight = 100;
-    int m_buttonWidth = 108;
-    int m_buttonHeight = 26;
-    int m_buttonRightMargin = 16;
-    int m_buttonTop = 392;
-    int m_buttonGap = 2;
-    int m_printerDpiX = 1;
+    int m_printerDpiX = 1;  // 1 until the first print
     int m_printerDpiY = 1;
 
-protected:
-    // Reads the screen's DPI into m_dpi once (ClampDpi); sets `queried` in any case.
-    virtual void ReadDpi() = 0;
-    void EnsureDpi()
-    {
-        if (!m_dpi.queried)
-            ReadDpi();
-    }
-
 private:
-    int RowTop(int row) const { return m_bannerHeight + m_rowGap + row * (m_editHeight + m_rowGap); }
-    Rect Scaled(int left, int top, int right, int bottom);
     Rect Printed(int left, int top, int right, int bottom) const;
 };
 

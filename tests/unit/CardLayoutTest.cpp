@@ -8,10 +8,13 @@ using velopass::Rect;
 namespace {
 
 // A card on a screen of the given DPI; counts how often the screen is asked.
-struct ScreenLayout : velopass::CardLayout {
-    explicit ScreenLayout(int dpi, bool scale = true) : screenDpi(dpi) { m_dpi.scaleLayout = scale; }
-    void ReadDpi() override { ++reads; velopass::ClampDpi(m_dpi, screenDpi, screenDpi); m_dpi.queried = true; }
-    int screenDpi, reads = 0;
+struct ScreenLayout : velopass::ScreenLayout {
+    explicit ScreenLayout(int dpi, bool scale = true)
+        : velopass::ScreenLayout([this, dpi](velopass::DpiState& state) { ++reads, velopass::ClampDpi(state, dpi, dpi); })
+    {
+        m_dpi.scaleLayout = scale;
+    }
+    int reads = 0;
 };
 
 }  // namespace
@@ -44,17 +47,14 @@ TEST(CardLayout, TahomaForEastAsianLanguagesOnly)
 
 TEST(PrintedCard, EachAxisByItsOwnResolutionAndRightToLeftColumnsSwapped)
 {
-    ScreenLayout layout(96);
-    layout.m_printerDpiX = 600;
-    layout.m_printerDpiY = 1200;
-    EXPECT_EQ(layout.PrintedFrame(), (Rect{0, 0, 3210, 6719}));  // truncated
-    EXPECT_EQ(layout.ToPrinterX(-16), -139);
-    layout.m_printerDpiX = layout.m_printerDpiY = 300;
-    EXPECT_EQ(layout.PrintedLabel(0, false), (Rect{109, 437, 660, 533}));
-    EXPECT_EQ(layout.PrintedLabel(2, true), (Rect{944, 787, 1496, 883}));
-    EXPECT_EQ(layout.PrintedValue(2, true), (Rect{131, 787, 936, 883}));
-    layout.m_printerDpiX = 0;
-    EXPECT_EQ(layout.ToPrinterX(367), 1);
+    using velopass::PaperLayout;
+    EXPECT_EQ(PaperLayout(600, 1200).PrintedFrame(), (Rect{0, 0, 3210, 6719}));  // truncated
+    EXPECT_EQ(PaperLayout(600, 1200).ToPrinterX(-16), -139);
+    const PaperLayout paper(300, 300);
+    EXPECT_EQ(paper.PrintedLabel(0, false), (Rect{109, 437, 660, 533}));
+    EXPECT_EQ(paper.PrintedLabel(2, true), (Rect{944, 787, 1496, 883}));
+    EXPECT_EQ(paper.PrintedValue(2, true), (Rect{131, 787, 936, 883}));
+    EXPECT_EQ(PaperLayout(0, 0).ToPrinterX(367), 1);
 }
 
 TEST(Title, WhiteOnlyOnADrawnBannerThatIsNotBrindleHall)
