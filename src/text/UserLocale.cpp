@@ -1,6 +1,7 @@
 #include "text/UserLocale.h"
 
 #include "text/Language.h"
+#include "win/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -28,15 +29,8 @@ std::wstring LocaleNameFromIsoNames(LCID locale)
 // Looked up at run time: the function does not exist before version 6.
 std::wstring LocaleNameFromSystem(LCID locale)
 {
-    using LcidToLocaleName = int(WINAPI*)(LCID, LPWSTR, int, DWORD);
-    // Always loaded: nothing to load or free.
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    if (kernel == nullptr)
-        return std::wstring();
     std::wstring name;
-    const auto toName = reinterpret_cast<LcidToLocaleName>(
-        reinterpret_cast<void*>(::GetProcAddress(kernel, "LCIDToLocaleName")));
-    if (toName != nullptr) {
+    if (const auto toName = win::KernelFunction<int WINAPI(LCID, LPWSTR, int, DWORD)>("LCIDToLocaleName")) {
         wchar_t buffer[89] = {};
         if (toName(locale, buffer, 89, 0) > 0)
             name = buffer;

@@ -99,8 +99,6 @@ public:
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
 
-    HGDIOBJ Previous() const { return m_previous; }
-
 private:
     HDC m_dc;
     HGDIOBJ m_previous;

@@ -7,11 +7,8 @@ namespace win {
 void RestrictDllSearch()
 {
     // Looked up rather than imported: Windows 7 has it only with an update.
-    using SetDefaultDllDirectoriesFn = BOOL WINAPI(DWORD);
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const FARPROC found = kernel ? ::GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    if (found != nullptr)
-        reinterpret_cast<SetDefaultDllDirectoriesFn*>(reinterpret_cast<void*>(found))(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (const auto setDefault = KernelFunction<BOOL WINAPI(DWORD)>("SetDefaultDllDirectories"))
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     ::SetDllDirectoryW(L"");
 }
 

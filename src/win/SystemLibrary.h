@@ -10,6 +10,15 @@ namespace win {
 // current folder out of it. Runs first, before anything loads a DLL.
 void RestrictDllSearch();
 
+// An export of kernel32 (always loaded) that older systems may lack, or null.
+template <typename Function>
+Function* KernelFunction(const char* name)
+{
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const FARPROC found = kernel ? ::GetProcAddress(kernel, name) : nullptr;
+    return reinterpret_cast<Function*>(reinterpret_cast<void*>(found));
+}
+
 // A system DLL, loaded from System32 and freed with its owner.
 class SystemLibrary {
 public:

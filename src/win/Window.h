@@ -17,7 +17,6 @@ public:
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     void Attach(HWND window) { m_hWnd = window; }
-    void Detach() { m_hWnd = nullptr; }
 
     void SetWindowText(const wchar_t* text) const { ::SetWindowTextW(m_hWnd, text); }
     std::wstring GetWindowText() const;
