@@ -24,7 +24,7 @@ velopass_warnings(velopass_win_tests)
 
 # The probe that end-to-end scenarios run beside the card.
 add_executable(vpprobe tests/e2e/vpprobe.cpp)
-target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32)
+target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32 ntdll)
 target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
 if(MINGW)
   target_link_options(vpprobe PRIVATE -municode -static)

@@ -227,8 +227,7 @@ class Card:
         self.inspect("settext", control_id, "".join(f"{unit:04x}" for unit in units))
 
     def memory(self):
-        """The card's private memory in kB: resident anonymous pages and data
-        segment (file pages such as fonts and code come and go with use)."""
+        """The card's private memory in kB: resident anonymous pages and data segment."""
         for pid in prefix_processes(self.prefix):
             with contextlib.suppress(OSError), open(f"/proc/{pid}/cmdline", "rb") as f, \
                     open(f"/proc/{pid}/status") as status:

@@ -4,7 +4,9 @@
 // (a file, not stdout, so no pipe is held open by Wine's helper processes).
 #include <windows.h>
 #include <oleacc.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -146,6 +148,25 @@ std::optional<std::string> PressDialogButton(HWND card, int button, DWORD timeou
     return std::nullopt;
 }
 
+// GDI objects the card's process holds: the used entries of the handle table that its PEB
+// points to (GdiSharedHandleTable, at 0xF8). The process handle goes with the probe, which ends at once.
+std::optional<std::string> GdiObjectsJson(HWND card)
+{
+    struct Entry { UINT64 object; ULONG owner; USHORT unique; UCHAR type, flags; UINT64 user; };
+    static Entry entries[0x10000];
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(card, &id);
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    PROCESS_BASIC_INFORMATION basic{};
+    void* table = nullptr;
+    if (!process || ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) ||
+        !::ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + 0xF8, &table, sizeof(table),
+                             nullptr) ||
+        !::ReadProcessMemory(process, table, entries, sizeof(entries), nullptr))
+        return std::nullopt;
+    return Number(std::count_if(std::begin(entries), std::end(entries), [](const Entry& e) { return e.type != 0; }));
+}
+
 void ChangeDisplay(DWORD width, DWORD height)
 {
     DEVMODEW mode{};
@@ -186,6 +207,8 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
     const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
     if (command == L"wait" || command == L"dump")
         return CardJson(card);
+    if (command == L"gdiobjects")
+        return GdiObjectsJson(card);
     if (command == L"accname")  // accname CONTROL-ID
         return AccessibleNameJson(control);
     if (command == L"key")  // key CONTROL-ID VIRTUAL-KEY (0: the card)
