@@ -29,7 +29,7 @@ SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 TEMPLATE_VERSION = "fonts 6"  # a template of another set-up is booted again
 CARD_DIR = r"C:\Velopass"
 SHIPPED = "shipped"  # the text file the build installs beside the program
-CARD_TIMEOUT = 60
+CARD_TIMEOUT = 120  # seconds; the card shows in two, but a busy machine may stall
 # No Mono or Gecko installer prompts in a new prefix.
 BASE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 # Executables are shared between clones by hard links; whatever Wine may
@@ -195,7 +195,8 @@ class Card:
                                        stderr=log)
         self.processes.append(process)
         if wait and self.inspect("wait", CARD_TIMEOUT * 1000, check=False) is None:
-            self.test.fail("the card did not appear within %d s" % CARD_TIMEOUT)
+            with open(log.name, "rb") as f:  # Wine reports a crash there
+                self.test.fail(f"the card did not appear within {CARD_TIMEOUT} s; its log ends: {f.read()[-800:]!r}")
         return process
 
     def inspect(self, *args, check=True, timeout=CARD_TIMEOUT + 30):

@@ -67,7 +67,6 @@ class Switching(unittest.TestCase):
             before, windows, objects = card.memory(), len(card.dump()["controls"]), card.inspect("gdiobjects")
             use(500)
             after = card.memory()
-            print(f"memory before {before}, after {after} (kB); GDI objects {objects}")
             self.assertEqual(card.inspect("gdiobjects"), objects)
             for key in ("RssAnon", "VmData"):
                 self.assertLess(after[key] - before[key], TOLERANCE_KB, key)
