@@ -163,7 +163,7 @@ def component(name, index):
             f'</Component>')
 
 
-def wxs(folder, files, version, product_code):
+def wxs(files, version, product_code):
     top = [component(n, i) for i, n in enumerate(files) if os.sep not in n]
     pictures = [component(n, i) for i, n in enumerate(files) if n.startswith("PIC" + os.sep)]
     refs = "".join(f'<ComponentRef Id="File{i}"/>' for i in range(len(files)))
@@ -264,13 +264,14 @@ def make_msi(folder, files, version, path, program_hash, epoch):
     # from the version and the unsigned program keeps it the same for every
     # rebuild of one release. The package code names these exact bytes.
     product_code = guid(f"product {version} {program_hash}")
-    content = hashlib.sha256(wxs(folder, files, version, product_code).encode())
+    description = wxs(files, version, product_code)
+    content = hashlib.sha256(description.encode())
     for name in files:
         content.update(sha256(os.path.join(folder, name)).encode())
     package_code = guid(f"package {content.hexdigest()}")
     source = os.path.join(os.path.dirname(path), "Velopass.wxs")
     with open(source, "w", encoding="utf-8") as f:
-        f.write(wxs(folder, files, version, product_code))
+        f.write(description)
     run(["wixl", "--arch", "x64", "-o", os.path.abspath(path), source], "wixl", cwd=folder)
     os.remove(source)
     # Another build of the same version has another product code; it must
@@ -302,12 +303,11 @@ def build(folder, version, out, work):
     names = [f"Velopass-{version}.zip", f"Velopass-{version}.msi"]
     make_zip(staged, files, os.path.join(made, names[0]), epoch)
     msi = os.path.join(made, names[1])
+    built = msi + ".unsigned" if signer else msi
+    make_msi(staged, files, version, built, sha256(os.path.join(folder, "Velopass.exe")), epoch)
     if signer:
-        make_msi(staged, files, version, msi + ".unsigned", sha256(os.path.join(folder, "Velopass.exe")), epoch)
-        signer.sign(msi + ".unsigned", msi)
-        os.remove(msi + ".unsigned")
-    else:
-        make_msi(staged, files, version, msi, sha256(os.path.join(folder, "Velopass.exe")), epoch)
+        signer.sign(built, msi)
+        os.remove(built)
     with open(os.path.join(made, "SHA256SUMS"), "w") as f:
         f.writelines(f"{sha256(os.path.join(made, name))}  {name}\n" for name in names)
     # Checksums last: they only ever stand beside the packages they name.

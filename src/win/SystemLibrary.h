@@ -10,13 +10,19 @@ namespace win {
 // current folder out of it. Runs first, before anything loads a DLL.
 void RestrictDllSearch();
 
+// The named export of a module as a pointer of the function's own type, or null.
+template <typename Function>
+Function* Export(HMODULE module, const char* name)
+{
+    const FARPROC found = module ? ::GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function*>(reinterpret_cast<void*>(found));
+}
+
 // An export of kernel32 (always loaded) that older systems may lack, or null.
 template <typename Function>
 Function* KernelFunction(const char* name)
 {
-    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    const FARPROC found = kernel ? ::GetProcAddress(kernel, name) : nullptr;
-    return reinterpret_cast<Function*>(reinterpret_cast<void*>(found));
+    return Export<Function>(::GetModuleHandleW(L"kernel32.dll"), name);
 }
 
 // A system DLL, loaded from System32 and freed with its owner.
@@ -24,14 +30,11 @@ class SystemLibrary {
 public:
     explicit SystemLibrary(const wchar_t* name);
 
-    explicit operator bool() const { return static_cast<bool>(m_module); }
-
-    // The named export as a pointer of the function's own type, or null.
+    // The named export, or null.
     template <typename Function>
     Function* Find(const char* name) const
     {
-        const FARPROC found = m_module ? ::GetProcAddress(m_module.get(), name) : nullptr;
-        return reinterpret_cast<Function*>(reinterpret_cast<void*>(found));
+        return Export<Function>(m_module.get(), name);
     }
 
 private:
