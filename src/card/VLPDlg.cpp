@@ -120,12 +120,15 @@ void CVLPDlg::LoadBanner()
         m_mirroredBanner.reset();
 }
 
-bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
+bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
 {
     switch (message) {
     case WM_SYSCOMMAND:
         return HandleSystemCommand(wParam);
     case WM_COMMAND:
+        // Wine delivers the entries below the system menu as menu commands, not system commands.
+        if (lParam == 0 && HIWORD(wParam) == 0 && SwitchToLanguageOf(LOWORD(wParam)))
+            return true;
         if (HIWORD(wParam) != BN_CLICKED)
             return false;
         if (LOWORD(wParam) == IDC_CLOSE) {
@@ -184,8 +187,13 @@ bool CVLPDlg::HandleSystemCommand(WPARAM command)
         CloseCard(1);
         return true;
     }
+    return SwitchToLanguageOf(id);
+}
+
+bool CVLPDlg::SwitchToLanguageOf(int command)
+{
     for (int k = 0; k < m_languageCount; ++k) {
-        if (m_languageMenuIds[k] == id) {
+        if (m_languageMenuIds[k] == command) {
             SwitchLanguage(m_languageCodes[k]);
             return true;
         }

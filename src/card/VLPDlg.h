@@ -102,6 +102,8 @@ private:
     void RelayoutCard();
 
     bool HandleSystemCommand(WPARAM command);
+    // Switches to the language whose entry has that command; false for any other command.
+    bool SwitchToLanguageOf(int command);
     void BuildLanguageMenu();
     void SwitchLanguage(const Text& language);
     void SetReadingDirection() const;
