@@ -1,5 +1,7 @@
 #include "app/GuestCheck.h"
 
+#include "app/GuestMessage.h"
+#include "text/TextFile.h"
 #include "win/Handles.h"
 
 namespace velopass {
@@ -49,6 +51,17 @@ bool IsGuestUser()
     if (groups.empty())
         return false;
     return GroupsContainGuests(*reinterpret_cast<const TOKEN_GROUPS*>(groups.data()));
+}
+
+void ShowGuestRefusal(const wchar_t* textFile, const LanguageCode& language, std::wstring_view builtIn)
+{
+    Text messageTemplate;
+    const bool fromFile = ReadText(textFile, language.c_str(), L"MsgGuest", messageTemplate);
+    const GuestRefusal refusal =
+        MakeGuestRefusal(fromFile ? std::optional(messageTemplate.view()) : std::nullopt, builtIn,
+                         ReadTitle(textFile, language).view(), language);
+    ::MessageBoxW(nullptr, refusal.message.c_str(), refusal.caption.c_str(),
+                  MB_OK | MB_ICONEXCLAMATION | (refusal.rightToLeft ? MB_RTLREADING : 0));
 }
 
 }  // namespace velopass

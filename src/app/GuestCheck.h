@@ -1,8 +1,11 @@
 // Whether the user belongs to the built-in Guests group.
 #pragma once
 
+#include "text/Language.h"
+
 #include <windows.h>
 
+#include <string_view>
 #include <vector>
 
 namespace velopass {
@@ -20,5 +23,9 @@ bool GroupsContainGuests(const TOKEN_GROUPS& groups);
 // The check of this process's token. A token that cannot be read counts as
 // no guest: the card then opens as for any user.
 bool IsGuestUser();
+
+// The refusal box in the language's texts from the text file, with the
+// built-in message where the file has none. Returns when it is answered.
+void ShowGuestRefusal(const wchar_t* textFile, const LanguageCode& language, std::wstring_view builtIn);
 
 }  // namespace velopass

@@ -1,5 +1,7 @@
 #include "app/GuestMessage.h"
 
+#include "text/Language.h"
+
 namespace velopass {
 
 std::wstring FormatGuestMessage(std::wstring_view messageTemplate, std::wstring_view title)
@@ -15,6 +17,13 @@ std::wstring FormatGuestMessage(std::wstring_view messageTemplate, std::wstring_
         message.append(title);
         messageTemplate.remove_prefix(at + placeholder.size());
     }
+}
+
+GuestRefusal MakeGuestRefusal(std::optional<std::wstring_view> messageTemplate, std::wstring_view builtIn,
+                              std::wstring_view title, std::wstring_view language)
+{
+    return GuestRefusal{messageTemplate ? FormatGuestMessage(*messageTemplate, title) : std::wstring(builtIn),
+                        std::wstring(title), IsRightToLeft(language)};
 }
 
 }  // namespace velopass

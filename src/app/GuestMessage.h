@@ -1,6 +1,7 @@
 // The text shown to a refused guest. Portable.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,17 @@ inline constexpr wchar_t kTitlePlaceholder[] = L"{0}";
 // "{0}" is not expanded again. The result is not limited in length: a long
 // refusal is shown whole.
 std::wstring FormatGuestMessage(std::wstring_view messageTemplate, std::wstring_view title);
+
+struct GuestRefusal {
+    std::wstring message;
+    std::wstring caption;
+    bool rightToLeft;
+};
+
+// What a refused guest is shown: the text file's message (formatted as above)
+// or, when it has none, the built-in one; captioned with the title, and read
+// right to left in Arabic.
+GuestRefusal MakeGuestRefusal(std::optional<std::wstring_view> messageTemplate, std::wstring_view builtIn,
+                              std::wstring_view title, std::wstring_view language);
 
 }  // namespace velopass

@@ -1,7 +1,6 @@
 #include "app/VLPApp.h"
 
 #include "app/GuestCheck.h"
-#include "app/GuestMessage.h"
 #include "card/VLPDlg.h"
 #include "text/TextFile.h"
 #include "text/UserLocale.h"
@@ -121,12 +120,5 @@ void CVLPApp::RaiseRunningInstance()
 void CVLPApp::RefuseGuest()
 {
     SelectLanguage(m_language);
-    const velopass::Text title = velopass::ReadTitle(velopass::kTextFilePath, m_language);
-    velopass::Text messageTemplate;
-    const std::wstring message =
-        velopass::ReadText(velopass::kTextFilePath, m_language.c_str(), L"MsgGuest", messageTemplate)
-            ? velopass::FormatGuestMessage(messageTemplate.view(), title.view())
-            : m_guestMessage.str();
-    const UINT rtl = m_language == L"ar" ? MB_RTLREADING : 0;
-    ::MessageBoxW(nullptr, message.c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION | rtl);
+    velopass::ShowGuestRefusal(velopass::kTextFilePath, m_language, m_guestMessage.view());
 }

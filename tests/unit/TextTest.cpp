@@ -49,9 +49,22 @@ TEST(LanguageList, PiecesUpToTheFirstFullStop)
         EXPECT_EQ(velopass::ParseLanguageList(c.list), c.codes) << c.list;
 }
 
-TEST(GuestMessage, EveryPlaceholderBecomesTheTitleOnce)
+TEST(GuestRefusal, TheFilesMessageWithEveryPlaceholderAsTheTitleOrTheBuiltInOne)
 {
-    EXPECT_EQ(velopass::FormatGuestMessage(L"[{0}] [{0}] {1}", L"a{0}"), L"[a{0}] [a{0}] {1}");
-    const std::wstring title(127, L't');  // the result may outgrow a card text
-    EXPECT_EQ(velopass::FormatGuestMessage(L"{0} {0} {0}", title), title + L" " + title + L" " + title);
+    const std::wstring title(127, L't');  // the message may outgrow a card text
+    const struct {
+        std::optional<std::wstring_view> message;
+        const wchar_t *title, *language;
+        velopass::GuestRefusal shown;
+    } cases[] = {
+        {L"[{0}] [{0}] {1}", L"a{0}", L"en", {L"[a{0}] [a{0}] {1}", L"a{0}", false}},  // the title is not expanded
+        {std::nullopt, L"\u0641", L"ar", {L"built in", L"\u0641", true}},
+        {L"{0} {0}", title.c_str(), L"AR", {title + L" " + title, title, false}},  // the code as written
+    };
+    for (const auto& c : cases) {
+        const velopass::GuestRefusal refusal = velopass::MakeGuestRefusal(c.message, L"built in", c.title, c.language);
+        EXPECT_EQ(refusal.message, c.shown.message) << c.language;
+        EXPECT_EQ(refusal.caption, c.shown.caption) << c.language;
+        EXPECT_EQ(refusal.rightToLeft, c.shown.rightToLeft) << c.language;
+    }
 }
