@@ -1,4 +1,5 @@
-// The card's INI files and registry key against the platform's own.
+// The card's INI files, its registry key and the guest's refusal box against the platform's own.
+#include "app/GuestCheck.h"
 #include "machine/DataFile.h"
 #include "machine/Registry.h"
 #include "text/TextFile.h"
@@ -7,7 +8,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -26,34 +28,12 @@ struct TempFolder {
     static inline int count = 0;
 };
 
-std::string Bytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string Unicode(const std::wstring& text)
 {
     return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
-const std::wstring kDate = L"\u4E8C\u3007\u4E8C\u516D\u5E74";  // outside every Western ANSI code page
-
 }  // namespace
-
-TEST(DataFile, AMissingFileIsMadeUnicodeAnExistingOneKeepsItsEncoding)
-{
-    TempFolder unicode, ansi;
-    fs::create_directory(unicode.path);
-    fs::create_directory(ansi.path);
-    ::SetFileAttributesW(unicode.path.c_str(), FILE_ATTRIBUTE_READONLY);
-    std::ofstream(ansi.path / "VLP.dat", std::ios::binary) << "[data]\r\nDOP=old\r\n";
-    velopass::SavePurchaseDate(unicode.folder().c_str(), kDate);
-    velopass::SavePurchaseDate(ansi.folder().c_str(), L"2026-03-01");
-    EXPECT_EQ(Bytes(unicode.path / "VLP.dat"), Unicode(L"[data]\r\nDOP=" + kDate + L"\r\n"));
-    EXPECT_FALSE(::GetFileAttributesW(unicode.path.c_str()) & FILE_ATTRIBUTE_HIDDEN);  // nothing had to be created
-    EXPECT_EQ(Bytes(ansi.path / "VLP.dat"), "[data]\r\nDOP=2026-03-01\r\n");
-}
 
 TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
 {
@@ -93,4 +73,38 @@ TEST(Registry, TheKeyIsOpenedForReadingOnly)
     // A standard user may open the machine's key for reading only.
     EXPECT_NE(::RegSetValueExW(key.get(), L"Brand", 0, REG_SZ, data, sizeof(brand)), ERROR_SUCCESS);
     ::RegDeleteKeyW(HKEY_CURRENT_USER, path);
+}
+
+TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
+{
+    TempFolder folder;
+    fs::create_directory(folder.path);
+    const fs::path file = folder.path / "Velopass.ini";
+    std::ofstream(file, std::ios::binary)
+        << Unicode(L"[de]\r\nAppTitle=Velopass DE\r\nMsgGuest=G\u00E4ste: {0} ({0})\r\n[fr]\r\nAppTitle=Velopass FR\r\n");
+    for (const auto& [language, caption, message] :
+         {std::tuple(L"de", L"Velopass DE", L"G\u00E4ste: Velopass DE (Velopass DE)"),
+          std::tuple(L"fr", L"Velopass FR", L"built in")}) {
+        // The box is modal: read and answered from another thread, as a user would.
+        std::wstring shown[2];
+        std::thread user([&shown, owner = ::GetCurrentThreadId()] {
+            HWND box = nullptr;
+            for (int tries = 0; tries < 200 && box == nullptr; ++tries, ::Sleep(50))
+                ::EnumThreadWindows(owner, [](HWND window, LPARAM found) {
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                }, reinterpret_cast<LPARAM>(&box));
+            wchar_t text[256] = {};
+            ::GetWindowTextW(box, text, 256);
+            shown[0] = text;
+            for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+                if (::GetClassNameW(child, text, 256) && std::wstring(text) == L"Static" && ::GetWindowTextW(child, text, 256))
+                    shown[1] = text;
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        velopass::ShowGuestRefusal(file.c_str(), language, L"built in");
+        user.join();
+        EXPECT_EQ(shown[0], caption);
+        EXPECT_EQ(shown[1], message);
+    }
 }

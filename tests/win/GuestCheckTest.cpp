@@ -27,10 +27,10 @@ bool AliasesContainGuests(const std::vector<DWORD>& rids, DWORD attributes = SE_
 
 TEST(GuestCheck, GuestsAnywhereInALongListAndNoOtherGroup)
 {
-    std::vector<DWORD> many(150, DOMAIN_ALIAS_RID_USERS);
+    std::vector<DWORD> many(150, DOMAIN_ALIAS_RID_ADMINS);
     many.push_back(DOMAIN_ALIAS_RID_GUESTS);
     EXPECT_TRUE(AliasesContainGuests(many, SE_GROUP_USE_FOR_DENY_ONLY));
-    EXPECT_FALSE(AliasesContainGuests({DOMAIN_ALIAS_RID_ADMINS, DOMAIN_ALIAS_RID_POWER_USERS}));
+    EXPECT_FALSE(AliasesContainGuests({DOMAIN_ALIAS_RID_USERS, DOMAIN_ALIAS_RID_ADMINS, DOMAIN_ALIAS_RID_POWER_USERS}));
 }
 
 TEST(GuestCheck, ReadsThisProcessTokenWhole)
