@@ -31,12 +31,16 @@ if(MINGW)
 endif()
 velopass_warnings(vpprobe)
 
-# A stand-in for a system DLL that a download folder might hold beside the program.
-add_library(vpplanted SHARED tests/e2e/planted.cpp)
-set_target_properties(vpplanted PROPERTIES PREFIX "")
-if(MINGW)
-  target_link_options(vpplanted PRIVATE -static)
-endif()
+# Two DLLs of the probe's: vpmenu lists the card's system menu from inside its
+# process; vpplanted stands in for a system DLL that a download folder might
+# hold beside the program.
+foreach(_dll vpmenu vpplanted)
+  add_library(${_dll} SHARED tests/e2e/${_dll}.cpp)
+  set_target_properties(${_dll} PROPERTIES PREFIX "")
+  if(MINGW)
+    target_link_options(${_dll} PRIVATE -static)
+  endif()
+endforeach()
 
 # The start-up benchmark (bench/startup.py): its floor, a minimal dialog, and
 # the launcher that times both.

@@ -5,6 +5,7 @@ import contextlib
 import copy
 import dataclasses
 import fcntl
+import glob
 import json
 import os
 import re
@@ -41,6 +42,8 @@ SHARED_EXTENSIONS = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".a
 DMI_DEFAULTS = {"sys_vendor": "", "product_name": "", "product_version": "1.0", "product_serial": "",
                 "product_uuid": "00000000-0000-0000-0000-000000000000", "product_sku": "SKU",
                 "product_family": "Family"}
+KEYS = {"ctrl": 0x11, "alt": 0x12, "shift": 0x10, "space": 0x20, "enter": 0x0D, "escape": 0x1B, "home": 0x24,
+        "end": 0x23, "up": 0x26, "down": 0x28, "right": 0x27, "f4": 0x73}  # virtual-key codes
 # A Zell machine's WMI identity, as most scenarios plant it.
 ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
 
@@ -212,20 +215,45 @@ class Card:
         return None
 
     def dump(self):
-        return self.inspect("dump", check=False)
+        """The card and its controls, once it is shown (None when it is not, within a few seconds)."""
+        return self.inspect("wait", 5000, check=False)
 
     def background(self, *args):
-        """Runs a long-lived vpprobe command beside the card: `lock PATH SECONDS` holds a file open
-        sharing nothing."""
-        process = subprocess.Popen(["wine", INSPECT, "NUL", *map(str, args)], env=self.env, stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        """Runs a long-lived vpprobe command beside the card, returning once it has answered: `lock PATH
+        SECONDS` holds a file open sharing nothing."""
+        out = os.path.join(self.root, f"background-{len(self.processes)}.json")
+        process = subprocess.Popen(["wine", INSPECT, unix_to_windows(out), *map(str, args)], env=self.env,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(process)
-        return process
+        if not wait_until(lambda: os.path.exists(out) or process.poll() is not None, timeout=60):
+            self.test.fail(f"vpprobe {' '.join(map(str, args))} did not answer")
+        with open(out) as f:
+            self.test.assertTrue(json.load(f), f"vpprobe {' '.join(map(str, args))} failed")
+
+    def press(self, control_id, *keys):
+        """Keys as a user presses them, with the focus moved to the control first (0: left where it is):
+        "alt+space", "shift+right", "enter", "c"."""
+        codes = ["+".join(str(KEYS.get(name) or ord(name.upper())) for name in key.split("+")) for key in keys]
+        self.inspect("press", control_id, *codes)
 
     def type(self, control_id, text):
-        """Puts text into a control, any characters (as UTF-16 code units in hexadecimal)."""
-        units = memoryview(text.encode("utf-16-le")).cast("H")
-        self.inspect("settext", control_id, "".join(f"{unit:04x}" for unit in units))
+        """Types text into a control, replacing what it held: any characters, up to the control's limit."""
+        self.inspect("press", control_id, "=" + "".join(f"{u:04x}" for u in memoryview(text.encode("utf-16-le"))
+                                                        .cast("H")))
+
+    def menu(self):
+        """The system menu as (text, id, [the entries below it, likewise])."""
+        self.inspect("menu")
+        entries = []
+        with open(os.path.join(os.path.dirname(INSPECT), "vpmenu.dll.txt"), encoding="utf-16-le") as listing:
+            for depth, ident, text in (line.split("\t", 2) for line in listing.read().splitlines()):
+                (entries[-1][2] if depth == "1" else entries).append((text, int(ident), []))
+        return entries
+
+    def choose_language(self, position):
+        """Picks a language from the keyboard, as a user does: the system menu, its last entry, the entry at
+        that position of the list below it."""
+        self.press(0, "alt+space", "end", "right", *["down"] * position, "enter")
 
     def memory(self):
         """The card's private memory in kB: resident anonymous pages and data segment."""
@@ -237,7 +265,8 @@ class Card:
                     return {key: int(fields[key].split()[0]) for key in ("RssAnon", "VmData")}
 
     def read(self, windows_path):
-        with contextlib.suppress(FileNotFoundError, IsADirectoryError), open(self.path(windows_path), "rb") as f:
+        with contextlib.suppress(FileNotFoundError, IsADirectoryError, NotADirectoryError), \
+                open(self.path(windows_path), "rb") as f:
             return f.read()
         return None
 
@@ -253,8 +282,10 @@ class Card:
 
     def close(self, process, how="button"):
         """Closes the card as a user would and waits for its process to end."""
-        actions = {"button": ("click", 1008), "alt-f4": ("altf4",), "system-menu": ("syscommand", 0xF060)}
-        self.inspect(*actions[how])
+        if how == "button":
+            self.inspect("click", 1008)
+        else:
+            self.press(0, *{"alt-f4": ["alt+f4"], "system-menu": ["alt+space", "c"]}[how])
         return process.wait(60)
 
     def screenshot(self, name, window=None):
@@ -270,6 +301,59 @@ class Card:
         path = os.path.join(self.root, "capture.ppm")
         quiet(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:" + path], self.env, 60)
         return Image(path)
+
+
+class Printer:
+    """A CUPS scheduler of the scenario's own (configuration, socket, spool, output folder) with a cups-pdf queue
+    as its default, for a card started with `environment=printer.env`: the machine's scheduler, its queues and
+    ~/PDF are never touched. A context manager; it needs root, as cups-pdf runs as root."""
+    PPD = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"
+
+    def __enter__(self):
+        if os.geteuid() or not shutil.which("cupsd") or not os.path.exists(self.PPD):
+            raise unittest.SkipTest("no printer to print on: scripts/install-deps.sh --tests, and run as root")
+        self.root = tempfile.mkdtemp(prefix="vp-cups-")
+        for folder in ("", "etc", "spool", "cache", "state", "out", "tmp"):  # the filters run as lp
+            os.makedirs(os.path.join(self.root, folder), exist_ok=True)
+            os.chmod(os.path.join(self.root, folder), 0o1777 if folder == "tmp" else 0o755)
+        self.socket, self.env = f"{self.root}/cups.sock", {"CUPS_SERVER": f"{self.root}/cups.sock"}
+        # cups-pdf reads an instance's settings from /etc/cups alone; the file goes with the instance.
+        self.settings = f"/etc/cups/cups-pdf-{os.path.basename(self.root)}.conf"
+        for path, text in ((self.settings, f"Out {self.root}/out\nLog {self.root}\n"),
+                           (f"{self.root}/cupsd.conf", f"Listen {self.socket}\nBrowsing No\nWebInterface No\n"
+                                                      "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"),
+                           (f"{self.root}/cups-files.conf", "".join(f"{key} {self.root}/{value}\n" for key, value in (
+                               ("ServerRoot", "etc"), ("RequestRoot", "spool"), ("CacheDir", "cache"),
+                               ("StateDir", "state"), ("TempDir", "tmp"), ("ErrorLog", "error_log"),
+                               ("AccessLog", "access_log"), ("PageLog", "page_log"))))):
+            with open(path, "w") as f:
+                f.write(text)
+        self.cupsd = subprocess.Popen(["cupsd", "-f", "-c", f"{self.root}/cupsd.conf", "-s",
+                                       f"{self.root}/cups-files.conf"], stdin=subprocess.DEVNULL)
+        try:
+            wait_until(lambda: os.path.exists(self.socket), timeout=30)
+            instance = f"cups-pdf:/{os.path.basename(self.root)}"
+            for args in (("-p", "CardPDF", "-E", "-v", instance, "-P", self.PPD), ("-d", "CardPDF")):
+                quiet(["lpadmin", "-h", self.socket, *args], os.environ)
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.cupsd.terminate()
+        self.cupsd.wait(30)
+        os.remove(self.settings)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def pages(self):
+        """The PDF files printed so far."""
+        return set(glob.glob(f"{self.root}/out/*.pdf"))
+
+    def idle(self):
+        """No job is waiting or printing: every page printed is complete."""
+        return not subprocess.run(["lpstat", "-h", self.socket, "-o"], stdin=subprocess.DEVNULL,
+                                  capture_output=True, text=True, timeout=30).stdout.strip()
 
 
 class Image:
@@ -324,11 +408,10 @@ def wait_until(predicate, timeout=20, interval=0.25):
 
 
 def main():
-    """Runs the calling scenario module; exits 77 when every scenario was skipped."""
+    """Runs the calling scenario module; exits 77, which ctest shows as skipped, when anything was skipped (a
+    module skipped whole runs no test at all) and nothing failed."""
     result = unittest.main(module="__main__", verbosity=2, exit=False).result
-    if not result.wasSuccessful():
-        sys.exit(1)
-    sys.exit(77 if result.testsRun and len(result.skipped) == result.testsRun else 0)
+    sys.exit(1 if not result.wasSuccessful() else 77 if result.skipped else 0)
 
 
 def run_windows_program(exe):

@@ -25,27 +25,44 @@ def shown(card, name=None):
     return window, card.capture().client(window)
 
 
+def ink(client, rect):
+    """The width of what is written inside a control's rectangle."""
+    x, y, w, h = rect
+    written = [i for j in range(y + 3, y + h - 3) for i in range(x + 3, x + w - 3) if min(client.pixel(i, j)) < 200]
+    return max(written) - min(written) + 1
+
+
 class Layout(unittest.TestCase):
-    def test_dpi_and_screen_size(self):
+    def test_dpi_screen_size_and_display_changes(self):
         # (edit left, width, height, first top, row pitch, button top, button size) at each scale
         design, at_120 = (153, 184, 22, 100, 40, 392, [108, 26]), (191, 230, 28, 125, 50, 490, [135, 33])
         at_144 = (230, 276, 33, 150, 60, 588, [162, 39])
         banners = {rf"{PIC}\Zell_Banner{suffix}.bmp": pictures.bmp(16, 4, lambda x, y, c=colour: c)
                    for suffix, colour in VARIANT_COLOURS.items()}
-        for dpi, screen, layout, variant in ((96, (1280, 1024), design, ""), (120, (1280, 1024), at_120, "1"),
-                                             (144, (1280, 1024), at_144, "2"), (192, (1920, 1200), at_144, "2"),
-                                             (120, (1024, 600), design, "1")):  # too small to scale
-            with self.subTest(dpi=dpi, screen=screen), \
-                    Card(self, Machine(dpi=dpi, screen=screen, brand="Zell"), files=banners) as card:
+        # DPI, then each screen in turn (the display changes to it) with the layout and the values' font height
+        # there, and the banner chosen by DPI alone. Fonts are made once: a card started on a small screen keeps
+        # the unscaled ones.
+        for dpi, steps, variant in (
+                (96, [((1280, 1024), design, 12)], ""),
+                (120, [((1280, 1024), at_120, 15), ((800, 600), design, 12), ((1280, 1024), at_120, 15)], "1"),
+                (144, [((1280, 1024), at_144, 18)], "2"), (192, [((1920, 1200), at_144, 18)], "2"),
+                (120, [((1024, 600), design, 12), ((1280, 1024), at_120, 12)], "1")):
+            machine = Machine(dpi=dpi, screen=steps[0][0], brand="Zell", dmi=harness.ZELL)
+            with self.subTest(dpi=dpi, screens=[step[0] for step in steps]), Card(self, machine, files=banners) as card:
                 card.start()
-                window, client = shown(card)
-                left, width, height, first_top, pitch, button_top, button_size = layout
-                rects = controls(window)
-                self.assertEqual([rects[1000 + row] for row in range(7)],
-                                 [[left, first_top + pitch * row, width, height] for row in range(7)])
-                self.assertEqual([rects[i][1:2] + rects[i][2:] for i in (1007, 1008)], [[button_top] + button_size] * 2)
-                self.assertTrue(near(client.pixel(10, 10), VARIANT_COLOURS[variant], 8), client.pixel(10, 10))
-                self.assertEqual(client.pixel(5, button_top - 5), BAND_GREY)
+                for step, (screen, layout, font) in enumerate(steps):
+                    if step:
+                        card.inspect("displayloop", 1, *screen, 0, 0)
+                    window, client = shown(card)
+                    left, width, height, first_top, pitch, button_top, button_size = layout
+                    rects = controls(window)
+                    self.assertEqual([rects[1000 + row] for row in range(7)],
+                                     [[left, first_top + pitch * row, width, height] for row in range(7)], screen)
+                    self.assertEqual([rects[i][1:2] + rects[i][2:] for i in (1007, 1008)],
+                                     [[button_top] + button_size] * 2)
+                    self.assertAlmostEqual(ink(client, rects[1000]), 70 * font / 12, delta=3)  # "Zell Aero 14"
+                    self.assertTrue(near(client.pixel(10, 10), VARIANT_COLOURS[variant], 8), client.pixel(10, 10))
+                    self.assertEqual(client.pixel(5, button_top - 5), BAND_GREY)
 
 
 class Painting(unittest.TestCase):

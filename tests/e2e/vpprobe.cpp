@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -90,22 +91,45 @@ HWND WaitForCard(DWORD timeoutMs)
     }
 }
 
-// Keys go to the control as the keyboard would deliver them, through the
-// card's own dialog message handling.
-void PressKey(HWND control, UINT key)
+// Keys as the keyboard delivers them, through the system's input queue to the
+// focused window. Each argument is virtual-key codes held together ("0x11+0x43"
+// is Ctrl+C), or "=" and text as UTF-16 code units in hexadecimal.
+void PressKeys(int argc, wchar_t** argv, int first)
 {
-    ::PostMessageW(control, WM_KEYDOWN, key, 1);
-    if (key == VK_RETURN || key == VK_ESCAPE)
-        ::PostMessageW(control, WM_CHAR, key == VK_RETURN ? L'\r' : 0x1B, 1);
-    ::PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+    const auto send = [](WORD key, wchar_t unit, DWORD flags) {
+        INPUT input{INPUT_KEYBOARD, {}};
+        input.ki = {key, unit, flags, 0, 0};
+        ::SendInput(1, &input, sizeof(input));
+        ::Sleep(30);
+    };
+    for (int i = first; i < argc; ++i) {
+        const std::wstring token = argv[i];
+        for (std::size_t at = 1; token[0] == L'=' && at + 4 <= token.size(); at += 4) {
+            const auto unit = static_cast<wchar_t>(std::wcstoul(token.substr(at, 4).c_str(), nullptr, 16));
+            send(0, unit, KEYEVENTF_UNICODE);
+            send(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+        }
+        std::vector<WORD> keys;  // pressed in order, released in reverse
+        for (wchar_t *at = argv[i], *end = at; token[0] != L'=' && *at != L'\0'; at = end + (*end == L'+')) {
+            keys.push_back(static_cast<WORD>(std::wcstoul(at, &end, 0)));
+            if (end == at)
+                break;
+        }
+        for (const WORD key : keys)
+            send(key, 0, 0);
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+            send(*key, 0, KEYEVENTF_KEYUP);
+    }
 }
 
-std::string ClipboardJson()
+std::string ClipboardJson(bool empty)
 {
     std::string out = "null";
     if (!::OpenClipboard(nullptr))
         return out;
-    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+    if (empty)
+        ::EmptyClipboard();
+    else if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data)))
             out = Quote(text);
         ::GlobalUnlock(data);
@@ -148,15 +172,21 @@ std::optional<std::string> PressDialogButton(HWND card, int button, DWORD timeou
     return std::nullopt;
 }
 
+// The card's process, for whatever the probe does there; the handle goes with the probe, which ends at once.
+HANDLE CardProcess(HWND card)
+{
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(card, &id);
+    return ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, id);
+}
+
 // GDI objects the card's process holds: the used entries of the handle table that its PEB
-// points to (GdiSharedHandleTable, at 0xF8). The process handle goes with the probe, which ends at once.
+// points to (GdiSharedHandleTable, at 0xF8).
 std::optional<std::string> GdiObjectsJson(HWND card)
 {
     struct Entry { UINT64 object; ULONG owner; USHORT unique; UCHAR type, flags; UINT64 user; };
     static Entry entries[0x10000];
-    DWORD id = 0;
-    ::GetWindowThreadProcessId(card, &id);
-    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+    const HANDLE process = CardProcess(card);
     PROCESS_BASIC_INFORMATION basic{};
     void* table = nullptr;
     if (!process || ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) ||
@@ -165,6 +195,25 @@ std::optional<std::string> GdiObjectsJson(HWND card)
         !::ReadProcessMemory(process, table, entries, sizeof(entries), nullptr))
         return std::nullopt;
     return Number(std::count_if(std::begin(entries), std::end(entries), [](const Entry& e) { return e.type != 0; }));
+}
+
+// The card's system menu as its own process sees it (Wine keeps menus per
+// process): vpmenu.dll, beside the probe and loaded into the card, lists it in
+// a file beside itself.
+bool ListSystemMenu(HWND card)
+{
+    wchar_t path[MAX_PATH] = {};
+    const std::wstring probe(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+    const std::wstring dll = probe.substr(0, probe.rfind(L'\\') + 1) + L"vpmenu.dll";
+    const HANDLE process = CardProcess(card);
+    const SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
+    void* remote = process ? ::VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    const HANDLE thread = remote && ::WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)
+                              ? ::CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)
+                              : nullptr;
+    return thread != nullptr && ::WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
 }
 
 void ChangeDisplay(DWORD width, DWORD height)
@@ -177,6 +226,14 @@ void ChangeDisplay(DWORD width, DWORD height)
     ::ChangeDisplaySettingsW(&mode, 0);
 }
 
+void Answer(const wchar_t* path, const std::string& answer)
+{
+    if (FILE* file = _wfopen(path, L"wb")) {
+        std::fprintf(file, "%s\n", answer.c_str());
+        std::fclose(file);
+    }
+}
+
 // One command; its JSON answer, or nothing when it failed.
 std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** argv)
 {
@@ -186,16 +243,17 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
     };
 
-    if (command == L"clipboard")
-        return ClipboardJson();
+    if (command == L"clipboard")  // clipboard [empty]
+        return ClipboardJson(arg(3) == L"empty");
     if (command == L"attributes")  // attributes WINDOWS-PATH
         return Number(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())));
-    if (command == L"lock") {  // lock WINDOWS-PATH SECONDS: hold a file open with no sharing
+    if (command == L"lock") {  // lock WINDOWS-PATH SECONDS: hold a file open with no sharing, answering once held
         const HANDLE file = ::CreateFileW(arg(3).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
-        ::Sleep(static_cast<DWORD>(number(4)) * 1000);
         if (file == INVALID_HANDLE_VALUE)
             return std::nullopt;
+        Answer(argv[1], "true");
+        ::Sleep(static_cast<DWORD>(number(4)) * 1000);
         ::CloseHandle(file);
         return "true";
     }
@@ -205,40 +263,21 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
     if (card == nullptr || (command == L"wait" && !::IsWindowVisible(card)))
         return std::nullopt;
     const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
-    if (command == L"wait" || command == L"dump")
+    if (command == L"wait")
         return CardJson(card);
     if (command == L"gdiobjects")
         return GdiObjectsJson(card);
     if (command == L"accname")  // accname CONTROL-ID
         return AccessibleNameJson(control);
-    if (command == L"key")  // key CONTROL-ID VIRTUAL-KEY (0: the card)
-        PressKey(control ? control : card, static_cast<UINT>(number(4)));
-    else if (command == L"click")  // click CONTROL-ID
-        ::PostMessageW(control, BM_CLICK, 0, 0);
-    else if (command == L"syscommand")  // syscommand ID
-        ::PostMessageW(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(3)), 0);
-    else if (command == L"altf4") {  // Alt held: the context bit of the key message
-        ::PostMessageW(card, WM_SYSKEYDOWN, VK_F4, 0x20000001);
-        ::PostMessageW(card, WM_SYSKEYUP, VK_F4, 0xE0000001);
-    } else if (command == L"settext") {  // settext CONTROL-ID UTF16-HEX (hex, as Wine's command line may lose text)
-        std::wstring text;
-        for (std::size_t i = 0; i + 4 <= arg(4).size(); i += 4)
-            text += static_cast<wchar_t>(std::wcstoul(arg(4).substr(i, 4).c_str(), nullptr, 16));
-        send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    } else if (command == L"copy") {  // copy CONTROL-ID [FROM TO]: Ctrl+C with the focus there and that selection
-        if (control != nullptr) {
+    if (command == L"menu")  // lists the system menu and the entries below it in vpmenu.dll.txt
+        return ListSystemMenu(card) ? std::optional<std::string>("true") : std::nullopt;
+    if (command == L"press") {  // press CONTROL-ID KEY...: the keys, with the focus on that control (0: as it is)
+        if (control != nullptr)
             send(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-            if (argc > 5)
-                send(control, EM_SETSEL, static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
-        }
-        // Through the system's input queue, as a user types: to whichever control has the focus.
         ::SetForegroundWindow(card);
-        for (const auto& [key, flags] : {std::pair<BYTE, DWORD>{VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP},
-                                        {VK_CONTROL, KEYEVENTF_KEYUP}}) {
-            ::Sleep(150);
-            ::keybd_event(key, 0, flags, 0);
-        }
-        ::Sleep(300);
+        PressKeys(argc, argv, 4);
+    } else if (command == L"click") {  // click CONTROL-ID
+        ::PostMessageW(control, BM_CLICK, 0, 0);
     } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS: press a button of a dialog the card opened
         return PressDialogButton(card, static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
     } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, each answered
@@ -269,9 +308,6 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     const std::optional<std::string> answer = Run(argv[2], argc, argv);
-    if (FILE* file = _wfopen(argv[1], L"wb")) {
-        std::fprintf(file, "%s\n", answer.value_or("null").c_str());
-        std::fclose(file);
-    }
+    Answer(argv[1], answer.value_or("null"));
     return answer ? 0 : 1;
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-using velopass::IsTitleWhite;
 using velopass::Rect;
 
 namespace {
@@ -55,11 +54,4 @@ TEST(PrintedCard, EachAxisByItsOwnResolutionAndRightToLeftColumnsSwapped)
     EXPECT_EQ(paper.PrintedLabel(2, true), (Rect{944, 787, 1496, 883}));
     EXPECT_EQ(paper.PrintedValue(2, true), (Rect{131, 787, 936, 883}));
     EXPECT_EQ(PaperLayout(0, 0).ToPrinterX(367), 1);
-}
-
-TEST(Title, WhiteOnlyOnADrawnBannerThatIsNotBrindleHall)
-{
-    EXPECT_TRUE(IsTitleWhite(true, L"Zell"));
-    EXPECT_FALSE(IsTitleWhite(true, L"Brindle Hall"));
-    EXPECT_FALSE(IsTitleWhite(false, L"Zell"));
 }

@@ -1,0 +1,35 @@
+// The text file as shipped: every language it lists has every text the card reads.
+#include "text/Language.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+
+TEST(ShippedTextFile, EveryListedLanguageHasEveryTextAndTheGuestMessageOneTitle)
+{
+    std::map<std::string, std::map<std::string, std::string>> sections;
+    std::ifstream file(VELOPASS_TEXT_SOURCE);
+    ASSERT_TRUE(file) << VELOPASS_TEXT_SOURCE;
+    for (std::string line, section; std::getline(file, line);) {
+        const std::size_t equals = line.find('=');
+        if (line[0] == '[')
+            section = line.substr(1, line.find(']') - 1);
+        else if (equals != std::string::npos && line[0] != ';')
+            sections[section][line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    const std::string list = sections["common"]["SupportedLang"];
+    const std::vector<velopass::LanguageCode> codes = velopass::ParseLanguageList(std::wstring(list.begin(), list.end()));
+    EXPECT_FALSE(codes.empty());
+    for (const velopass::LanguageCode& wide : codes) {
+        const std::string code(wide.begin(), wide.end());
+        std::map<std::string, std::string>& texts = sections[code];
+        for (const char* key : {"AppTitle", "MsgGuest", "lblProductName", "lblSerialNb", "lblPartNb", "lblDOP",
+                                "BtnPrint", "BtnClose", "lblLangText", "lblSwitchLang"})
+            EXPECT_FALSE(texts[key].empty()) << code << ": " << key;
+        const std::string& message = texts["MsgGuest"];
+        const std::size_t first = message.find("{0}");
+        EXPECT_TRUE(first != std::string::npos && message.find("{0}", first + 1) == std::string::npos) << code;
+    }
+}
