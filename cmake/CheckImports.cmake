@@ -1,20 +1,27 @@
-# Fails the build when the program imports a DLL that Windows might look for
-# in the program's folder first. Allowed: DLLs that Windows always takes from
-# System32 (KnownDLLs) and Common Controls, which the manifest binds.
+# Fails the build when the program imports any DLL but kernel32 and the C
+# runtime at load time (every other system DLL is delay-loaded, after the DLL
+# search is restricted), or when its image lacks one of Windows' security
+# flags: ASLR with high entropy, DEP, Terminal Server awareness.
 #   cmake -DOBJDUMP=... -DPROGRAM=... -P CheckImports.cmake
 cmake_minimum_required(VERSION 3.25)
-set(allowed advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
-            user32.dll)
+set(allowed kernel32.dll msvcrt.dll)
+set(flags HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE)
 execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
-  message(FATAL_ERROR "Cannot read the import table of ${PROGRAM}")
+  message(FATAL_ERROR "Cannot read the headers of ${PROGRAM}")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
 foreach(import IN LISTS imports)
   string(REPLACE "DLL Name: " "" name "${import}")
   string(TOLOWER "${name}" name)
   if(NOT name IN_LIST allowed)
-    message(FATAL_ERROR "${PROGRAM} imports ${name}, which Windows may load from beside the program: "
-                        "load it with win::SystemLibrary instead")
+    message(FATAL_ERROR "${PROGRAM} imports ${name}, which would load before the DLL search is restricted: "
+                        "delay-load it (cmake/DelayLoad.cmake) or load it with win::SystemLibrary")
+  endif()
+endforeach()
+string(REGEX MATCH "DllCharacteristics[^\n]*\n(\t\t+[A-Z_]+\n)*" characteristics "${dump}")
+foreach(flag IN LISTS flags)
+  if(NOT characteristics MATCHES "\t${flag}\n")
+    message(FATAL_ERROR "${PROGRAM} lacks the image flag ${flag}")
   endif()
 endforeach()

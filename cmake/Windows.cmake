@@ -16,7 +16,9 @@ add_library(velopass_win STATIC
   src/win/WinApp.cpp
   src/win/Window.cpp
 )
-target_link_libraries(velopass_win PUBLIC velopass_core ole32 oleaut32 wbemuuid uuid advapi32 user32 kernel32)
+# The system DLLs beyond kernel32 and the C runtime; each program links them its own way.
+set(VELOPASS_SYSTEM_LIBRARIES advapi32 comctl32 comdlg32 gdi32 ole32 oleaut32 user32)
+target_link_libraries(velopass_win PUBLIC velopass_core wbemuuid uuid)
 target_compile_definitions(velopass_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 velopass_warnings(velopass_win)
 
@@ -30,8 +32,11 @@ add_executable(Velopass WIN32
   src/card/VLPDlgPrint.cpp
   src/card/Velopass.rc
 )
-# GDI+ and Active Accessibility are loaded from System32 at run time, not imported.
-target_link_libraries(Velopass PRIVATE velopass_win uuid gdi32 comctl32 comdlg32 ole32 oleaut32)
+# Only kernel32 and the C runtime are imported: every other system DLL is
+# delay-loaded, and GDI+ and Active Accessibility are loaded from System32.
+target_link_libraries(Velopass PRIVATE velopass_win)
+include(cmake/DelayLoad.cmake)
+velopass_delay_load(Velopass ${VELOPASS_SYSTEM_LIBRARIES})
 # The version, kept once in project(), reaches the resources through a generated header.
 set(VELOPASS_VERSION_FULL "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
 configure_file(src/card/version.h.in "${CMAKE_BINARY_DIR}/generated/version.h" @ONLY)
@@ -50,6 +55,14 @@ if(MINGW)
   # Static runtime: the program imports system DLLs only.
   target_link_options(Velopass PRIVATE -municode -static)
   target_compile_options(velopass_win PUBLIC -municode)
+  # Canaries on the stack in all of the program's code (the guard is our own,
+  # src/win/StackGuard.cpp), and an image that says it is Terminal Server
+  # aware. mingw-w64 10 has no _FORTIFY_SOURCE, and GCC no Control Flow Guard.
+  target_sources(velopass_win PRIVATE src/win/StackGuard.cpp)
+  foreach(_target velopass_core velopass_win Velopass)
+    target_compile_options(${_target} PRIVATE -fstack-protector-strong)
+  endforeach()
+  target_link_options(Velopass PRIVATE -Wl,--tsaware)
 endif()
 if(CMAKE_OBJDUMP)
   add_custom_command(TARGET Velopass POST_BUILD

@@ -16,7 +16,7 @@ add_executable(velopass_win_tests
   tests/win/DataFileTest.cpp
   tests/win/GuestCheckTest.cpp
 )
-target_link_libraries(velopass_win_tests PRIVATE velopass_win gtest_main)
+target_link_libraries(velopass_win_tests PRIVATE velopass_win gtest_main ${VELOPASS_SYSTEM_LIBRARIES})
 if(MINGW)
   target_link_options(velopass_win_tests PRIVATE -static)
 endif()
@@ -45,7 +45,7 @@ endforeach()
 # The start-up benchmark (bench/startup.py): its floor, a minimal dialog, and
 # the launcher that times both.
 add_executable(vpminimal WIN32 bench/MinimalDialog.cpp)
-target_link_libraries(vpminimal PRIVATE velopass_win)
+target_link_libraries(vpminimal PRIVATE velopass_win ${VELOPASS_SYSTEM_LIBRARIES})
 add_executable(vplaunch bench/Launch.cpp)
 target_compile_definitions(vplaunch PRIVATE UNICODE _UNICODE)
 foreach(_bench vpminimal vplaunch)

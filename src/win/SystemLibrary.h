@@ -1,5 +1,7 @@
 // System DLLs come from System32 only: a DLL of the same name beside the
-// program (a Downloads folder) or in the current folder is never loaded.
+// program (a Downloads folder) or in the current folder is never loaded. The
+// program imports kernel32 and the C runtime alone; every other system DLL
+// is delay-loaded through a hook here, or loaded with SystemLibrary.
 #pragma once
 
 #include "win/Handles.h"
@@ -24,6 +26,9 @@ Function* KernelFunction(const char* name)
 {
     return Export<Function>(::GetModuleHandleW(L"kernel32.dll"), name);
 }
+
+// A system DLL from System32, or null; the caller frees it.
+HMODULE LoadSystemLibrary(const wchar_t* name);
 
 // A system DLL, loaded from System32 and freed with its owner.
 class SystemLibrary {

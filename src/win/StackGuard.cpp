@@ -1,0 +1,39 @@
+// The stack canary of code built by mingw-w64 with -fstack-protector, without
+// libssp, which would import advapi32 at load time for a random guard. The
+// guard is made as MSVC's security cookie is, from the clock, the ids, the
+// performance counter and where the stack lies, before the program's code runs.
+#include <windows.h>
+
+#include <cstdint>
+
+extern "C" {
+
+std::uintptr_t __stack_chk_guard = 0x2B992DDFA232u;
+
+// A smashed stack ends the process at once: nothing that may run in it is trusted.
+[[noreturn]] void __stack_chk_fail()
+{
+    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_STACK_BUFFER_OVERRUN));
+    __builtin_unreachable();
+}
+
+}  // extern "C"
+
+namespace {
+
+// Unguarded itself: it changes the guard its own check would compare against.
+__attribute__((constructor(101), no_stack_protector)) void MakeStackGuard()
+{
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    LARGE_INTEGER counter{};
+    ::QueryPerformanceCounter(&counter);
+    std::uintptr_t guard = (std::uintptr_t{now.dwHighDateTime} << 32) ^ now.dwLowDateTime;
+    guard ^= ::GetCurrentProcessId() ^ (std::uintptr_t{::GetCurrentThreadId()} << 16);
+    guard ^= static_cast<std::uintptr_t>(counter.QuadPart) << 32 ^ static_cast<std::uintptr_t>(counter.QuadPart);
+    guard ^= reinterpret_cast<std::uintptr_t>(&guard);
+    if (guard != 0)
+        __stack_chk_guard = guard;
+}
+
+}  // namespace
