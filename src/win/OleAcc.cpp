@@ -6,16 +6,24 @@ namespace win::oleacc {
 
 namespace {
 
+// Pinned once loaded, never to be unloaded: objects it made may be held by a
+// screen reader for as long as the process runs.
+HMODULE Pinned(HMODULE module)
+{
+    HMODULE pinned = nullptr;
+    if (module != nullptr)
+        ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                             reinterpret_cast<LPCWSTR>(module), &pinned);
+    return module;
+}
+
 struct Api {
-    SystemLibrary library{L"oleacc.dll"};
+    HMODULE library = Pinned(LoadSystemLibrary(L"oleacc.dll"));
     decltype(&::CreateStdAccessibleObject) createStdAccessibleObject =
-        library.Find<decltype(::CreateStdAccessibleObject)>("CreateStdAccessibleObject");
-    decltype(&::LresultFromObject) lresultFromObject =
-        library.Find<decltype(::LresultFromObject)>("LresultFromObject");
+        Export<decltype(::CreateStdAccessibleObject)>(library, "CreateStdAccessibleObject");
+    decltype(&::LresultFromObject) lresultFromObject = Export<decltype(::LresultFromObject)>(library, "LresultFromObject");
 };
 
-// Loaded once and kept to the end: objects it made may be held by a screen
-// reader for as long as the process runs.
 const Api& Loaded()
 {
     static const Api api;
