@@ -132,11 +132,13 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
         if (HIWORD(wParam) != BN_CLICKED)
             return false;
         if (LOWORD(wParam) == IDC_CLOSE) {
-            CloseCard(1);
+            RequestClose();
             return true;
         }
         if (LOWORD(wParam) == IDC_PRINT) {
             PrintCard();
+            if (m_closeRequested)
+                CloseCard(1);
             return true;
         }
         return false;
@@ -164,14 +166,17 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
         return false;  // the default processing restores the focus
     case WM_CLOSE:
         // End task asks this way; it closes the card as the Close button does.
-        CloseCard(1);
+        RequestClose();
         return true;
     case WM_QUERYENDSESSION:
         result = TRUE;  // never hold up a log-off
         return true;
     case WM_ENDSESSION:
-        // The process may be ended at any moment after this: keep the typed date now.
-        if (wParam)
+        // An installer (ENDSESSION_CLOSEAPP) closes the card as Close does. At a log-off the process may be
+        // ended at any moment after this: keep the typed date now.
+        if (wParam && (lParam & ENDSESSION_CLOSEAPP))
+            RequestClose();
+        else if (wParam)
             SavePurchaseDate(m_valueEdits[CardField::DateOfPurchase].GetWindowText());
         result = 0;
         return true;
@@ -184,7 +189,7 @@ bool CVLPDlg::HandleSystemCommand(WPARAM command)
 {
     const int id = static_cast<int>(command & 0xFFF0);
     if (id == SC_CLOSE) {
-        CloseCard(1);
+        RequestClose();
         return true;
     }
     return SwitchToLanguageOf(id);
@@ -319,6 +324,24 @@ void CVLPDlg::SavePurchaseDate(const std::wstring& text) const
 {
     if (m_dataFolderUsable)
         velopass::SavePurchaseDate(m_dataFolder, text);
+}
+
+void CVLPDlg::RequestClose()
+{
+    if (!m_printDialogOpen) {
+        CloseCard(1);
+        return;
+    }
+    // The Print dialog goes first, as Cancel would take it; the card closes once it has returned.
+    m_closeRequested = true;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM card) {
+            if (::GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(card))
+                ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(m_hWnd));
 }
 
 void CVLPDlg::CloseCard(INT_PTR result)

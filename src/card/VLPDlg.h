@@ -82,6 +82,8 @@ private:
     std::unique_ptr<Text[]> m_languageCodes;
     win::CMenu m_languageMenu;
     bool m_displayChangePending = false;
+    bool m_printDialogOpen = false;
+    bool m_closeRequested = false;  // while the Print dialog was open
 
     // Beyond the card's own duties: Ctrl+C copies the values, and screen
     // readers hear each value edit named after its label.
@@ -101,6 +103,9 @@ private:
     void ApplyControlFonts();
     void RelayoutCard();
 
+    // Every request to close (Close, the close box, End task, an installer) comes here: at once, or while the
+    // Print dialog is open, once it has gone without printing.
+    void RequestClose();
     bool HandleSystemCommand(WPARAM command);
     // Switches to the language whose entry has that command; false for any other command.
     bool SwitchToLanguageOf(int command);

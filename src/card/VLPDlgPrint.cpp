@@ -30,7 +30,9 @@ void CVLPDlg::PrintCard()
     choice.lStructSize = sizeof(choice);
     choice.hwndOwner = m_hWnd;
     choice.Flags = PD_RETURNDC;
-    const bool chosen = ::PrintDlgW(&choice) != FALSE;
+    m_printDialogOpen = true;
+    const bool chosen = ::PrintDlgW(&choice) != FALSE && !m_closeRequested;
+    m_printDialogOpen = false;
     // What the dialog allocated is ours to free, chosen or not.
     const win::UniqueGlobal devMode(choice.hDevMode);
     const win::UniqueGlobal devNames(choice.hDevNames);
