@@ -51,7 +51,7 @@ class DateOfPurchase(unittest.TestCase):
                 self.assertEqual(values(card)[DATE], expected)
 
     def test_every_way_of_closing_saves_the_typed_date(self):
-        for how in ("button", "alt-f4", "system-menu", "end-task", "end-session"):
+        for how in ("button", "alt-f4", "system-menu", "end-task", "end-session", "installer"):
             with self.subTest(how=how), Card(self, files={DATA_FILE: ini({"data": {"DOP": "old"}})}) as card:
                 process = card.start()
                 card.type(DATE, f"2026-03-01 {how}")  # the edit takes twelve characters
@@ -59,6 +59,9 @@ class DateOfPurchase(unittest.TestCase):
                     harness.quiet(["wine", "taskkill", "/im", "Velopass.exe"], card.env)
                 elif how == "end-session":  # log-off: Wine ends the card once it has answered
                     harness.quiet(["wine", "wineboot", "--end-session"], card.env)
+                elif how == "installer":  # the Restart Manager's request: WM_QUERYENDSESSION, WM_ENDSESSION
+                    for message, end in ((0x11, 0), (0x16, 1)):
+                        card.inspect("message", message, end, 1)  # ENDSESSION_CLOSEAPP
                 else:
                     card.close(process, how)
                 process.wait(60)

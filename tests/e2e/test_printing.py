@@ -87,5 +87,17 @@ class Printing(unittest.TestCase):
                     self.assertLess(runs, len(ARABIC["ar"]["AppTitle"]) * 2 / 3, "Arabic title drawn as boxes")
 
 
+    def test_a_close_request_while_the_print_dialog_is_open(self):
+        with Printer() as printer, Card(self, Machine(environment=printer.env)) as card:
+            process = card.start()
+            card.type(1004, "2026-05-05")
+            card.inspect("click", 1007)
+            card.inspect("dialog", 0, 30000)  # shown, and left open
+            card.inspect("message", 0x10, 0, 0)  # End task's request to the card: WM_CLOSE
+            self.assertEqual(process.wait(60), 0, "the card closed, and the Print dialog with it")
+            self.assertEqual((printer.pages(), printer.idle()), (set(), True), "nothing printed")
+            self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"), "[data]\r\nDOP=2026-05-05\r\n")
+
+
 if __name__ == "__main__":
     harness.main()

@@ -1,29 +1,46 @@
 """The DLLs the program lets in, Ctrl+C and the names screen readers hear."""
 import os
+import shutil
 import unittest
+from pathlib import Path
 
 import harness
-from harness import SHIPPED, ZELL, Card, Machine, wait_until
+from harness import CARD_DIR, SHIPPED, ZELL, Card, Machine, Printer, wait_until
 
+# The usual names DLLs are planted under beside a downloaded program, and every DLL that Wine's loader trace
+# (WINEDEBUG=+loaddll) shows the card loading as it starts, names a value for a screen reader, opens the Print
+# dialog and switches language, but for Windows' KnownDLLs, which are never looked for beside a program.
+PLANTED = ["version.dll", "winspool.drv", "uxtheme.dll", "dwmapi.dll", "cryptbase.dll", "propsys.dll", "userenv.dll",
+           "setupapi.dll", "apphelp.dll", "clbcatq.dll", "msimg32.dll", "usp10.dll", "gdiplus.dll", "oleacc.dll",
+           "comctl32.dll", "compstui.dll", "dnsapi.dll", "dxgi.dll", "iphlpapi.dll", "localspl.dll", "opengl32.dll",
+           "spoolss.dll", "ucrtbase.dll", "wbemprox.dll", "win32u.dll", "wined3d.dll", "windowscodecs.dll",
+           "winex11.drv", "wineps.drv", "zlib1.dll"]
 ENGLISH = ["Product name", "Serial number", "SNID", "Part number", "Date of purchase", "FUB", "DLR"]
 GERMAN = ["Produktname", "Seriennummer", "SNID", "Teilenummer", "Kaufdatum", "FUB", "DLR"]
 
 
 class ProgramFile(unittest.TestCase):
     def test_dlls_beside_the_program_are_never_loaded(self):
-        # Windows looks beside the program first for a DLL that is no KnownDLL;
-        # Wine does so when told to prefer native DLLs.
-        with open(os.path.join(harness.BIN_DIR, "vpplanted.dll"), "rb") as f:
-            planted = f.read()
-        dlls = ("gdiplus.dll", "oleacc.dll")
-        files = {rf"{harness.CARD_DIR}\{name}": planted for name in dlls}
-        native_first = harness.BASE_ENV["WINEDLLOVERRIDES"] + ";gdiplus,oleacc=n,b"
-        with Card(self, Machine(environment={"WINEDLLOVERRIDES": native_first}), text_file=SHIPPED,
-                  files=files) as card:
-            card.start()
-            self.assertEqual(card.inspect("accname", 1000), ENGLISH[0])  # oleacc.dll, loaded on this first ask
-            ran = [name for name in dlls if card.read(rf"{harness.CARD_DIR}\{name}.ran") is not None]
-            self.assertEqual(ran, [])
+        # Windows looks beside the program first for a DLL that is no KnownDLL; Wine does so for those it is told
+        # to prefer native. Each planted DLL writes "<name>.ran" beside itself when it is loaded.
+        planted = Path(harness.BIN_DIR, "vpplanted.dll").read_bytes()
+        overrides = ",".join(name.removesuffix(".dll") for name in PLANTED) + "=n,b"
+        native_first = {"WINEDLLOVERRIDES": f"{harness.BASE_ENV['WINEDLLOVERRIDES']};{overrides}"}
+        with Printer() as printer, Card(self, Machine(environment={**printer.env, **native_first}), text_file=SHIPPED,
+                                         files={rf"{CARD_DIR}\{name}": planted for name in PLANTED}) as card:
+            process = card.start()
+            self.assertEqual(card.inspect("accname", 1000), ENGLISH[0])  # a screen reader's first ask
+            card.inspect("click", 1007)
+            self.assertIsNotNone(card.inspect("dialog", 2, 30000), "no Print dialog")
+            card.choose_language(1)
+            self.assertTrue(wait_until(lambda: "Drucken" in (c["text"] for c in card.dump()["controls"])))
+            self.assertEqual(card.close(process), 0)
+            ran = lambda: [name.lower() for name in os.listdir(card.path(CARD_DIR)) if name.endswith(".ran")]  # noqa
+            self.assertEqual(ran(), [])
+            # A program beside them that takes its DLLs from the usual search runs them (vpprobe: user32's own).
+            shutil.copy(harness.INSPECT, card.path(CARD_DIR))
+            harness.quiet(["wine", rf"{CARD_DIR}\vpprobe.exe"], dict(card.env, **native_first), check=False)
+            self.assertNotEqual(ran(), [], "the planted DLLs were never in reach")
 
 
 class Assistance(unittest.TestCase):

@@ -158,7 +158,7 @@ std::string AccessibleNameJson(HWND control)
     return out;
 }
 
-// A button of a dialog the card opened (the Print dialog), pressed within the time-out; its caption.
+// A button of a dialog the card opened (the Print dialog; 0: none), pressed within the time-out; its caption.
 std::optional<std::string> PressDialogButton(HWND card, int button, DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited <= timeoutMs; waited += 100, ::Sleep(100)) {
@@ -278,6 +278,8 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         PressKeys(argc, argv, 4);
     } else if (command == L"click") {  // click CONTROL-ID
         ::PostMessageW(control, BM_CLICK, 0, 0);
+    } else if (command == L"message") {  // message ID WPARAM LPARAM: as the system or an installer sends it
+        send(card, static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
     } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS: press a button of a dialog the card opened
         return PressDialogButton(card, static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
     } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, each answered
