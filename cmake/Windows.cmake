@@ -7,6 +7,8 @@ add_library(velopass_win STATIC
   src/machine/DataFile.cpp
   src/machine/Registry.cpp
   src/machine/Wmi.cpp
+  src/text/CardTexts.cpp
+  src/text/LanguageMenu.cpp
   src/text/TextFile.cpp
   src/text/UserLocale.cpp
   src/win/Dialog.cpp
@@ -25,12 +27,14 @@ velopass_warnings(velopass_win)
 add_executable(Velopass WIN32
   src/app/VLPApp.cpp
   src/card/AccessibleEdit.cpp
-  src/win/GdiPlusImage.cpp
+  src/card/CardClipboard.cpp
   src/card/VLPDlg.cpp
   src/card/VLPDlgLayout.cpp
   src/card/VLPDlgPaint.cpp
   src/card/VLPDlgPrint.cpp
   src/card/Velopass.rc
+  src/present/CardDrawing.cpp
+  src/win/GdiPlusImage.cpp
 )
 # Only kernel32 and the C runtime are imported: every other system DLL is
 # delay-loaded, and GDI+ and Active Accessibility are loaded from System32.

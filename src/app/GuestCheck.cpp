@@ -1,6 +1,7 @@
 #include "app/GuestCheck.h"
 
 #include "app/GuestMessage.h"
+#include "text/CardTexts.h"
 #include "text/TextFile.h"
 #include "win/Handles.h"
 
@@ -56,7 +57,7 @@ bool IsGuestUser()
 void ShowGuestRefusal(const wchar_t* textFile, const LanguageCode& language, std::wstring_view builtIn)
 {
     Text messageTemplate;
-    const bool fromFile = ReadText(textFile, language.c_str(), L"MsgGuest", messageTemplate);
+    const bool fromFile = ReadText(textFile, language.c_str(), kGuestMessageKey, messageTemplate);
     const GuestRefusal refusal =
         MakeGuestRefusal(fromFile ? std::optional(messageTemplate.view()) : std::nullopt, builtIn,
                          ReadTitle(textFile, language).view(), language);

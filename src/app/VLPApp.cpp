@@ -2,6 +2,7 @@
 
 #include "app/GuestCheck.h"
 #include "card/VLPDlg.h"
+#include "text/CardTexts.h"
 #include "text/TextFile.h"
 #include "text/UserLocale.h"
 #include "win/GdiPlus.h"
@@ -37,8 +38,6 @@ void BringToTop(HWND window)
 
 }  // namespace
 
-CVLPApp& VelopassApp() { return theApp; }
-
 bool CVLPApp::InitInstance()
 {
     RegisterCardClass();
@@ -68,7 +67,7 @@ bool CVLPApp::InitInstance()
 
     SelectLanguage(m_language);
 
-    CVLPDlg card;
+    CVLPDlg card(m_language, OsMajorVersion);
     card.DoModal();
     return false;
 }

@@ -28,6 +28,3 @@ private:
     void RaiseRunningInstance();
     void RefuseGuest();
 };
-
-// The one application object.
-CVLPApp& VelopassApp();

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <new>
+#include <string>
 
 namespace velopass {
 
@@ -144,11 +145,14 @@ constexpr UINT_PTR kSubclassId = 0x56504143;  // "VPAC"
 LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
 {
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
-        const auto* name = reinterpret_cast<const AccessibleName*>(data);
+        std::wstring name(reinterpret_cast<const Text*>(data)->view());
+        if (!name.empty() && name.back() == L':')
+            name.pop_back();
         win::ComPtr<IAccessible> standard;
         if (SUCCEEDED(win::oleacc::CreateStdAccessibleObject(edit, OBJID_CLIENT, IID_IAccessible,
                                                              standard.put_void()))) {
-            const win::ComPtr<IAccessible> named(new (std::nothrow) NamedAccessible(std::move(standard), (*name)()));
+            const win::ComPtr<IAccessible> named(new (std::nothrow)
+                                                     NamedAccessible(std::move(standard), std::move(name)));
             if (named)
                 return win::oleacc::LresultFromObject(IID_IAccessible, wParam, named.get());
         }
@@ -160,9 +164,9 @@ LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-bool NameEditForScreenReaders(HWND edit, const AccessibleName* name)
+bool NameEditForScreenReaders(HWND edit, const Text* label)
 {
-    return ::SetWindowSubclass(edit, EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(name)) != FALSE;
+    return ::SetWindowSubclass(edit, EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(label)) != FALSE;
 }
 
 }  // namespace velopass

@@ -3,18 +3,15 @@
 // the card paints beside it.
 #pragma once
 
-#include <windows.h>
+#include "text/FixedText.h"
 
-#include <functional>
-#include <string>
+#include <windows.h>
 
 namespace velopass {
 
-// The edit's current name, asked each time so that it follows the language.
-using AccessibleName = std::function<std::wstring()>;
-
-// Makes the edit answer WM_GETOBJECT with an object of that name. The name
-// function must outlive the edit window.
-bool NameEditForScreenReaders(HWND edit, const AccessibleName* name);
+// Makes the edit answer WM_GETOBJECT with an object named by the label, as it
+// reads when asked (so that the name follows the language), without its
+// colon. The label must outlive the edit window.
+bool NameEditForScreenReaders(HWND edit, const Text* label);
 
 }  // namespace velopass

@@ -1,66 +1,50 @@
-// The card's layout on the screen: sizes, positions, fonts, reading direction.
+// The card on the screen: its size, the controls' places and fonts, the
+// reading direction, and laying it out again when the display changes.
 #include "card/VLPDlg.h"
 
-#include "card/resource.h"
+#include "present/CardDrawing.h"
 #include "text/Language.h"
-
-#include <cwchar>
 
 using velopass::CardField;
 using velopass::CardFieldCount;
-using velopass::Rect;
 
 namespace {
 
-// Font faces are short: at most seven characters are copied.
-HFONT CreateCardFont(const wchar_t* face, int height, int weight)
-{
-    LOGFONTW font{};
-    font.lfHeight = height;
-    font.lfWeight = weight;
-    std::wcsncpy(font.lfFaceName, face, 7);
-    return ::CreateFontIndirectW(&font);
-}
-
-void CreateFontSet(win::UniqueFont (&fonts)[4], const velopass::ScreenLayout& layout, int designHeight, int weight)
-{
-    static const wchar_t* const kFaces[] = {L"Arial", L"Arial", L"Tahoma", L"Tahoma"};
-    for (int index = 0; index < 4; ++index)
-        fonts[index].reset(CreateCardFont(kFaces[index], layout.FontHeight(index, designHeight), weight));
-}
-
-void Place(HWND window, const Rect& rect)
+void Place(HWND window, const velopass::Rect& rect)
 {
     ::SetWindowPos(window, HWND_TOP, rect.left, rect.top, rect.width(), rect.height(), SWP_NOREDRAW);
 }
 
 }  // namespace
 
-void CVLPDlg::ReadScreenDpi(velopass::DpiState& dpi)
+// The screen's DPI is read once, when something first needs it.
+void CVLPDlg::EnsureScreenDpi()
 {
-    if (const win::ScreenDC screen; screen)
-        velopass::ClampDpi(dpi, ::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    if (!m_dpi.queried)
+        velopass::ReadScreenDpi(m_dpi);
 }
 
 void CVLPDlg::DecideScaleLayout()
 {
-    const win::ScreenDC screen;
-    const int height = screen ? ::GetDeviceCaps(screen.get(), VERTRES) : 0;
-    m_screen.m_dpi.scaleLayout = height >= velopass::kMinScaledScreenHeight;
+    m_dpi.scaleLayout = velopass::IsScreenLargeEnough();
+    ResolveScreen();
 }
 
+void CVLPDlg::ResolveScreen()
+{
+    if (m_dpi.scaleLayout)
+        EnsureScreenDpi();
+    m_screen = velopass::ResolveCard(velopass::CardScale::Screen(m_dpi), velopass::IsRightToLeft(m_language.view()),
+                                     m_osMajorVersion);
+}
+
+// The client size plus half a frame, and the caption: no other border is allowed for.
 void CVLPDlg::SizeCard()
 {
-    const int width = m_screen.WindowWidth(::GetSystemMetrics(SM_CXFRAME));
-    const int height = m_screen.WindowHeight(::GetSystemMetrics(SM_CYFRAME), ::GetSystemMetrics(SM_CYCAPTION));
+    const int width = m_screen.client.width() + ::GetSystemMetrics(SM_CXFRAME) / 2;
+    const int height =
+        m_screen.client.height() + ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYFRAME) / 2;
     ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, width, height, SWP_NOMOVE);
-}
-
-void CVLPDlg::ApplyReadingDirection()
-{
-    m_savedExStyle = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
-    SetReadingDirection();
-    m_editExStyle = ::GetWindowLongW(m_valueEdits[CardField::ProductName].GetSafeHwnd(), GWL_EXSTYLE);
 }
 
 // From the style the dialog was made with, so that leaving Arabic undoes it.
@@ -73,7 +57,7 @@ void CVLPDlg::SetReadingDirection() const
 void CVLPDlg::PlaceEdits()
 {
     for (int row = 0; row < CardFieldCount; ++row)
-        Place(m_valueEdits[row].GetSafeHwnd(), m_screen.EditRect(row));
+        Place(m_valueEdits[row].GetSafeHwnd(), m_screen.values[row]);
 }
 
 void CVLPDlg::LayoutEditColumn()
@@ -85,25 +69,24 @@ void CVLPDlg::LayoutEditColumn()
     m_valueEdits[CardField::DateOfPurchase].SendMessage(EM_LIMITTEXT, 12);
 }
 
-void CVLPDlg::CreateFieldFonts() { CreateFontSet(m_fieldFonts, m_screen, 12, 0); }
-
-void CVLPDlg::CreateTitleFonts() { CreateFontSet(m_titleFonts, m_screen, 18, FW_BOLD); }
-
+// By the DPI alone, whether or not the layout scales; an empty brand keeps Zell's.
 void CVLPDlg::ChooseBanner()
 {
-    if (!m_brand.empty())
-        m_bannerPath = m_screen.BannerFile(m_brand.view());
+    if (m_brand.empty())
+        return;
+    EnsureScreenDpi();
+    m_bannerPath = velopass::BannerFile(m_brand.view(), m_dpi.dpiX);
 }
 
 void CVLPDlg::LayoutButtons()
 {
-    Place(m_closeButton.GetSafeHwnd(), m_screen.CloseButtonRect());
-    Place(m_printButton.GetSafeHwnd(), m_screen.PrintButtonRect());
+    Place(m_closeButton.GetSafeHwnd(), m_screen.closeButton);
+    Place(m_printButton.GetSafeHwnd(), m_screen.printButton);
 }
 
 void CVLPDlg::ApplyControlFonts()
 {
-    const HFONT font = m_fieldFonts[m_screen.FontIndex(m_language.view())].get();
+    const HFONT font = m_fieldFonts[velopass::FontIndex(m_language.view(), m_dpi.scaleLayout)].get();
     if (font == nullptr)
         return;
     // The date keeps the template's font.
@@ -129,8 +112,8 @@ void CVLPDlg::RedrawNow(HWND window) const
 
 void CVLPDlg::OnDisplayChange()
 {
-    m_screen.EnsureDpi();
-    if (m_screen.m_dpi.dpiX <= 96)
+    EnsureScreenDpi();
+    if (m_dpi.dpiX <= 96)
         return;
     // A minimised card lays itself out when it is shown again.
     if (::IsIconic(m_hWnd)) {
@@ -142,9 +125,9 @@ void CVLPDlg::OnDisplayChange()
     RedrawNow(m_hWnd);
 }
 
-void CVLPDlg::OnActivate(WPARAM state)
+void CVLPDlg::OnActivate(UINT, bool minimised)
 {
-    if (!m_displayChangePending || HIWORD(state) != 0)
+    if (!m_displayChangePending || minimised)
         return;
     m_displayChangePending = false;
     DecideScaleLayout();

@@ -1,5 +1,6 @@
 #include "machine/DataFile.h"
 
+#include "text/TextFile.h"
 #include "win/Handles.h"
 
 namespace velopass {
@@ -19,6 +20,28 @@ std::optional<Text> DataFilePath(const Text& folder)
     if (!path.Append(L"VLP.dat"))
         return std::nullopt;
     return path;
+}
+
+bool ExpandPathVariables(Text& path, std::wstring_view brand)
+{
+    const std::optional<std::wstring> expanded = ExpandPathVariables(path.view(), brand, LookupEnvironment);
+    path = expanded ? expanded->c_str() : L"";
+    return expanded.has_value();
+}
+
+void ReadCardData(const wchar_t* textFile, const std::optional<Text>& dataFile, std::wstring_view brand, Text& date,
+                  Text& fub, Text& dlr)
+{
+    if (!dataFile || !ReadText(dataFile->c_str(), kDataSection, kDateKey, date)) {
+        Text regIniFile;
+        if (ReadText(textFile, L"common", L"RegIniFile", regIniFile) && ExpandPathVariables(regIniFile, brand))
+            ReadText(regIniFile.c_str(), L"DATA", kDateKey, date);
+    }
+    Text fubIniFile;
+    if (ReadText(textFile, L"common", L"FUBIniFile", fubIniFile) && ExpandPathVariables(fubIniFile, brand)) {
+        ReadText(fubIniFile.c_str(), L"FUB", L"FUB", fub);
+        ReadText(fubIniFile.c_str(), L"FUB", L"DLR", dlr);
+    }
 }
 
 void SavePurchaseDate(const Text& folder, const std::wstring& date)

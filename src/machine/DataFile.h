@@ -16,6 +16,16 @@ inline constexpr wchar_t kDateKey[] = L"DOP";
 // "<folder>VLP.dat", or nothing when that does not fit a text.
 std::optional<Text> DataFilePath(const Text& folder);
 
+// Replaces the path's %brand% and %NAME% tokens in place; false, with the path
+// emptied, when the result would not fit.
+bool ExpandPathVariables(Text& path, std::wstring_view brand);
+
+// The date of purchase from the data file (when there is one), or else from
+// the file that the text file names under "RegIniFile"; FUB and DLR from the
+// one it names under "FUBIniFile". A value not read leaves its text as it is.
+void ReadCardData(const wchar_t* textFile, const std::optional<Text>& dataFile, std::wstring_view brand, Text& date,
+                  Text& fub, Text& dlr);
+
 // Writes the date into the data file, creating the folder (hidden) and a
 // UTF-16LE file when they are missing so that any characters survive. A file
 // that exists keeps its encoding and, when it cannot be written, its content.

@@ -20,11 +20,6 @@ int MulDiv(int value, int numerator, int denominator)
     return result > INT32_MAX || result < INT32_MIN ? -1 : static_cast<int>(result);
 }
 
-bool IsTitleWhite(bool bannerDrawn, std::wstring_view brand)
-{
-    return bannerDrawn && brand != kBrindleHall;
-}
-
 void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY)
 {
     constexpr int kCap = 144;
@@ -40,132 +35,80 @@ void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY)
     }
 }
 
-int ScreenLayout::ScaleX(int value)
-{
-    if (!m_dpi.scaleLayout)
-        return value;
-    EnsureDpi();
-    return MulDiv(value, m_dpi.dpiX, 96);
-}
-
-int ScreenLayout::ScaleY(int value)
-{
-    if (!m_dpi.scaleLayout)
-        return value;
-    EnsureDpi();
-    return MulDiv(value, m_dpi.dpiY, 96);
-}
-
-int ScreenLayout::WindowWidth(int frameWidth) { return ScaleX(m_cardWidth) + frameWidth / 2; }
-
-int ScreenLayout::WindowHeight(int frameHeight, int captionHeight)
-{
-    return ScaleY(m_cardHeight) + captionHeight + frameHeight / 2;
-}
-
-Rect ScreenLayout::Scaled(int left, int top, int right, int bottom)
-{
-    return Rect{ScaleX(left), ScaleY(top), ScaleX(right), ScaleY(bottom)};
-}
-
-Rect ScreenLayout::EditRect(int row)
-{
-    const int left = ScaleX(m_editLeft);
-    const int top = ScaleY(RowTop(row));
-    return Rect{left, top, left + ScaleX(m_editWidth), top + ScaleY(m_editHeight)};
-}
-
-Rect ScreenLayout::LabelRect(int row)
-{
-    return Scaled(m_labelLeft, RowTop(row), m_editLeft - m_labelGap, RowTop(row) + m_editHeight);
-}
-
-Rect ScreenLayout::CloseButtonRect()
-{
-    const int left = ScaleX(m_cardWidth - m_buttonRightMargin - m_buttonWidth);
-    const int top = ScaleY(m_buttonTop);
-    return Rect{left, top, left + ScaleX(m_buttonWidth), top + ScaleY(m_buttonHeight)};
-}
-
-Rect ScreenLayout::PrintButtonRect()
-{
-    const int left = ScaleX(m_cardWidth - 2 * m_buttonWidth - m_buttonGap - m_buttonRightMargin);
-    const int top = ScaleY(m_buttonTop);
-    return Rect{left, top, left + ScaleX(m_buttonWidth), top + ScaleY(m_buttonHeight)};
-}
-
-Rect ScreenLayout::BandRect() { return Scaled(0, m_bannerHeight + m_bodyHeight, m_cardWidth, m_cardHeight); }
-
-Rect ScreenLayout::TitleRect()
-{
-    return Scaled(m_titleLeft, m_titleTop, m_titleLeft + m_titleWidth, m_titleTop + m_titleHeight);
-}
-
-BannerPlacement ScreenLayout::Banner(bool rightToLeft, int osMajorVersion)
-{
-    const int width = ScaleX(m_cardWidth);
-    const int height = ScaleY(m_bannerHeight);
-    // Mirrored layouts start one pixel early; older systems get the extra pixel too.
-    const int left = rightToLeft ? -1 : 0;
-    const int drawnWidth = (rightToLeft || osMajorVersion < 6) ? width + 1 : width;
-    const BannerImage image = (rightToLeft && osMajorVersion < 6) ? BannerImage::Mirrored : BannerImage::Ordinary;
-    return BannerPlacement{image, Rect{left, 0, left + drawnWidth, height}};
-}
-
-std::wstring ScreenLayout::BannerFile(std::wstring_view brand)
-{
-    if (brand.empty())
-        return std::wstring();
-    EnsureDpi();
-    const wchar_t* variant = m_dpi.dpiX > 120 ? L"2" : m_dpi.dpiX > 96 ? L"1" : L"";
-    return L".\\PIC\\" + std::wstring(brand) + L"_Banner" + variant + L".bmp";
-}
-
-int PaperLayout::ToPrinter(int value, int dpi)
+int ToPrinter(int value, int dpi)
 {
     if (dpi == 0)
         return 1;
     return static_cast<int>(value / (25.4 / dpi) / 2.7);
 }
 
-Rect PaperLayout::Printed(int left, int top, int right, int bottom) const
+CardBoxes ResolveCard(const CardScale& scale, bool rightToLeft, int osMajorVersion)
 {
-    return Rect{ToPrinterX(left), ToPrinterY(top), ToPrinterX(right), ToPrinterY(bottom)};
+    using D = CardDesign;
+    // A box by its edges, each scaled; the edits and buttons by their corner and size, each scaled.
+    const auto edges = [&scale](int left, int top, int right, int bottom) {
+        return Rect{scale.X(left), scale.Y(top), scale.X(right), scale.Y(bottom)};
+    };
+    const auto sized = [&scale](int left, int top, int width, int height) {
+        const int x = scale.X(left), y = scale.Y(top);
+        return Rect{x, y, x + scale.X(width), y + scale.Y(height)};
+    };
+    const bool paper = scale.OnPaper();
+    const bool swapped = paper && rightToLeft;  // on screen the platform mirrors the window
+    CardBoxes boxes{};
+    boxes.onPaper = paper;
+    boxes.client = edges(0, 0, D::m_cardWidth, D::m_cardHeight);
+    if (paper) {
+        boxes.banner = edges(0, 0, D::m_cardWidth, D::m_bannerHeight);
+    } else {
+        // Mirrored layouts start one pixel early; older systems get the extra pixel too.
+        const int left = rightToLeft ? -1 : 0;
+        const int width = scale.X(D::m_cardWidth) + (rightToLeft || osMajorVersion < 6 ? 1 : 0);
+        boxes.banner = Rect{left, 0, left + width, scale.Y(D::m_bannerHeight)};
+        boxes.mirroredBanner = rightToLeft && osMajorVersion < 6;
+    }
+    boxes.band = edges(0, D::m_bannerHeight + D::m_bodyHeight, D::m_cardWidth, D::m_cardHeight);
+    boxes.title =
+        edges(D::m_titleLeft, D::m_titleTop, D::m_titleLeft + D::m_titleWidth, D::m_titleTop + D::m_titleHeight);
+    const int labelLeft = D::m_labelLeft, labelRight = D::m_editLeft - D::m_labelGap;
+    const int valueLeft = D::m_editLeft, valueRight = D::m_editLeft + D::m_editWidth;
+    for (int row = 0; row < CardFieldCount; ++row) {
+        const int top = D::m_bannerHeight + D::m_rowGap + row * (D::m_editHeight + D::m_rowGap);
+        const int bottom = top + D::m_editHeight;
+        boxes.labels[row] = swapped ? edges(D::m_cardWidth - labelRight, top, D::m_cardWidth - labelLeft, bottom)
+                                    : edges(labelLeft, top, labelRight, bottom);
+        boxes.values[row] = !paper    ? sized(valueLeft, top, D::m_editWidth, D::m_editHeight)
+                            : swapped ? edges(D::m_cardWidth - valueRight, top, D::m_cardWidth - valueLeft, bottom)
+                                      : edges(valueLeft, top, valueRight, bottom);
+    }
+    const int closeLeft = D::m_cardWidth - D::m_buttonRightMargin - D::m_buttonWidth;
+    boxes.closeButton = sized(closeLeft, D::m_buttonTop, D::m_buttonWidth, D::m_buttonHeight);
+    boxes.printButton =
+        sized(closeLeft - D::m_buttonWidth - D::m_buttonGap, D::m_buttonTop, D::m_buttonWidth, D::m_buttonHeight);
+    boxes.frame = edges(0, 0, D::m_cardWidth, D::m_bannerHeight + D::m_bodyHeight);
+    return boxes;
 }
 
-Rect PaperLayout::PrintedBanner() const { return Printed(0, 0, m_cardWidth, m_bannerHeight); }
-
-// Right to left, the label and value columns trade sides of the card.
-Rect PaperLayout::PrintedLabel(int row, bool rightToLeft) const
+bool IsTitleWhite(bool bannerDrawn, std::wstring_view brand)
 {
-    const int left = rightToLeft ? m_cardWidth - (m_editLeft - m_labelGap) : m_labelLeft;
-    const int right = rightToLeft ? m_cardWidth - m_labelLeft : m_editLeft - m_labelGap;
-    return Printed(left, RowTop(row), right, RowTop(row) + m_editHeight);
+    return bannerDrawn && brand != kBrindleHall;
 }
 
-Rect PaperLayout::PrintedValue(int row, bool rightToLeft) const
+std::wstring BannerFile(std::wstring_view brand, int dpiX)
 {
-    const int left = rightToLeft ? m_cardWidth - (m_editLeft + m_editWidth) : m_editLeft;
-    const int right = rightToLeft ? m_cardWidth - m_editLeft : m_editLeft + m_editWidth;
-    return Printed(left, RowTop(row), right, RowTop(row) + m_editHeight);
+    const wchar_t* variant = dpiX > 120 ? L"2" : dpiX > 96 ? L"1" : L"";
+    return L".\\PIC\\" + std::wstring(brand) + L"_Banner" + variant + L".bmp";
 }
 
-Rect PaperLayout::PrintedTitle() const
+int FontIndex(std::wstring_view language, bool scaleLayout)
 {
-    return Printed(m_titleLeft, m_titleTop, m_titleLeft + m_titleWidth, m_titleTop + m_titleHeight);
+    return (IsCjkLanguage(language) ? 2 : 0) + (scaleLayout ? 0 : 1);
 }
 
-Rect PaperLayout::PrintedFrame() const { return Printed(0, 0, m_cardWidth, m_bannerHeight + m_bodyHeight); }
-
-int ScreenLayout::FontIndex(std::wstring_view language) const
-{
-    return (IsCjkLanguage(language) ? 2 : 0) + (m_dpi.scaleLayout ? 0 : 1);
-}
-
-int ScreenLayout::FontHeight(int index, int designHeight) const
+int FontHeight(int index, int designHeight, int dpiY)
 {
     const bool scaled = index % 2 == 0;
-    return -(scaled ? MulDiv(designHeight, m_dpi.dpiY, 96) : designHeight);
+    return -(scaled ? MulDiv(designHeight, dpiY, 96) : designHeight);
 }
 
 }  // namespace velopass

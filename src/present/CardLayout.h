@@ -1,11 +1,10 @@
-// The card's geometry: designed in pixels at 96 DPI, scaled for the screen,
-// and set at a fixed physical size on paper. Portable: the card supplies the
-// screen's DPI and the printer's resolution.
+// The card's geometry: designed once, in pixels at 96 DPI, and resolved for a
+// surface, the screen by its DPI or paper at a fixed size. Portable.
 #pragma once
 
 #include "present/DpiState.h"
+#include "text/CardField.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +20,34 @@ struct Rect {
     }
 };
 
+// The card as designed: pixels at 96 DPI on screen, units of 1/2.7 mm on paper.
+struct CardDesign {
+    static constexpr int m_cardWidth = 367;
+    static constexpr int m_cardHeight = 428;
+    static constexpr int m_bannerHeight = 82;
+    static constexpr int m_bodyHeight = 302;
+    static constexpr int m_editWidth = 184;
+    static constexpr int m_editHeight = 22;
+    static constexpr int m_editLeft = 153;
+    static constexpr int m_rowGap = 18;
+    static constexpr int m_labelLeft = 25;
+    static constexpr int m_labelGap = 2;
+    static constexpr int m_titleLeft = 25;
+    static constexpr int m_titleTop = 28;
+    static constexpr int m_titleWidth = m_cardWidth - 50;
+    static constexpr int m_titleHeight = 100;
+    static constexpr int m_buttonWidth = 108;
+    static constexpr int m_buttonHeight = 26;
+    static constexpr int m_buttonRightMargin = 16;
+    static constexpr int m_buttonTop = 392;
+    static constexpr int m_buttonGap = 2;
+    static constexpr unsigned m_bandColour = 0xF0F0F0;  // the grey band, as a COLORREF
+    static constexpr int kFieldFontHeight = 12;  // screen, Tahoma or Arial
+    static constexpr int kTitleFontHeight = 18;
+    static constexpr int kPrintedFieldFontHeight = 10;  // paper, Tahoma
+    static constexpr int kPrintedTitleFontHeight = 16;
+};
+
 // Windows' MulDiv: 64-bit product, rounded half away from zero; -1 for a zero
 // divisor or a result beyond int.
 int MulDiv(int value, int numerator, int denominator);
@@ -31,111 +58,60 @@ void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY);
 // Scaling applies only on screens at least this high.
 inline constexpr int kMinScaledScreenHeight = 768;
 
+// A layout unit on paper is 1/2.7 mm whatever the resolution; a resolution of
+// 0 makes every value 1.
+int ToPrinter(int value, int dpi);
+
+// How design numbers become a surface's pixels, each axis on its own: on
+// screen ScaleX and ScaleY (by the DPI, only while the layout scales), on
+// paper ToPrinterX and ToPrinterY.
+class CardScale {
+public:
+    static CardScale Screen(const DpiState& dpi) { return CardScale(false, dpi.dpiX, dpi.dpiY, dpi.scaleLayout); }
+    static CardScale Paper(int printerDpiX, int printerDpiY) { return CardScale(true, printerDpiX, printerDpiY, true); }
+
+    int X(int value) const { return m_paper ? ToPrinter(value, m_x) : m_scaled ? MulDiv(value, m_x, 96) : value; }
+    int Y(int value) const { return m_paper ? ToPrinter(value, m_y) : m_scaled ? MulDiv(value, m_y, 96) : value; }
+    bool OnPaper() const { return m_paper; }
+
+private:
+    CardScale(bool paper, int x, int y, bool scaled) : m_paper(paper), m_x(x), m_y(y), m_scaled(scaled) {}
+
+    bool m_paper;
+    int m_x, m_y;  // the DPI on screen, the resolution on paper
+    bool m_scaled;
+};
+
+// Every box of the card on one surface, in its pixels.
+struct CardBoxes {
+    bool onPaper;
+    Rect client;          // the card's client area
+    Rect banner;          // where the banner is stretched to
+    bool mirroredBanner;  // the mirrored copy goes there (right to left, before version 6)
+    Rect band;            // the grey band behind the buttons
+    Rect title;
+    Rect labels[CardFieldCount];
+    Rect values[CardFieldCount];  // the edits on screen, the printed values on paper
+    Rect closeButton, printButton;
+    Rect frame;           // drawn round banner and body on paper
+};
+
+// The boxes for a surface. On screen the window itself is mirrored for a
+// right-to-left language, and only the banner moves; on paper the label and
+// value columns trade sides.
+CardBoxes ResolveCard(const CardScale& scale, bool rightToLeft, int osMajorVersion);
+
 // The title stands white on the banner; black where no banner was drawn (white
 // would not show on the white card) and on the light Brindle Hall banner.
 bool IsTitleWhite(bool bannerDrawn, std::wstring_view brand);
 
-enum class BannerImage { Ordinary, Mirrored };
+// ".\PIC\<brand>_Banner[1|2].bmp" by the screen's DPI, whether or not the
+// layout scales.
+std::wstring BannerFile(std::wstring_view brand, int dpiX);
 
-struct BannerPlacement {
-    BannerImage image;
-    Rect destination;  // left, top, left + width, top + height
-};
-
-// The card as designed, in pixels at 96 DPI.
-struct CardGeometry {
-    int m_cardWidth = 367;
-    int m_cardHeight = 428;
-    int m_bannerHeight = 82;
-    int m_bodyHeight = 302;
-    int m_editWidth = 184;
-    int m_editHeight = 22;
-    int m_editLeft = 153;
-    int m_rowGap = 18;
-    int m_labelLeft = 25;
-    int m_labelGap = 2;
-    int m_titleLeft = 25;
-    int m_titleTop = 28;
-    int m_titleWidth = m_cardWidth - 50;
-    int m_titleHeight = 100;
-    int m_buttonWidth = 108;
-    int m_buttonHeight = 26;
-    int m_buttonRightMargin = 16;
-    int m_buttonTop = 392;
-    int m_buttonGap = 2;
-
-    int RowTop(int row) const { return m_bannerHeight + m_rowGap + row * (m_editHeight + m_rowGap); }
-};
-
-// The card on the screen: the design scaled by the screen's DPI, which is
-// read once, when a position first needs it.
-class ScreenLayout : public CardGeometry {
-public:
-    // Reads the screen's DPI into the state (ClampDpi).
-    using DpiReader = std::function<void(DpiState&)>;
-    explicit ScreenLayout(DpiReader readDpi) : m_readDpi(std::move(readDpi)) {}
-
-    int ScaleX(int value);
-    int ScaleY(int value);
-
-    // Client size plus the frame terms the card allows for.
-    int WindowWidth(int frameWidth);
-    int WindowHeight(int frameHeight, int captionHeight);
-
-    Rect EditRect(int row);
-    Rect LabelRect(int row);
-    Rect CloseButtonRect();
-    Rect PrintButtonRect();
-    Rect BandRect();
-    Rect TitleRect();
-    BannerPlacement Banner(bool rightToLeft, int osMajorVersion);
-
-    // ".\PIC\<brand>_Banner[1|2].bmp" by the screen's DPI, whether or not the
-    // layout scales; empty for an empty brand.
-    std::wstring BannerFile(std::wstring_view brand);
-
-    // 0 Arial scaled, 1 Arial fixed, 2 Tahoma scaled, 3 Tahoma fixed.
-    int FontIndex(std::wstring_view language) const;
-    // The height of font `index` from its 96-DPI pixel size (negative: character height).
-    int FontHeight(int index, int designHeight) const;
-
-    // Reads the screen's DPI unless it was read already.
-    void EnsureDpi()
-    {
-        if (!m_dpi.queried && m_readDpi)
-            m_readDpi(m_dpi);
-        m_dpi.queried = true;
-    }
-
-    DpiState m_dpi;
-
-private:
-    Rect Scaled(int left, int top, int right, int bottom);
-
-    DpiReader m_readDpi;
-};
-
-// The card on paper: a layout unit is 1/2.7 mm whatever the printer's
-// resolution (a resolution of 0 makes every value 1).
-class PaperLayout : public CardGeometry {
-public:
-    PaperLayout() = default;
-    PaperLayout(int printerDpiX, int printerDpiY) : m_printerDpiX(printerDpiX), m_printerDpiY(printerDpiY) {}
-
-    int ToPrinterX(int value) const { return ToPrinter(value, m_printerDpiX); }
-    int ToPrinterY(int value) const { return ToPrinter(value, m_printerDpiY); }
-    static int ToPrinter(int value, int dpi);
-    Rect PrintedBanner() const;
-    Rect PrintedLabel(int row, bool rightToLeft) const;
-    Rect PrintedValue(int row, bool rightToLeft) const;
-    Rect PrintedTitle() const;
-    Rect PrintedFrame() const;
-
-    int m_printerDpiX = 1;  // 1 until the first print
-    int m_printerDpiY = 1;
-
-private:
-    Rect Printed(int left, int top, int right, int bottom) const;
-};
+// The screen fonts: 0 Arial scaled, 1 Arial fixed, 2 Tahoma scaled, 3 Tahoma fixed.
+int FontIndex(std::wstring_view language, bool scaleLayout);
+// The height of font `index` from its 96-DPI pixel size (negative: character height).
+int FontHeight(int index, int designHeight, int dpiY);
 
 }  // namespace velopass

@@ -15,17 +15,4 @@ bool ReadText(const wchar_t* file, const wchar_t* section, const wchar_t* key, T
     return true;
 }
 
-bool IsLanguagePresent(const wchar_t* file, const LanguageCode& language)
-{
-    Text title;
-    return ReadText(file, language.c_str(), L"AppTitle", title);
-}
-
-Text ReadTitle(const wchar_t* file, const LanguageCode& language)
-{
-    Text title = kDefaultTitle;
-    ReadText(file, language.c_str(), L"AppTitle", title);
-    return title;
-}
-
 }  // namespace velopass

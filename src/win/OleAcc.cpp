@@ -21,7 +21,8 @@ struct Api {
     HMODULE library = Pinned(LoadSystemLibrary(L"oleacc.dll"));
     decltype(&::CreateStdAccessibleObject) createStdAccessibleObject =
         Export<decltype(::CreateStdAccessibleObject)>(library, "CreateStdAccessibleObject");
-    decltype(&::LresultFromObject) lresultFromObject = Export<decltype(::LresultFromObject)>(library, "LresultFromObject");
+    decltype(&::LresultFromObject) lresultFromObject =
+        Export<decltype(::LresultFromObject)>(library, "LresultFromObject");
 };
 
 const Api& Loaded()

@@ -2,56 +2,57 @@
 
 #include <gtest/gtest.h>
 
+using velopass::CardScale;
 using velopass::Rect;
+using velopass::ResolveCard;
 
-namespace {
-
-// A card on a screen of the given DPI; counts how often the screen is asked.
-struct ScreenLayout : velopass::ScreenLayout {
-    explicit ScreenLayout(int dpi, bool scale = true)
-        : velopass::ScreenLayout([this, dpi](velopass::DpiState& state) { ++reads, velopass::ClampDpi(state, dpi, dpi); })
-    {
-        m_dpi.scaleLayout = scale;
-    }
-    int reads = 0;
-};
-
-}  // namespace
-
-TEST(CardLayout, TheScreenIsAskedOnceOnlyWhenNeededAndChoosesTheBanner)
+TEST(CardLayout, OnScreenEachAxisByItsCappedDpiEachRowFromItsOwnTopAndOnlyOnLargeScreens)
 {
-    ScreenLayout layout(120);
-    EXPECT_EQ(layout.EditRect(1), (Rect{191, 175, 421, 203}));
-    EXPECT_EQ(layout.FontHeight(2, 18), -23);  // 22.5, rounded away from zero
-    EXPECT_EQ(layout.FontHeight(1, 18), -18);
-    EXPECT_EQ(layout.reads, 1);
+    velopass::DpiState dpi;
+    velopass::ClampDpi(dpi, 192, 120);
+    dpi.scaleLayout = true;
+    const velopass::CardBoxes scaled = ResolveCard(CardScale::Screen(dpi), false, 6);
+    EXPECT_EQ(scaled.values[1], (Rect{230, 175, 506, 203}));  // 144 across, 120 down
+    EXPECT_EQ(scaled.client.right, 551);                      // 550.5, rounded away from zero
+    EXPECT_EQ(dpi.realDpiX, 192);
+    dpi.scaleLayout = false;
+    EXPECT_EQ(ResolveCard(CardScale::Screen(dpi), false, 6).values[2], (Rect{153, 180, 337, 202}));
+}
 
-    ScreenLayout unscaled(120, false);
-    EXPECT_EQ(unscaled.EditRect(2), (Rect{153, 180, 337, 202}));
-    EXPECT_EQ(unscaled.FontIndex(L"ja"), 3);
-    EXPECT_EQ(unscaled.reads, 0);
-    EXPECT_EQ(unscaled.BannerFile(L"Brindle Hall"), L".\\PIC\\Brindle Hall_Banner1.bmp");
-    EXPECT_EQ(ScreenLayout(97).BannerFile(L"Zell"), L".\\PIC\\Zell_Banner1.bmp");
-    EXPECT_EQ(ScreenLayout(121).BannerFile(L"Tessary"), L".\\PIC\\Tessary_Banner2.bmp");
-    EXPECT_EQ(ScreenLayout(121).BannerFile(L""), L"");
+TEST(CardLayout, TheBannerOnScreenByReadingDirectionAndSystemVersion)
+{
+    const struct { bool rightToLeft; int osMajorVersion; Rect banner; bool mirrored; } cases[] = {
+        {false, 6, {0, 0, 367, 82}, false},
+        {true, 6, {-1, 0, 367, 82}, false},
+        {false, 5, {0, 0, 368, 82}, false},
+        {true, 5, {-1, 0, 367, 82}, true},
+    };
+    for (const auto& c : cases) {
+        const velopass::CardBoxes boxes = ResolveCard(CardScale::Screen({}), c.rightToLeft, c.osMajorVersion);
+        EXPECT_EQ(boxes.banner, c.banner) << c.rightToLeft << c.osMajorVersion;
+        EXPECT_EQ(boxes.mirroredBanner, c.mirrored) << c.rightToLeft << c.osMajorVersion;
+    }
 }
 
 TEST(CardLayout, TahomaForEastAsianLanguagesOnly)
 {
     for (const wchar_t* cjk : {L"ja", L"ko", L"zh-cht", L"zh-chs"})
-        EXPECT_EQ(ScreenLayout(96).FontIndex(cjk), 2) << cjk;
+        EXPECT_EQ(velopass::FontIndex(cjk, true), 2) << cjk;
     for (const wchar_t* other : {L"ar", L"zh", L"JA", L"ko-kr"})
-        EXPECT_EQ(ScreenLayout(96).FontIndex(other), 0) << other;
+        EXPECT_EQ(velopass::FontIndex(other, true), 0) << other;
+    EXPECT_EQ(velopass::FontIndex(L"ja", false), 3);
+    EXPECT_EQ(velopass::FontHeight(2, 18, 120), -23);  // 22.5, rounded away from zero
+    EXPECT_EQ(velopass::FontHeight(1, 18, 120), -18);
 }
 
 TEST(PrintedCard, EachAxisByItsOwnResolutionAndRightToLeftColumnsSwapped)
 {
-    using velopass::PaperLayout;
-    EXPECT_EQ(PaperLayout(600, 1200).PrintedFrame(), (Rect{0, 0, 3210, 6719}));  // truncated
-    EXPECT_EQ(PaperLayout(600, 1200).ToPrinterX(-16), -139);
-    const PaperLayout paper(300, 300);
-    EXPECT_EQ(paper.PrintedLabel(0, false), (Rect{109, 437, 660, 533}));
-    EXPECT_EQ(paper.PrintedLabel(2, true), (Rect{944, 787, 1496, 883}));
-    EXPECT_EQ(paper.PrintedValue(2, true), (Rect{131, 787, 936, 883}));
-    EXPECT_EQ(PaperLayout(0, 0).ToPrinterX(367), 1);
+    EXPECT_EQ(ResolveCard(CardScale::Paper(600, 1200), false, 6).frame, (Rect{0, 0, 3210, 6719}));  // truncated
+    EXPECT_EQ(CardScale::Paper(600, 1200).X(-16), -139);
+    const velopass::CardBoxes ltr = ResolveCard(CardScale::Paper(300, 300), false, 6);
+    const velopass::CardBoxes rtl = ResolveCard(CardScale::Paper(300, 300), true, 6);
+    EXPECT_EQ(ltr.labels[0], (Rect{109, 437, 660, 533}));
+    EXPECT_EQ(rtl.labels[2], (Rect{944, 787, 1496, 883}));
+    EXPECT_EQ(rtl.values[2], (Rect{131, 787, 936, 883}));
+    EXPECT_EQ(CardScale::Paper(0, 0).X(367), 1);
 }

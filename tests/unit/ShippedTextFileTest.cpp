@@ -1,11 +1,13 @@
 // The text file as shipped: every language it lists has every text the card reads.
-#include "text/Language.h"
+#include "text/CardTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <map>
+#include <cwchar>
 #include <string>
+#include <vector>
 
 TEST(ShippedTextFile, EveryListedLanguageHasEveryTextAndTheGuestMessageOneTitle)
 {
@@ -25,9 +27,13 @@ TEST(ShippedTextFile, EveryListedLanguageHasEveryTextAndTheGuestMessageOneTitle)
     for (const velopass::LanguageCode& wide : codes) {
         const std::string code(wide.begin(), wide.end());
         std::map<std::string, std::string>& texts = sections[code];
-        for (const char* key : {"AppTitle", "MsgGuest", "lblProductName", "lblSerialNb", "lblPartNb", "lblDOP",
-                                "BtnPrint", "BtnClose", "lblLangText", "lblSwitchLang"})
+        std::vector<const wchar_t*> keys = {velopass::kGuestMessageKey, velopass::kLanguageNameKey};
+        for (const velopass::CardTextKey& entry : velopass::kCardTextKeys)
+            keys.push_back(entry.key);
+        for (const wchar_t* wide : keys) {
+            const std::string key(wide, wide + std::wcslen(wide));
             EXPECT_FALSE(texts[key].empty()) << code << ": " << key;
+        }
         const std::string& message = texts["MsgGuest"];
         const std::size_t first = message.find("{0}");
         EXPECT_TRUE(first != std::string::npos && message.find("{0}", first + 1) == std::string::npos) << code;

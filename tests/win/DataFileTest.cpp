@@ -2,6 +2,7 @@
 #include "app/GuestCheck.h"
 #include "machine/DataFile.h"
 #include "machine/Registry.h"
+#include "text/CardTexts.h"
 #include "text/TextFile.h"
 
 #include <gtest/gtest.h>
@@ -9,29 +10,25 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
-#include <tuple>
+#include <utility>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh path under the temporary folder, removed with all it comes to hold.
-struct TempFolder {
-    const fs::path path = fs::temp_directory_path() / ("vp-" + std::to_string(::GetTickCount() + count++));
-    ~TempFolder()
+// A text file in UTF-16LE under the temporary folder, removed with its folder.
+struct TempTextFile {
+    explicit TempTextFile(const std::wstring& text)
     {
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
+        fs::create_directory(folder);
+        std::ofstream(path, std::ios::binary)
+            << "\xFF\xFE" << std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     }
-    std::wstring folder() const { return path.wstring() + L"\\"; }
+    ~TempTextFile() { fs::remove_all(folder); }
+    const fs::path folder = fs::temp_directory_path() / ("vp-" + std::to_string(::GetTickCount() + count++));
+    const fs::path path = folder / "Velopass.ini";
     static inline int count = 0;
 };
-
-std::string Unicode(const std::wstring& text)
-{
-    return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
 
 }  // namespace
 
@@ -46,16 +43,14 @@ TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
 
 TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCounts)
 {
-    TempFolder folder;
-    fs::create_directory(folder.path);
-    const fs::path file = folder.path / "Velopass.ini";
-    std::ofstream(file, std::ios::binary) << Unicode(L"[ZH-CHT]\r\nAppTitle=T\r\nEmpty=\r\n[de]\r\nAppTitle=\r\n");
+    const TempTextFile text(L"[ZH-CHT]\r\nAppTitle=T\r\nEmpty=\r\n[de]\r\nAppTitle=\r\n");
+    const wchar_t* file = text.path.c_str();
     velopass::Text value = L"kept";
-    EXPECT_FALSE(velopass::ReadText(file.c_str(), L"zh-cht", L"Empty", value));
+    EXPECT_FALSE(velopass::ReadText(file, L"zh-cht", L"Empty", value));
     EXPECT_EQ(value, L"kept");
-    EXPECT_TRUE(velopass::IsLanguagePresent(file.c_str(), L"zh-cht"));  // in any case
-    EXPECT_FALSE(velopass::IsLanguagePresent(file.c_str(), L"de"));
-    EXPECT_EQ(velopass::ReadTitle(file.c_str(), L"de"), L"Velopass");
+    EXPECT_TRUE(velopass::IsLanguagePresent(file, L"zh-cht"));  // in any case
+    EXPECT_FALSE(velopass::IsLanguagePresent(file, L"de"));
+    EXPECT_EQ(velopass::ReadTitle(file, L"de"), L"Velopass");
 }
 
 TEST(Registry, TheKeyIsOpenedForReadingOnly)
@@ -77,34 +72,25 @@ TEST(Registry, TheKeyIsOpenedForReadingOnly)
 
 TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
 {
-    TempFolder folder;
-    fs::create_directory(folder.path);
-    const fs::path file = folder.path / "Velopass.ini";
-    std::ofstream(file, std::ios::binary)
-        << Unicode(L"[de]\r\nAppTitle=Velopass DE\r\nMsgGuest=G\u00E4ste: {0} ({0})\r\n[fr]\r\nAppTitle=Velopass FR\r\n");
-    for (const auto& [language, caption, message] :
-         {std::tuple(L"de", L"Velopass DE", L"G\u00E4ste: Velopass DE (Velopass DE)"),
-          std::tuple(L"fr", L"Velopass FR", L"built in")}) {
-        // The box is modal: read and answered from another thread, as a user would.
-        std::wstring shown[2];
-        std::thread user([&shown, owner = ::GetCurrentThreadId()] {
+    const TempTextFile file(L"[de]\r\nAppTitle=Velopass DE\r\nMsgGuest=G\u00E4ste: {0} ({0})\r\n[fr]\r\nAppTitle=Velopass FR\r\n");
+    for (const auto& [language, shown] : {std::pair(L"de", L"Velopass DE|G\u00E4ste: Velopass DE (Velopass DE)|"),
+                                           std::pair(L"fr", L"Velopass FR|built in|")}) {
+        // The box is modal: read and answered from another thread, as a user would, caption then texts.
+        std::wstring read;
+        std::thread user([&read, owner = ::GetCurrentThreadId()] {
             HWND box = nullptr;
             for (int tries = 0; tries < 200 && box == nullptr; ++tries, ::Sleep(50))
-                ::EnumThreadWindows(owner, [](HWND window, LPARAM found) {
-                    *reinterpret_cast<HWND*>(found) = window;
-                    return FALSE;
-                }, reinterpret_cast<LPARAM>(&box));
-            wchar_t text[256] = {};
-            ::GetWindowTextW(box, text, 256);
-            shown[0] = text;
-            for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
-                if (::GetClassNameW(child, text, 256) && std::wstring(text) == L"Static" && ::GetWindowTextW(child, text, 256))
-                    shown[1] = text;
+                ::EnumThreadWindows(owner, [](HWND w, LPARAM found) -> BOOL { return !(*reinterpret_cast<HWND*>(found) = w); },
+                                    reinterpret_cast<LPARAM>(&box));
+            for (HWND w = box; w != nullptr; w = ::GetWindow(w, w == box ? GW_CHILD : GW_HWNDNEXT)) {
+                wchar_t text[256] = {}, kind[16] = {};
+                if (::GetWindowTextW(w, text, 256) && (w == box || (::GetClassNameW(w, kind, 16) && kind[0] == L'S')))
+                    read += std::wstring(text) + L"|";
+            }
             ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         });
-        velopass::ShowGuestRefusal(file.c_str(), language, L"built in");
+        velopass::ShowGuestRefusal(file.path.c_str(), language, L"built in");
         user.join();
-        EXPECT_EQ(shown[0], caption);
-        EXPECT_EQ(shown[1], message);
+        EXPECT_EQ(read, shown);
     }
 }

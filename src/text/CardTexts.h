@@ -1,0 +1,58 @@
+// The card's texts from the text file: one table of keys, one routine that
+// reads them for a language. Portable but for the read itself.
+#pragma once
+
+#include "text/CardField.h"
+#include "text/FixedText.h"
+#include "text/Language.h"
+
+namespace velopass {
+
+// What the card shows in words, with the built-in English of a text file
+// without them.
+struct CardTexts {
+    Text m_caption = L"Velopass";  // the window's caption and the title over the banner
+    Text m_closeText = L"Close";
+    Text m_printText = L"Print";
+    Text m_labels[CardFieldCount] = {L"Product name:",     L"Serial number:", L"SNID:", L"Part number:",
+                                     L"Date of purchase:", L"FUB:",           L"DLR:"};
+    Text m_switchLanguageText = L"Language";  // the system menu's entry that opens the language list
+};
+
+// Where a text comes from: a key of the language's section. A label's text
+// gets its colon; SNID, FUB and DLR are never read.
+struct CardTextKey {
+    const wchar_t* key;
+    Text CardTexts::*text;  // or, when null, the label of `field`
+    CardField field;
+};
+
+inline constexpr wchar_t kTitleKey[] = L"AppTitle";
+
+// In the order a language switch takes them.
+inline constexpr CardTextKey kCardTextKeys[] = {
+    {kTitleKey, &CardTexts::m_caption, CardFieldCount},
+    {L"BtnClose", &CardTexts::m_closeText, CardFieldCount},
+    {L"BtnPrint", &CardTexts::m_printText, CardFieldCount},
+    {L"lblProductName", nullptr, ProductName},
+    {L"lblSerialNb", nullptr, SerialNumber},
+    {L"lblPartNb", nullptr, PartNumber},
+    {L"lblDOP", nullptr, DateOfPurchase},
+    {L"lblSwitchLang", &CardTexts::m_switchLanguageText, CardFieldCount},
+};
+
+// The language's other keys: the guest's refusal, and the language's name in its own words.
+inline constexpr wchar_t kGuestMessageKey[] = L"MsgGuest";
+inline constexpr wchar_t kLanguageNameKey[] = L"lblLangText";
+
+// Replaces each text whose key the language's section holds; the others keep
+// what they held (the built-in text, or the previous language's).
+void ReadCardTexts(const wchar_t* file, const wchar_t* language, CardTexts& texts);
+
+// A language is in the text file exactly when its section has a title.
+bool IsLanguagePresent(const wchar_t* file, const LanguageCode& language);
+
+// The section's title, or the built-in one.
+Text ReadTitle(const wchar_t* file, const LanguageCode& language);
+
+}  // namespace velopass
