@@ -15,5 +15,5 @@ cp "$shots/card-96-Zell.png" docs/images/card-96-en.png
 cp "$shots/card-96-ar.png" docs/images/card-96-ar.png
 cp "$shots/card-120-en.png" docs/images/card-120-en.png
 cp "$shots/card-120-ar.png" docs/images/card-120-ar.png
-cp "$shots/printed-page.png" docs/images/printed-page.png
+convert "$shots/printed-banner.png" -resize 413x docs/images/printed-page.png  # A4 at 50 DPI
 echo "Pictures in docs/images/"

@@ -218,18 +218,6 @@ class Card:
         """The card and its controls, once it is shown (None when it is not, within a few seconds)."""
         return self.inspect("wait", 5000, check=False)
 
-    def background(self, *args):
-        """Runs a long-lived vpprobe command beside the card, returning once it has answered: `lock PATH
-        SECONDS` holds a file open sharing nothing."""
-        out = os.path.join(self.root, f"background-{len(self.processes)}.json")
-        process = subprocess.Popen(["wine", INSPECT, unix_to_windows(out), *map(str, args)], env=self.env,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.processes.append(process)
-        if not wait_until(lambda: os.path.exists(out) or process.poll() is not None, timeout=60):
-            self.test.fail(f"vpprobe {' '.join(map(str, args))} did not answer")
-        with open(out) as f:
-            self.test.assertTrue(json.load(f), f"vpprobe {' '.join(map(str, args))} failed")
-
     def press(self, control_id, *keys):
         """Keys as a user presses them, with the focus moved to the control first (0: left where it is):
         "alt+space", "shift+right", "enter", "c"."""
@@ -238,8 +226,7 @@ class Card:
 
     def type(self, control_id, text):
         """Types text into a control, replacing what it held: any characters, up to the control's limit."""
-        self.inspect("press", control_id, "=" + "".join(f"{u:04x}" for u in memoryview(text.encode("utf-16-le"))
-                                                        .cast("H")))
+        self.inspect("press", control_id, *(f"#{u:04x}" for u in memoryview(text.encode("utf-16-le")).cast("H")))
 
     def menu(self):
         """The system menu as (text, id, [the entries below it, likewise])."""
@@ -281,18 +268,23 @@ class Card:
         return found
 
     def close(self, process, how="button"):
-        """Closes the card as a user would and waits for its process to end."""
-        if how == "button":
-            self.inspect("click", 1008)
+        """Closes the card as a user, Windows or an installer would; its process's exit code once it has ended."""
+        if how == "end-task":  # as Task Manager's End task: WM_CLOSE, no force
+            quiet(["wine", "taskkill", "/im", "Velopass.exe"], self.env)
+        elif how == "end-session":  # a log-off: Wine ends the card once it has answered
+            quiet(["wine", "wineboot", "--end-session"], self.env)
+        elif how == "installer":  # the Restart Manager: WM_QUERYENDSESSION, WM_ENDSESSION with ENDSESSION_CLOSEAPP
+            for message, ending in ((0x11, 0), (0x16, 1)):
+                self.inspect("message", message, ending, 1)
         else:
-            self.press(0, *{"alt-f4": ["alt+f4"], "system-menu": ["alt+space", "c"]}[how])
+            self.press(*{"button": (1008, "space"), "alt-f4": (0, "alt+f4"), "system-menu": (0, "alt+space", "c")}[how])
         return process.wait(60)
 
-    def screenshot(self, name, window=None):
-        """Saves the desktop, or the window's rectangle, where a reader can look at it; returns the path."""
+    def screenshot(self, name, window):
+        """Saves the window's rectangle where a reader can look at it; returns the path."""
         os.makedirs(SCREENSHOTS, exist_ok=True)
         path = os.path.join(SCREENSHOTS, name + ".png")
-        x, y, w, h = window["rect"] if window else (0, 0, *self.machine.screen)
+        x, y, w, h = window["rect"]
         quiet(["import", "-display", self.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage", path],
               self.env, 60)
         return path
@@ -369,7 +361,7 @@ class Image:
 
     def client(self, window):
         view = copy.copy(self)
-        view.origin, view.mirrored = window["client_origin"], bool(int(window["exstyle"], 16) & 0x00400000)
+        view.origin, view.mirrored = window["client_origin"], bool(window["exstyle"] & 0x00400000)
         return view
 
     def pixel(self, x, y):
@@ -384,7 +376,7 @@ class Image:
 
 def mirrored(window):
     """Which of the card (right-to-left layout) and its edits (right-aligned) are mirrored."""
-    return {bool(int(w["exstyle"], 16) & bit) for w, bit in
+    return {bool(w["exstyle"] & bit) for w, bit in
             [(window, 0x00400000)] + [(c, 0x00001000) for c in window["controls"] if c["class"] == "Edit"]}
 
 

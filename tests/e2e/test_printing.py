@@ -25,27 +25,22 @@ def print_card(card, printer, button=1):
     return printer.pages()
 
 
-class Page:
-    """The page at 300 DPI, found by its frame; positions in layout units (1/2.7 mm) from its corner."""
+def page(pdf, folder):
+    """The page at 300 DPI, its origin moved to the frame's corner; and the frame's width and height."""
+    subprocess.run(["pdftoppm", "-r", "300", "-singlefile", pdf, os.path.join(folder, "page")], check=True)
+    image = harness.Image(os.path.join(folder, "page.ppm"))
+    w = image.width
+    rows = [y for y in range(image.height) if w - len(image.data[y * w * 3 + 1:(y + 1) * w * 3:3].translate(
+        None, bytes(range(60)))) > w // 3]  # dark across a third of the page: the frame's top and bottom lines
+    columns = [x for x in range(w) if max(image.pixel(x, rows[0] + int(131 * SCALE))) < 60]  # under the title
+    image.origin = (columns[0], rows[0])
+    return image, columns[-1] - columns[0], rows[-1] - rows[0]
 
-    def __init__(self, pdf, folder):
-        subprocess.run(["pdftoppm", "-r", "300", "-singlefile", pdf, os.path.join(folder, "page")], check=True)
-        self.image = image = harness.Image(os.path.join(folder, "page.ppm"))
-        w = image.width
-        green = [image.data[y * w * 3 + 1:(y + 1) * w * 3:3] for y in range(image.height)]
-        rows = [y for y, row in enumerate(green) if w - len(row.translate(None, bytes(range(60)))) > w // 3]
-        self.top, self.bottom = rows[0], rows[-1]
-        frame = [x for x in range(w) if max(image.pixel(x, self.top + int(131 * SCALE))) < 60]  # under the title
-        self.left, self.right = frame[0], frame[-1]
 
-    def at(self, x, y):
-        return self.image.pixel(self.left + int(x * SCALE), self.top + int(y * SCALE))
-
-    def columns(self, box, predicate):
-        """For each pixel column across the box, whether any of its pixels matches."""
-        left, top, right, bottom = (int(v * SCALE) for v in box)
-        return [any(predicate(self.image.pixel(self.left + x, self.top + y)) for y in range(top, bottom, 2))
-                for x in range(left, right)]
+def columns(image, box, predicate):
+    """For each pixel column across the box (in layout units), whether any of its pixels matches."""
+    left, top, right, bottom = (int(v * SCALE) for v in box)
+    return [any(predicate(image.pixel(x, y)) for y in range(top, bottom, 2)) for x in range(left, right)]
 
 
 class Printing(unittest.TestCase):
@@ -61,28 +56,26 @@ class Printing(unittest.TestCase):
                     print_card(card, printer, button=2)
                 pages = print_card(card, printer)
                 self.assertEqual(len(pages), 1, "one page: none when cancelled, one when printed")
-                pdf = pages.pop()
-                page = Page(pdf, card.root)
-                if name == "banner":  # the README's picture of a printed page
-                    os.makedirs(harness.SCREENSHOTS, exist_ok=True)
-                    subprocess.run(["pdftoppm", "-r", "50", "-singlefile", "-png", pdf,
-                                    os.path.join(harness.SCREENSHOTS, "printed-page")], check=True)
+                image, width, height = page(pages.pop(), card.root)
+                os.makedirs(harness.SCREENSHOTS, exist_ok=True)  # each page, where a reader can look at it
+                harness.quiet(["convert", os.path.join(card.root, "page.ppm"), os.path.join(
+                    harness.SCREENSHOTS, "printed-" + name.replace(",", "").replace(" ", "-") + ".png")], os.environ)
                 # 367 x 384 units; the 5-pixel lines are centred on the card's edges.
-                self.assertAlmostEqual(page.right - page.left, int(367 * SCALE), delta=4)
-                self.assertAlmostEqual(page.bottom - page.top, int(384 * SCALE), delta=4)
+                self.assertAlmostEqual(width, int(367 * SCALE), delta=4)
+                self.assertAlmostEqual(height, int(384 * SCALE), delta=4)
                 # The banner's box carries the banner's ink, unmirrored in either direction, or stays blank.
                 for x, y in BANNER_POINTS:
                     artwork = pictures.BRANDS[brand]((x + 0.5) / 367, (y + 0.5) / 82, 367 / 82)
-                    ink = page.at(x, y)
+                    ink = image.pixel(int(x * SCALE), int(y * SCALE))
                     self.assertTrue(is_white(ink) if files else near(ink, artwork, 40), f"{ink} at {x}, {y}")
-                self.assertGreater(sum(page.columns((25, 28, 200, 60), title_ink)), 50, "title colour")
+                self.assertGreater(sum(columns(image, (25, 28, 200, 60), title_ink)), 50, "title colour")
                 # Label and value ink by the edge each is aligned to: right to left, the columns trade sides.
                 edges = ((297, 342), (167, 214)) if arabic else ((25, 70), (153, 200))
                 for row, (left, right) in [(row, edge) for row in (0, 1, 4) for edge in edges]:  # label, value
-                    self.assertGreater(sum(page.columns((left, 100 + 40 * row, right, 122 + 40 * row), is_dark)), 10,
+                    self.assertGreater(sum(columns(image, (left, 100 + 40 * row, right, 122 + 40 * row), is_dark)), 10,
                                        f"ink by the edge {left}-{right} of row {row}")
                 if arabic and files:  # joined letters leave a few stretches of ink, boxes one a letter
-                    ink = page.columns((25, 28, 342, 60), is_dark)
+                    ink = columns(image, (25, 28, 342, 60), is_dark)
                     runs = sum(1 for before, now in zip([False] + ink, ink) if now and not before)
                     self.assertLess(runs, len(ARABIC["ar"]["AppTitle"]) * 2 / 3, "Arabic title drawn as boxes")
 
@@ -96,8 +89,8 @@ class Printing(unittest.TestCase):
             card.inspect("message", 0x10, 0, 0)  # End task's request to the card: WM_CLOSE
             self.assertEqual(process.wait(60), 0, "the card closed, and the Print dialog with it")
             self.assertEqual((printer.pages(), printer.idle()), (set(), True), "nothing printed")
-            self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"), "[data]\r\nDOP=2026-05-05\r\n")
-
+            self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"),
+                             "[data]\r\nDOP=2026-05-05\r\n")
 
 if __name__ == "__main__":
     harness.main()

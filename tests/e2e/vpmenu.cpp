@@ -11,15 +11,11 @@ void List(HMENU menu, int depth, std::wstring& out)
 {
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
         wchar_t text[256] = {};
-        MENUITEMINFOW item{};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
-        item.dwTypeData = text;
-        item.cch = 256;
-        ::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item);
-        out += std::to_wstring(depth) + L"\t" + std::to_wstring(item.wID) + L"\t" + text + L"\n";
-        if (item.hSubMenu != nullptr)
-            List(item.hSubMenu, depth + 1, out);
+        ::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        out += std::to_wstring(depth) + L"\t" + std::to_wstring(static_cast<int>(::GetMenuItemID(menu, i))) + L"\t" +
+               text + L"\n";
+        if (const HMENU below = ::GetSubMenu(menu, i))
+            List(below, depth + 1, out);
     }
 }
 

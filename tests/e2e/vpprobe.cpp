@@ -28,13 +28,6 @@ std::string Quote(const std::wstring& text)
 }
 
 std::string Number(long long value) { return std::to_string(value); }
-std::string Bool(bool value) { return value ? "true" : "false"; }
-std::string Hex(LONG value)
-{
-    char out[16];
-    std::snprintf(out, sizeof(out), "\"0x%08lX\"", static_cast<unsigned long>(value));
-    return out;
-}
 std::string Rect(const RECT& r)
 {
     return "[" + Number(r.left) + ", " + Number(r.top) + ", " + Number(r.right - r.left) + ", " +
@@ -63,8 +56,8 @@ std::string Fields(HWND window, HWND parent)
     ::GetWindowRect(window, &rect);
     ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
     return "\"class\": " + Quote(ClassOf(window)) + ", \"text\": " + Quote(TextOf(window)) +
-           ", \"style\": " + Hex(::GetWindowLongW(window, GWL_STYLE)) +
-           ", \"exstyle\": " + Hex(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": " + Rect(rect);
+           ", \"style\": " + Number(static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE))) +
+           ", \"exstyle\": " + Number(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": " + Rect(rect);
 }
 
 // The card with its controls.
@@ -74,7 +67,7 @@ std::string CardJson(HWND card)
     POINT origin{0, 0};
     ::ClientToScreen(card, &origin);
     std::string out = "{" + Fields(card, HWND_DESKTOP) + ", \"client_origin\": [" + Number(origin.x) + ", " +
-                      Number(origin.y) + "], \"iconic\": " + Bool(::IsIconic(card)) + ", \"controls\": [";
+                      Number(origin.y) + "], \"iconic\": " + Number(::IsIconic(card)) + ", \"controls\": [";
     for (HWND child = ::GetWindow(card, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
         out += std::string(out.back() == '[' ? "" : ", ") + "{\"id\": " + Number(::GetDlgCtrlID(child)) + ", " +
                Fields(child, card) + "}";
@@ -92,33 +85,28 @@ HWND WaitForCard(DWORD timeoutMs)
 }
 
 // Keys as the keyboard delivers them, through the system's input queue to the
-// focused window. Each argument is virtual-key codes held together ("0x11+0x43"
-// is Ctrl+C), or "=" and text as UTF-16 code units in hexadecimal.
+// focused window. Each argument is keys held together: virtual-key codes, or
+// "#" and a UTF-16 code unit in hexadecimal, typed ("0x11+0x43" is Ctrl+C).
 void PressKeys(int argc, wchar_t** argv, int first)
 {
-    const auto send = [](WORD key, wchar_t unit, DWORD flags) {
-        INPUT input{INPUT_KEYBOARD, {}};
-        input.ki = {key, unit, flags, 0, 0};
-        ::SendInput(1, &input, sizeof(input));
-        ::Sleep(30);
-    };
     for (int i = first; i < argc; ++i) {
-        const std::wstring token = argv[i];
-        for (std::size_t at = 1; token[0] == L'=' && at + 4 <= token.size(); at += 4) {
-            const auto unit = static_cast<wchar_t>(std::wcstoul(token.substr(at, 4).c_str(), nullptr, 16));
-            send(0, unit, KEYEVENTF_UNICODE);
-            send(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
-        }
-        std::vector<WORD> keys;  // pressed in order, released in reverse
-        for (wchar_t *at = argv[i], *end = at; token[0] != L'=' && *at != L'\0'; at = end + (*end == L'+')) {
-            keys.push_back(static_cast<WORD>(std::wcstoul(at, &end, 0)));
-            if (end == at)
+        std::vector<INPUT> keys;  // pressed in order, released in reverse
+        for (wchar_t *at = argv[i], *end = at; *at != L'\0'; at = end + (*end == L'+')) {
+            const bool unit = *at == L'#';
+            const auto code = static_cast<WORD>(std::wcstoul(at + unit, &end, unit ? 16 : 0));
+            INPUT key{INPUT_KEYBOARD, {}};
+            key.ki = {static_cast<WORD>(unit ? 0 : code), static_cast<WORD>(unit ? code : 0),
+                      static_cast<DWORD>(unit ? KEYEVENTF_UNICODE : 0), 0, 0};
+            keys.push_back(key);
+            if (end == at + unit)
                 break;
         }
-        for (const WORD key : keys)
-            send(key, 0, 0);
-        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-            send(*key, 0, KEYEVENTF_KEYUP);
+        for (std::size_t k = 0; k < 2 * keys.size(); ++k) {
+            INPUT key = keys[k < keys.size() ? k : 2 * keys.size() - 1 - k];
+            key.ki.dwFlags |= k < keys.size() ? 0 : KEYEVENTF_KEYUP;
+            ::SendInput(1, &key, sizeof(key));
+            ::Sleep(30);
+        }
     }
 }
 
@@ -216,24 +204,6 @@ bool ListSystemMenu(HWND card)
     return thread != nullptr && ::WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
 }
 
-void ChangeDisplay(DWORD width, DWORD height)
-{
-    DEVMODEW mode{};
-    mode.dmSize = sizeof(mode);
-    mode.dmPelsWidth = width;
-    mode.dmPelsHeight = height;
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    ::ChangeDisplaySettingsW(&mode, 0);
-}
-
-void Answer(const wchar_t* path, const std::string& answer)
-{
-    if (FILE* file = _wfopen(path, L"wb")) {
-        std::fprintf(file, "%s\n", answer.c_str());
-        std::fclose(file);
-    }
-}
-
 // One command; its JSON answer, or nothing when it failed.
 std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** argv)
 {
@@ -247,16 +217,6 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         return ClipboardJson(arg(3) == L"empty");
     if (command == L"attributes")  // attributes WINDOWS-PATH
         return Number(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())));
-    if (command == L"lock") {  // lock WINDOWS-PATH SECONDS: hold a file open with no sharing, answering once held
-        const HANDLE file = ::CreateFileW(arg(3).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return std::nullopt;
-        Answer(argv[1], "true");
-        ::Sleep(static_cast<DWORD>(number(4)) * 1000);
-        ::CloseHandle(file);
-        return "true";
-    }
 
     // The rest act on the card.
     const HWND card = WaitForCard(command == L"wait" ? static_cast<DWORD>(number(3)) : 0);  // wait TIMEOUT-MS
@@ -292,7 +252,12 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         }
     } else if (command == L"displayloop") {  // displayloop COUNT W1 H1 W2 H2: the display changes to and fro
         for (long i = 0; i < number(3); ++i) {
-            ChangeDisplay(static_cast<DWORD>(number(i % 2 ? 6 : 4)), static_cast<DWORD>(number(i % 2 ? 7 : 5)));
+            DEVMODEW mode{};
+            mode.dmSize = sizeof(mode);
+            mode.dmPelsWidth = static_cast<DWORD>(number(i % 2 ? 6 : 4));
+            mode.dmPelsHeight = static_cast<DWORD>(number(i % 2 ? 7 : 5));
+            mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+            ::ChangeDisplaySettingsW(&mode, 0);
             send(card, WM_NULL, 0, 0);
         }
     } else {
@@ -310,6 +275,9 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     const std::optional<std::string> answer = Run(argv[2], argc, argv);
-    Answer(argv[1], answer.value_or("null"));
+    if (FILE* file = _wfopen(argv[1], L"wb")) {
+        std::fprintf(file, "%s\n", answer.value_or("null").c_str());
+        std::fclose(file);
+    }
     return answer ? 0 : 1;
 }

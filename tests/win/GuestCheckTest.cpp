@@ -42,7 +42,7 @@ TEST(GuestCheck, ReadsThisProcessTokenWhole)
     ASSERT_GE(buffer.size(), sizeof(TOKEN_GROUPS));
     const auto& groups = *reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
     EXPECT_GT(groups.GroupCount, 0u);
-    for (DWORD i = 0; i < groups.GroupCount; ++i)
+    for (DWORD i = 0; i < groups.GroupCount; ++i)  // every SID within the buffer, none cut
         EXPECT_TRUE(::IsValidSid(groups.Groups[i].Sid)) << "group " << i;
     EXPECT_TRUE(velopass::ReadTokenGroups(nullptr).empty());
     EXPECT_FALSE(velopass::IsGuestUser());  // the test runs as an ordinary user
