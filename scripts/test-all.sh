@@ -2,7 +2,7 @@
 # Installs what the tests need, builds both configurations and runs every
 # test: the unit tests natively and under the sanitizers, a short run of each
 # fuzz target, then the Windows build's tests under Wine (its unit tests and
-# the end-to-end scenarios).
+# the end-to-end scenarios); last, the tests' share of the code is measured.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,4 +27,6 @@ done < <(sed -nE 's/^[0-9]+% tests passed, ([0-9]+) tests failed out of ([0-9]+)
 skipped=$(grep -c '(Skipped)' "$log" || true)
 passed=$((passed - skipped))
 echo "${passed} passed, ${failed} failed, ${skipped} skipped"
-[[ $failed -eq 0 && $passed -gt 0 ]]
+budget=0
+python3 scripts/test-budget.py || budget=1
+[[ $failed -eq 0 && $passed -gt 0 && $budget -eq 0 ]]

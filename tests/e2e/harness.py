@@ -145,7 +145,6 @@ class Card:
         # Files a scenario made immutable would outlive the removal.
         quiet(["chattr", "-R", "-i", self.root], os.environ, check=False)
         shutil.rmtree(self.root, ignore_errors=True)
-        return False
 
     def path(self, windows_path):
         assert windows_path[:3].lower() == "c:\\", windows_path

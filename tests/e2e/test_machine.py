@@ -9,9 +9,8 @@ from harness import ZELL, Card, Machine, ini_bytes as ini
 PRODUCT, SERIAL, SNID, PART, DATE, FUB, DLR = range(1000, 1007)
 DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
 FILE_ATTRIBUTE_HIDDEN = 0x2
-# FUB and DLR live in a folder named by the brand and an environment variable.
-# (The variable comes first and its value is long: a brand shorter than its
-# token would carry the scan past a later token.)
+# FUB and DLR in a folder named by the brand and a variable (the variable first, as a brand shorter than its
+# token would carry the scan past a later token).
 BRANDED_FUB = {"common": {"FUBIniFile": r"c:\OEM\%FUBDIR%\%brand%\FUB.ini"}}
 
 

@@ -8,12 +8,12 @@ import harness
 from harness import Card, Machine, Printer, is_dark, is_white, near, pictures
 
 SCALE = 300 / 25.4 / 2.7  # pixels a layout unit
-NO_BANNER = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}
+GONE = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}  # Zell's banner taken away
 ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج"}}
 BANNER_POINTS = ((300, 20), (200, 70), (350, 45))  # in the banner's box, clear of the title
 # name, brand, files, Arabic, the title's ink: white on a banner, black on the light one and on white paper
-CASES = [("banner", "Zell", {}, False, is_white), ("no banner", "Zell", NO_BANNER, False, is_dark),
-         ("arabic, light banner", "Brindle Hall", {}, True, is_dark), ("arabic, no banner", "Zell", NO_BANNER, True,
+CASES = [("banner", "Zell", {}, False, is_white), ("no banner", "Zell", GONE, False, is_dark),
+         ("arabic, light banner", "Brindle Hall", {}, True, is_dark), ("arabic, no banner", "Zell", GONE, True,
                                                                        is_dark)]
 
 

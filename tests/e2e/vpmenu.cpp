@@ -1,6 +1,5 @@
-// Loaded into the card by vpprobe: writes the card's system menu beside
-// itself ("vpmenu.dll.txt", UTF-16), a line of depth, id and text for each
-// entry, then declines to stay, so that the next load lists it afresh.
+// Loaded into the card by vpprobe: lists the card's system menu beside itself (vpmenu.dll.txt, UTF-16, a line
+// of depth, id and text an entry), then declines to stay, so that the next load lists it afresh.
 #include <windows.h>
 
 #include <string>

@@ -21,16 +21,14 @@ TEST(CardLayout, OnScreenEachAxisByItsCappedDpiEachRowFromItsOwnTopAndOnlyOnLarg
 
 TEST(CardLayout, TheBannerOnScreenByReadingDirectionAndSystemVersion)
 {
-    const struct { bool rightToLeft; int osMajorVersion; Rect banner; bool mirrored; } cases[] = {
-        {false, 6, {0, 0, 367, 82}, false},
-        {true, 6, {-1, 0, 367, 82}, false},
-        {false, 5, {0, 0, 368, 82}, false},
-        {true, 5, {-1, 0, 367, 82}, true},
-    };
+    // Mirrored layouts start one pixel early; older systems get the extra pixel too, and a mirrored copy.
+    const struct { bool rightToLeft; int osMajorVersion; Rect banner; } cases[] = {
+        {false, 6, {0, 0, 367, 82}}, {true, 6, {-1, 0, 367, 82}},
+        {false, 5, {0, 0, 368, 82}}, {true, 5, {-1, 0, 367, 82}}};
     for (const auto& c : cases) {
         const velopass::CardBoxes boxes = ResolveCard(CardScale::Screen({}), c.rightToLeft, c.osMajorVersion);
         EXPECT_EQ(boxes.banner, c.banner) << c.rightToLeft << c.osMajorVersion;
-        EXPECT_EQ(boxes.mirroredBanner, c.mirrored) << c.rightToLeft << c.osMajorVersion;
+        EXPECT_EQ(boxes.mirroredBanner, c.rightToLeft && c.osMajorVersion < 6) << c.rightToLeft << c.osMajorVersion;
     }
 }
 
@@ -41,8 +39,6 @@ TEST(CardLayout, TahomaForEastAsianLanguagesOnly)
     for (const wchar_t* other : {L"ar", L"zh", L"JA", L"ko-kr"})
         EXPECT_EQ(velopass::FontIndex(other, true), 0) << other;
     EXPECT_EQ(velopass::FontIndex(L"ja", false), 3);
-    EXPECT_EQ(velopass::FontHeight(2, 18, 120), -23);  // 22.5, rounded away from zero
-    EXPECT_EQ(velopass::FontHeight(1, 18, 120), -18);
 }
 
 TEST(PrintedCard, EachAxisByItsOwnResolutionAndRightToLeftColumnsSwapped)

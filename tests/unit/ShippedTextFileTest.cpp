@@ -22,19 +22,18 @@ TEST(ShippedTextFile, EveryListedLanguageHasEveryTextAndTheGuestMessageOneTitle)
             sections[section][line.substr(0, equals)] = line.substr(equals + 1);
     }
     const std::string list = sections["common"]["SupportedLang"];
-    const std::vector<velopass::LanguageCode> codes = velopass::ParseLanguageList(std::wstring(list.begin(), list.end()));
+    const auto codes = velopass::ParseLanguageList(std::wstring(list.begin(), list.end()));
     EXPECT_FALSE(codes.empty());
+    std::vector<std::string> keys;  // every key the card reads from a language's section, the guest's message first
+    for (const wchar_t* key : {velopass::kGuestMessageKey, velopass::kLanguageNameKey})
+        keys.emplace_back(key, key + std::wcslen(key));
+    for (const velopass::CardTextKey& entry : velopass::kCardTextKeys)
+        keys.emplace_back(entry.key, entry.key + std::wcslen(entry.key));
     for (const velopass::LanguageCode& wide : codes) {
         const std::string code(wide.begin(), wide.end());
-        std::map<std::string, std::string>& texts = sections[code];
-        std::vector<const wchar_t*> keys = {velopass::kGuestMessageKey, velopass::kLanguageNameKey};
-        for (const velopass::CardTextKey& entry : velopass::kCardTextKeys)
-            keys.push_back(entry.key);
-        for (const wchar_t* wide : keys) {
-            const std::string key(wide, wide + std::wcslen(wide));
-            EXPECT_FALSE(texts[key].empty()) << code << ": " << key;
-        }
-        const std::string& message = texts["MsgGuest"];
+        for (const std::string& key : keys)
+            EXPECT_FALSE(sections[code][key].empty()) << code << ": " << key;
+        const std::string& message = sections[code][keys[0]];
         const std::size_t first = message.find("{0}");
         EXPECT_TRUE(first != std::string::npos && message.find("{0}", first + 1) == std::string::npos) << code;
     }

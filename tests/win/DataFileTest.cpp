@@ -72,7 +72,8 @@ TEST(Registry, TheKeyIsOpenedForReadingOnly)
 
 TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
 {
-    const TempTextFile file(L"[de]\r\nAppTitle=Velopass DE\r\nMsgGuest=G\u00E4ste: {0} ({0})\r\n[fr]\r\nAppTitle=Velopass FR\r\n");
+    const TempTextFile file(
+        L"[de]\r\nAppTitle=Velopass DE\r\nMsgGuest=G\u00E4ste: {0} ({0})\r\n[fr]\r\nAppTitle=Velopass FR\r\n");
     for (const auto& [language, shown] : {std::pair(L"de", L"Velopass DE|G\u00E4ste: Velopass DE (Velopass DE)|"),
                                            std::pair(L"fr", L"Velopass FR|built in|")}) {
         // The box is modal: read and answered from another thread, as a user would, caption then texts.
@@ -80,8 +81,9 @@ TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
         std::thread user([&read, owner = ::GetCurrentThreadId()] {
             HWND box = nullptr;
             for (int tries = 0; tries < 200 && box == nullptr; ++tries, ::Sleep(50))
-                ::EnumThreadWindows(owner, [](HWND w, LPARAM found) -> BOOL { return !(*reinterpret_cast<HWND*>(found) = w); },
-                                    reinterpret_cast<LPARAM>(&box));
+                ::EnumThreadWindows(
+                    owner, [](HWND w, LPARAM found) -> BOOL { return !(*reinterpret_cast<HWND*>(found) = w); },
+                    reinterpret_cast<LPARAM>(&box));
             for (HWND w = box; w != nullptr; w = ::GetWindow(w, w == box ? GW_CHILD : GW_HWNDNEXT)) {
                 wchar_t text[256] = {}, kind[16] = {};
                 if (::GetWindowTextW(w, text, 256) && (w == box || (::GetClassNameW(w, kind, 16) && kind[0] == L'S')))
