@@ -13,9 +13,24 @@
 #include "win/WinApp.h"
 
 #include <new>
+#include <string_view>
 
 using velopass::CardField;
 using velopass::CardFieldCount;
+
+namespace {
+
+// Cancel, as the user would press it, for a dialog box the card has open; other windows of the thread are left be.
+BOOL CALLBACK CancelOwnedDialog(HWND window, LPARAM card)
+{
+    wchar_t kind[8] = {};
+    if (::GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(card) && ::IsWindowVisible(window) &&
+        ::GetClassNameW(window, kind, 8) && std::wstring_view(kind) == L"#32770")
+        ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+}  // namespace
 
 CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, win::CWnd* parent)
     : CDialog(IDD_CARD, parent), m_osMajorVersion(osMajorVersion), m_language(language),
@@ -63,7 +78,7 @@ BOOL CVLPDlg::OnInitDialog()
     ChooseBanner();
     LoadBanner();
     LayoutButtons();
-    ShowTexts();
+    ShowButtonTexts();
     ApplyControlFonts();
     m_languageMenu.BuildLanguageMenu(m_hWnd, m_textFilePath.c_str(), m_texts.m_switchLanguageText);
 
@@ -86,7 +101,7 @@ void CVLPDlg::SetCardIcon()
 }
 
 // The buttons' texts; the caption and the labels are shown where they are used.
-void CVLPDlg::ShowTexts()
+void CVLPDlg::ShowButtonTexts()
 {
     m_closeButton.SetWindowText(m_texts.m_closeText.c_str());
     m_printButton.SetWindowText(m_texts.m_printText.c_str());
@@ -202,7 +217,7 @@ void CVLPDlg::SwitchLanguage(const Text& language)
     velopass::ReadCardTexts(m_textFilePath.c_str(), m_language.c_str(), m_texts);
     SetWindowText(m_texts.m_caption.c_str());
     ApplyControlFonts();
-    ShowTexts();
+    ShowButtonTexts();
     m_languageMenu.Rename(m_hWnd, m_texts.m_switchLanguageText);
 
     SetReadingDirection();
@@ -266,14 +281,7 @@ void CVLPDlg::RequestClose()
     }
     // The Print dialog goes first, as Cancel would take it; the card closes once it has returned.
     m_closeRequested = true;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM card) {
-            if (::GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(card))
-                ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(m_hWnd));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CancelOwnedDialog, reinterpret_cast<LPARAM>(m_hWnd));
 }
 
 void CVLPDlg::CloseCard(INT_PTR result)

@@ -49,7 +49,7 @@ private:
     // The card's face: icon, texts, layout on the screen, banner.
     void DoDataExchange() override;
     void SetCardIcon();
-    void ShowTexts();
+    void ShowButtonTexts();
     void EnsureScreenDpi();
     void DecideScaleLayout();
     void ResolveScreen();

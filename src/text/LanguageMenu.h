@@ -20,7 +20,7 @@ public:
     const Text* LanguageOf(int command) const;
     // Gives the entry another name; it keeps its list.
     void Rename(HWND window, const Text& entry) const;
-    // Lets go of the codes and commands; the menu goes with the window.
+    // Lets go of the codes and commands; the menu, once appended, goes with the window.
     void Release();
 
 private:

@@ -229,9 +229,12 @@ class Card:
 
     def menu(self):
         """The system menu as (text, id, [the entries below it, likewise])."""
+        path = os.path.join(os.path.dirname(INSPECT), "vpmenu.dll.txt")
+        with contextlib.suppress(FileNotFoundError):
+            os.remove(path)  # so that only this listing is read
         self.inspect("menu")
         entries = []
-        with open(os.path.join(os.path.dirname(INSPECT), "vpmenu.dll.txt"), encoding="utf-16-le") as listing:
+        with open(path, encoding="utf-16-le") as listing:
             for depth, ident, text in (line.split("\t", 2) for line in listing.read().splitlines()):
                 (entries[-1][2] if depth == "1" else entries).append((text, int(ident), []))
         return entries

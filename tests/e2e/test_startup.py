@@ -20,7 +20,7 @@ class Startup(unittest.TestCase):
             card.press(1004, "enter", "escape")
             card.press(1007, "escape")
             card.type(1004, "12.03.2026")  # keys are taken in turn: once this shows, the others were handled
-            wait_until(lambda: {c["id"]: c["text"] for c in card.dump()["controls"]}[1004] == "12.03.2026")
+            self.assertTrue(wait_until(lambda: {c["id"]: c["text"] for c in card.dump()["controls"]}[1004] == "12.03.2026"))
             self.assertIsNone(process.poll(), "Enter or Escape closed the card")
 
             # A second start brings the minimised card back, and shows no card of its own.

@@ -94,12 +94,12 @@ void PressKeys(int argc, wchar_t** argv, int first)
         for (wchar_t *at = argv[i], *end = at; *at != L'\0'; at = end + (*end == L'+')) {
             const bool unit = *at == L'#';
             const auto code = static_cast<WORD>(std::wcstoul(at + unit, &end, unit ? 16 : 0));
+            if (end == at + unit)
+                break;
             INPUT key{INPUT_KEYBOARD, {}};
             key.ki = {static_cast<WORD>(unit ? 0 : code), static_cast<WORD>(unit ? code : 0),
                       static_cast<DWORD>(unit ? KEYEVENTF_UNICODE : 0), 0, 0};
             keys.push_back(key);
-            if (end == at + unit)
-                break;
         }
         for (std::size_t k = 0; k < 2 * keys.size(); ++k) {
             INPUT key = keys[k < keys.size() ? k : 2 * keys.size() - 1 - k];
@@ -169,7 +169,7 @@ HANDLE CardProcess(HWND card)
 }
 
 // GDI objects the card's process holds: the used entries of the handle table that its PEB
-// points to (GdiSharedHandleTable, at 0xF8).
+// points to (GdiSharedHandleTable, at 0xF8), which under Wine is the process's own.
 std::optional<std::string> GdiObjectsJson(HWND card)
 {
     struct Entry { UINT64 object; ULONG owner; USHORT unique; UCHAR type, flags; UINT64 user; };

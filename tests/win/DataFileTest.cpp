@@ -81,9 +81,10 @@ TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
         std::thread user([&read, owner = ::GetCurrentThreadId()] {
             HWND box = nullptr;
             for (int tries = 0; tries < 200 && box == nullptr; ++tries, ::Sleep(50))
-                ::EnumThreadWindows(
-                    owner, [](HWND w, LPARAM found) -> BOOL { return !(*reinterpret_cast<HWND*>(found) = w); },
-                    reinterpret_cast<LPARAM>(&box));
+                ::EnumThreadWindows(owner, [](HWND w, LPARAM found) -> BOOL {
+                    wchar_t kind[8] = {};  // the visible dialog box, not a helper window of the thread
+                    return !(::IsWindowVisible(w) && ::GetClassNameW(w, kind, 8) && std::wstring_view(kind) == L"#32770" && (*reinterpret_cast<HWND*>(found) = w));
+                }, reinterpret_cast<LPARAM>(&box));
             for (HWND w = box; w != nullptr; w = ::GetWindow(w, w == box ? GW_CHILD : GW_HWNDNEXT)) {
                 wchar_t text[256] = {}, kind[16] = {};
                 if (::GetWindowTextW(w, text, 256) && (w == box || (::GetClassNameW(w, kind, 16) && kind[0] == L'S')))
