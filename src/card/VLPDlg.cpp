@@ -166,12 +166,8 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
 bool CVLPDlg::OnCommand(UINT id, UINT code, HWND control)
 {
     // Wine delivers the entries below the system menu as menu commands, not system commands.
-    if (control == nullptr && code == 0) {
-        if (const Text* language = m_languageMenu.LanguageOf(static_cast<int>(id))) {
-            SwitchLanguage(*language);
-            return true;
-        }
-    }
+    if (control == nullptr && code == 0 && SwitchToLanguageOf(static_cast<int>(id)))
+        return true;
     if (code != BN_CLICKED || (id != IDC_CLOSE && id != IDC_PRINT))
         return false;
     if (id == IDC_CLOSE) {
@@ -191,7 +187,12 @@ bool CVLPDlg::OnSysCommand(UINT command)
         RequestClose();
         return true;
     }
-    const Text* language = m_languageMenu.LanguageOf(id);
+    return SwitchToLanguageOf(id);
+}
+
+bool CVLPDlg::SwitchToLanguageOf(int menuId)
+{
+    const Text* language = m_languageMenu.LanguageOf(menuId);
     if (language != nullptr)
         SwitchLanguage(*language);
     return language != nullptr;

@@ -66,6 +66,7 @@ private:
 
     // What the user does with the card.
     void SwitchLanguage(const Text& language);
+    bool SwitchToLanguageOf(int menuId);  // false: no language entry has this id
     void PrintCard();
     // Every request to close (Close, the close box, End task, an installer) comes here: at once, or while the
     // Print dialog is open, once it has gone without printing.

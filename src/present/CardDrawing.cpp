@@ -103,8 +103,8 @@ std::optional<PrinterDpi> PrintCardPage(HDC printer, const CardContent& content,
     // Tahoma in every language, its heights converted along the page's width.
     const win::UniqueFont fieldFont(CreateCardFont(L"Tahoma", paper.X(-CardDesign::kPrintedFieldFontHeight), 0));
     const win::UniqueFont titleFont(CreateCardFont(L"Tahoma", paper.X(-CardDesign::kPrintedTitleFontHeight), FW_BOLD));
-    DrawCard(printer, ResolveCard(paper, content.rightToLeft, /*osMajorVersion: screen only*/ 0), content, {fieldFont.get(), titleFont.get()},
-             {nullptr, banner.get()});
+    const CardBoxes boxes = ResolveCard(paper, content.rightToLeft, /*osMajorVersion, screen only*/ 0);
+    DrawCard(printer, boxes, content, {fieldFont.get(), titleFont.get()}, {nullptr, banner.get()});
     ::EndPage(printer);
     ::EndDoc(printer);
     return dpi;
