@@ -1,11 +1,14 @@
-# Fails the build when the program imports any DLL but kernel32 and the C
+# Fails the build when the program (or the MSI's custom action) imports any DLL but kernel32 and the C
 # runtime at load time (every other system DLL is delay-loaded, after the DLL
 # search is restricted), or when its image lacks one of Windows' security
 # flags: ASLR with high entropy, DEP, Terminal Server awareness.
 #   cmake -DOBJDUMP=... -DPROGRAM=... -P CheckImports.cmake
 cmake_minimum_required(VERSION 3.25)
 set(allowed kernel32.dll msvcrt.dll)
-set(flags HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE)
+set(flags HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT)
+if(PROGRAM MATCHES "\\.exe$")
+  list(APPEND flags TERMINAL_SERVICE_AWARE)  # a program's flag; DLLs have none of it
+endif()
 execute_process(COMMAND "${OBJDUMP}" -p "${PROGRAM}" OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "Cannot read the headers of ${PROGRAM}")

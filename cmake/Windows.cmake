@@ -68,10 +68,26 @@ if(MINGW)
   endforeach()
   target_link_options(Velopass PRIVATE -Wl,--tsaware)
 endif()
+
+# The MSI's custom action, which carries the OEM's settings through upgrades
+# and repairs; the packaging takes it from beside the program, the zip leaves it out.
+add_library(VelopassSetup MODULE src/setup/CarrySettings.cpp)
+set_target_properties(VelopassSetup PROPERTIES PREFIX "")
+target_include_directories(VelopassSetup PRIVATE src)
+target_compile_definitions(VelopassSetup PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+velopass_warnings(VelopassSetup)
+if(MINGW)
+  target_sources(VelopassSetup PRIVATE src/win/StackGuard.cpp)
+  target_compile_options(VelopassSetup PRIVATE -fstack-protector-strong)
+  target_link_options(VelopassSetup PRIVATE -static)
+endif()
+
 if(CMAKE_OBJDUMP)
-  add_custom_command(TARGET Velopass POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:Velopass>
-            -P "${CMAKE_SOURCE_DIR}/cmake/CheckImports.cmake")
+  foreach(_target Velopass VelopassSetup)
+    add_custom_command(TARGET ${_target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:${_target}>
+              -P "${CMAKE_SOURCE_DIR}/cmake/CheckImports.cmake")
+  endforeach()
 endif()
 
 # The program's folder as installed: the executable, its text file and its pictures.
@@ -89,7 +105,7 @@ add_custom_command(TARGET Velopass POST_BUILD
 add_custom_target(packages
   COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/packaging/make_packages.py"
           "$<TARGET_FILE_DIR:Velopass>" "${PROJECT_VERSION}" "${CMAKE_BINARY_DIR}/packages"
-  DEPENDS Velopass text_file
+  DEPENDS Velopass VelopassSetup text_file
   COMMENT "Packaging Velopass ${PROJECT_VERSION}")
 
 if(BUILD_TESTING)

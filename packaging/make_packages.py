@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Builds the two packages of a built program folder: a zip of the folder as
 the program expects it, and an MSI (made with wixl) that installs the same
-layout under Program Files with a Start menu shortcut and upgrades in place;
-and SHA256SUMS of both beside them.
+layout under Program Files with a Start menu shortcut and upgrades in place,
+keeping the OEM's settings in the text file's section "common"; and
+SHA256SUMS of both beside them. The MSI's custom action, VelopassSetup.dll,
+lies beside the program in the folder.
 
     python3 packaging/make_packages.py PROGRAM-FOLDER VERSION OUTPUT-FOLDER
 
@@ -34,6 +36,13 @@ SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 UPGRADE_CODE = "6F1A1C43-6B0C-4E55-9C54-8E3A3D7F2B10"
 # Component GUIDs derive from the file's place, so they stay the same across versions.
 NAMESPACE = uuid.UUID("0E8B5B36-2A7E-4B5F-8C11-5E2E0F6A9D01")
+SETUP = "VelopassSetup.dll"
+# The settings of the text file's section "common" an administrator gives as
+# public properties; the custom action carries them through upgrades and repairs.
+SETTINGS = {"REGINIFILE": "RegIniFile", "FUBINIFILE": "FUBIniFile", "LANGUAGELIST": "SupportedLang"}
+REMEMBERED = {"REGINIFILE": "RegIniFile", "FUBINIFILE": "FUBIniFile", "SUPPORTEDLANG": "SupportedLang",
+              "SHIPPEDLANG": "ShippedLang"}
+SETTINGS_KEY = r"Software\Zell\Velopass"
 
 
 def program_files(folder):
@@ -132,7 +141,7 @@ def stage(folder, files, target, epoch, signer):
     for name in files:
         dest = os.path.join(target, name)
         os.makedirs(os.path.dirname(dest), exist_ok=True)
-        if name == "Velopass.exe" and signer:
+        if name in ("Velopass.exe", SETUP) and signer:
             signer.sign(os.path.join(folder, name), dest)
         else:
             shutil.copyfile(os.path.join(folder, name), dest)
@@ -158,15 +167,36 @@ def guid(name):
 
 def component(name, index):
     source = quoteattr(name)  # wixl takes sources relative to where it runs: the program folder
+    inside = ""
+    if name == "Velopass.exe":  # the shortcut goes with the program: no key path of its own, none per user
+        inside = ('<Shortcut Id="VelopassShortcut" Directory="ProgramMenuFolder" Name="Velopass" '
+                  'Description="This PC\'s identity card" Target="[INSTALLFOLDER]Velopass.exe" '
+                  'WorkingDirectory="INSTALLFOLDER"/>')
+    remembered = ""
+    if name == "Velopass.ini":  # what the administrator gave, for a repair that finds the file gone
+        remembered = "".join(f'<RegistryValue Root="HKLM" Key="{SETTINGS_KEY}" Name="{key}" Value="[{prop}]" '
+                             f'Type="string"/>' for prop, key in REMEMBERED.items())
     return (f'<Component Id="File{index}" Guid="{guid(name.replace(os.sep, "/"))}" Win64="yes">'
             f'<File Id="File{index}" Name={quoteattr(os.path.basename(name))} Source={source} KeyPath="yes"/>'
-            f'</Component>')
+            f'{inside}{remembered}</Component>')
 
 
-def wxs(files, version, product_code):
+def shipped_languages(folder):
+    """The language list of the text file as built, which an upgrade puts in place of the old one's."""
+    with open(os.path.join(folder, "Velopass.ini"), "rb") as f:
+        data = f.read()
+    text = data.decode("utf-16") if data.startswith(b"\xff\xfe") else data.decode("latin-1")
+    found = re.search(r"^\[common\][^[]*?^\s*SupportedLang\s*=([^\r\n]*)", text, re.M | re.I)
+    return found.group(1).strip() if found else ""
+
+
+def wxs(files, version, product_code, languages):
     top = [component(n, i) for i, n in enumerate(files) if os.sep not in n]
     pictures = [component(n, i) for i, n in enumerate(files) if n.startswith("PIC" + os.sep)]
     refs = "".join(f'<ComponentRef Id="File{i}"/>' for i in range(len(files)))
+    searches = "".join(f'<Property Id="REMEMBERED{prop}"><RegistrySearch Id="Remembered{key}" Root="HKLM" '
+                       f'Key="{SETTINGS_KEY}" Name="{key}" Type="raw" Win64="yes"/></Property>'
+                       for prop, key in REMEMBERED.items())
     return f"""<?xml version="1.0" encoding="utf-8"?>
 <Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
   <Product Id="{product_code}" Name="Velopass" Language="1033" Version="{version}" Manufacturer="Zell"
@@ -175,6 +205,19 @@ def wxs(files, version, product_code):
              Description="Velopass {version}" Manufacturer="Zell"/>
     <Media Id="1" Cabinet="velopass.cab" EmbedCab="yes"/>
     <MajorUpgrade DowngradeErrorMessage="A newer Velopass is already installed."/>
+    <Condition Message="Velopass needs 64-bit Windows 7 with Service Pack 1, or a later 64-bit Windows."
+      >Installed OR VersionNT64 &gt; 601 OR (VersionNT64 = 601 AND ServicePackLevel &gt;= 1)</Condition>
+    <Icon Id="velopass.ico" SourceFile="PIC{os.sep}velopass.ico"/>
+    <Property Id="ARPPRODUCTICON" Value="velopass.ico"/>
+    <Property Id="ARPNOMODIFY" Value="1"/>
+    {f'<Property Id="SHIPPEDLANG" Value={quoteattr(languages)}/>' if languages else ""}
+    {searches}
+    <Binary Id="Setup" SourceFile="{SETUP}"/>
+    <CustomAction Id="CarrySettings" BinaryKey="Setup" DllEntry="CarrySettings" Execute="immediate" Return="check"/>
+    <InstallExecuteSequence>
+      <!-- after CostFinalize, which resolves INSTALLFOLDER; before anything is removed -->
+      <Custom Action="CarrySettings" Sequence="1001">NOT (REMOVE~="ALL")</Custom>
+    </InstallExecuteSequence>
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
         <Directory Id="INSTALLFOLDER" Name="Velopass">
@@ -182,19 +225,75 @@ def wxs(files, version, product_code):
           <Directory Id="PictureFolder" Name="PIC">{''.join(pictures)}</Directory>
         </Directory>
       </Directory>
-      <Directory Id="ProgramMenuFolder">
-        <Component Id="StartMenuShortcut" Guid="{guid("shortcut")}" Win64="yes">
-          <Shortcut Id="VelopassShortcut" Name="Velopass" Description="This PC's identity card"
-                    Target="[INSTALLFOLDER]Velopass.exe" WorkingDirectory="INSTALLFOLDER"/>
-          <RegistryValue Root="HKCU" Key="Software\\Zell\\Velopass" Name="StartMenuShortcut" Type="integer"
-                         Value="1" KeyPath="yes"/>
-        </Component>
-      </Directory>
+      <Directory Id="ProgramMenuFolder"/>
     </Directory>
-    <Feature Id="Velopass" Title="Velopass" Level="1">{refs}<ComponentRef Id="StartMenuShortcut"/></Feature>
+    <Feature Id="Velopass" Title="Velopass" Level="1">{refs}</Feature>
   </Product>
 </Wix>
 """
+
+
+def short_names(files):
+    """An 8.3 name for each long file name, unique in its folder: NAME~N.EXT."""
+    taken, names = set(), {}
+    for name in files:
+        base, ext = os.path.splitext(os.path.basename(name))
+        if re.fullmatch(r"[A-Za-z0-9_\-]{1,8}(\.[A-Za-z0-9_\-]{1,3})?", base + ext):
+            continue
+        stem = re.sub(r"[^A-Za-z0-9_\-]", "", base).upper()[:6] or "FILE"
+        n = 1
+        while (os.path.dirname(name), f"{stem}~{n}{ext[:4].upper()}") in taken:
+            n += 1
+        taken.add((os.path.dirname(name), f"{stem}~{n}{ext[:4].upper()}"))
+        names[name] = f"{stem}~{n}{ext[:4].upper()}"
+    return names
+
+
+def file_version(path):
+    """The file version and language of a program's VERSIONINFO, as Windows Installer compares them."""
+    with open(path, "rb") as f:
+        data = f.read()
+    fixed = data.find(struct.pack("<I", 0xFEEF04BD))
+    key = "Translation".encode("utf-16-le") + b"\0\0"
+    translation = data.find(key)
+    if fixed < 0 or translation < 0:
+        raise PackagingError(f"{os.path.basename(path)} has no version information")
+    ms, ls = struct.unpack_from("<II", data, fixed + 8)
+    value = translation + len(key) + (-(translation + len(key)) % 4)  # the value starts on 32 bits
+    return f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}", str(struct.unpack_from("<H", data, value)[0])
+
+
+def table_rules(path, files, folder, version):
+    """What wixl leaves out: the program's version (so it is compared by version, not by hash), short
+    names, the IniFile rows that write the settings, and same-version upgrades."""
+    program_version, language = file_version(os.path.join(folder, "Velopass.exe"))
+    program = f"File{files.index('Velopass.exe')}"
+    queries = [f"UPDATE `File` SET `Version` = '{program_version}', `Language` = '{language}' WHERE `File` = '{program}'",
+               f"DELETE FROM `MsiFileHash` WHERE `File_` = '{program}'"]
+    queries += [f"UPDATE `File` SET `FileName` = '{short}|{os.path.basename(name)}' WHERE `File` = 'File{files.index(name)}'"
+                for name, short in short_names(files).items()]
+    queries.append("CREATE TABLE `IniFile` (`IniFile` CHAR(72) NOT NULL, `FileName` CHAR(255) NOT NULL LOCALIZABLE, "
+                   "`DirProperty` CHAR(72), `Section` CHAR(96) NOT NULL LOCALIZABLE, `Key` CHAR(128) NOT NULL "
+                   "LOCALIZABLE, `Value` CHAR(255) NOT NULL LOCALIZABLE, `Action` INT NOT NULL, `Component_` "
+                   "CHAR(72) NOT NULL PRIMARY KEY `IniFile`)")
+    text_file = f"File{files.index('Velopass.ini')}"
+    queries += [f"INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, "
+                f"`Component_`) VALUES ('{key}', 'Velopass.ini', 'INSTALLFOLDER', 'common', '{key}', '[{prop}]', 0, "
+                f"'{text_file}')" for prop, key in SETTINGS.items()]
+    queries += [f"INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('{action}', {sequence})"
+                for action, sequence in (("RemoveIniValues", 3100), ("WriteIniValues", 5100))]
+    # Public properties an administrator gives reach the installation's server side.
+    queries.append("UPDATE `Property` SET `Value` = 'REGINIFILE;FUBINIFILE;SUPPORTEDLANG;WIX_DOWNGRADE_DETECTED;"
+                   "WIX_UPGRADE_DETECTED' WHERE `Property` = 'SecureCustomProperties'")
+    # Another build of the same version has another product code; it must
+    # replace the installed one, not sit beside it (WiX's
+    # AllowSameVersionUpgrades, which wixl lacks): the upgrade's maximum
+    # version becomes inclusive (msidbUpgradeAttributesVersionMaxInclusive, with the
+    # features migrated as wixl had them).
+    queries += ["DELETE FROM `Upgrade` WHERE `ActionProperty` = 'WIX_UPGRADE_DETECTED'",
+                "INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMax`, `Attributes`, `ActionProperty`) "
+                f"VALUES ('{{{UPGRADE_CODE}}}', '{version}', 513, 'WIX_UPGRADE_DETECTED')"]
+    run(["msibuild", path] + [arg for query in queries for arg in ("-q", query)], "completing the MSI's tables")
 
 
 def summary_offsets(data):
@@ -264,9 +363,9 @@ def make_msi(folder, files, version, path, program_hash, epoch):
     # from the version and the unsigned program keeps it the same for every
     # rebuild of one release. The package code names these exact bytes.
     product_code = guid(f"product {version} {program_hash}")
-    description = wxs(files, version, product_code)
+    description = wxs(files, version, product_code, shipped_languages(folder))
     content = hashlib.sha256(description.encode())
-    for name in files:
+    for name in files + [SETUP]:
         content.update(sha256(os.path.join(folder, name)).encode())
     package_code = guid(f"package {content.hexdigest()}")
     source = os.path.join(os.path.dirname(path), "Velopass.wxs")
@@ -274,24 +373,12 @@ def make_msi(folder, files, version, path, program_hash, epoch):
         f.write(description)
     run(["wixl", "--arch", "x64", "-o", os.path.abspath(path), source], "wixl", cwd=folder)
     os.remove(source)
-    # Another build of the same version has another product code; it must
-    # replace the installed one, not sit beside it (WiX's
-    # AllowSameVersionUpgrades, which wixl lacks): the upgrade's maximum
-    # version becomes inclusive.
-    rows = [row.split("\t") for row in run(["msiinfo", "export", path, "Upgrade"], "reading the MSI").splitlines()]
-    for row in rows[3:]:
-        if row[6] == "WIX_UPGRADE_DETECTED":
-            row[4] = str(int(row[4]) | 0x200)  # msidbUpgradeAttributesVersionMaxInclusive
-    table = os.path.join(os.path.dirname(path), "Upgrade.idt")
-    with open(table, "w", newline="") as f:
-        f.write("".join("\t".join(row) + "\r\n" for row in rows))
-    run(["msibuild", path, "-i", table], "updating the MSI's Upgrade table")
-    os.remove(table)
+    table_rules(path, files, folder, version)
     settle_summary(path, package_code, epoch)
 
 
 def build(folder, version, out, work):
-    missing = [name for name in ("Velopass.exe", "Velopass.ini", "PIC") if not os.path.exists(os.path.join(folder, name))]
+    missing = [name for name in ("Velopass.exe", "Velopass.ini", "PIC", SETUP) if not os.path.exists(os.path.join(folder, name))]
     if missing:
         raise PackagingError(f"{folder} lacks {', '.join(missing)}: build the program first")
     files = program_files(folder)
@@ -299,7 +386,7 @@ def build(folder, version, out, work):
     signer = signer_from_environment(work)
     staged, made = os.path.join(work, "Velopass"), os.path.join(work, "out")
     os.makedirs(made)
-    stage(folder, files, staged, epoch, signer)
+    stage(folder, files + [SETUP], staged, epoch, signer)
     names = [f"Velopass-{version}.zip", f"Velopass-{version}.msi"]
     make_zip(staged, files, os.path.join(made, names[0]), epoch)
     msi = os.path.join(made, names[1])

@@ -1,6 +1,9 @@
-"""The zip and the MSI: what they hold, their signatures and checksums, and
-the signed MSI installed, upgraded and removed by Wine's own msiexec."""
+"""The zip and the MSI: what they hold, their signatures and checksums, the
+MSI's tables, and the signed MSI installed with settings, upgraded, repaired
+and removed by Wine's own msiexec."""
+import contextlib
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -10,7 +13,7 @@ import zipfile
 from pathlib import Path
 
 import harness
-from harness import Card, unix_to_windows
+from harness import Card, Machine, unix_to_windows
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging"))
 import make_packages  # noqa: E402
@@ -43,13 +46,17 @@ def setUpModule():
              "-addext", "basicConstraints=CA:FALSE", "-addext", f"extendedKeyUsage={usage}", check=True)
         tool("openssl", "pkcs12", "-export", "-inkey", "k", "-in", "c", "-certfile", "ca.pem",
              "-passout", "pass:throwaway", "-out", f"{usage}.pfx", check=True)
-    # Another build of 1.0.1: other bytes in the program, so another product code.
-    rebuilt = os.path.join(WORK, "rebuilt-program")
-    shutil.copytree(os.path.join(harness.BIN_DIR, "PIC"), os.path.join(rebuilt, "PIC"))
-    shutil.copy(os.path.join(harness.BIN_DIR, "Velopass.ini"), rebuilt)
-    Path(rebuilt, "Velopass.exe").write_bytes(Path(harness.BIN_DIR, "Velopass.exe").read_bytes() + bytes(512))
-    for version, out, program in (("1.0.0", "1.0.0", None), ("1.0.1", "1.0.1", None), ("1.0.1", "rebuilt", rebuilt)):
-        made = package(version, out, program=program)
+    # 1.0.1 with a text changed and a language dropped from the list, and another build of it: other bytes in
+    # the program, so another product code.
+    for folder, padding in (("newer", b""), ("rebuilt", bytes(512))):
+        program = shutil.copytree(harness.BIN_DIR, os.path.join(WORK, folder), ignore=lambda d, names: [
+            n for n in names if d == harness.BIN_DIR and n not in ("PIC", "Velopass.exe", make_packages.SETUP)])
+        Path(program, "Velopass.exe").write_bytes(Path(program, "Velopass.exe").read_bytes() + padding)
+        text = Path(harness.BIN_DIR, "Velopass.ini").read_text("utf-16")
+        text = text.replace("BtnClose=Close\n", "BtnClose=Close card\n", 1).replace("/tr/", "/", 1)
+        Path(program, "Velopass.ini").write_text(text, "utf-16", newline="\r\n")
+    for version, out, program in (("1.0.0", "1.0.0", None), ("1.0.1", "1.0.1", "newer"), ("1.0.1", "rebuilt", "rebuilt")):
+        made = package(version, out, program=program and os.path.join(WORK, program))
         assert made.returncode == 0, made.stderr
 
 
@@ -80,19 +87,75 @@ class Packages(unittest.TestCase):
                 self.assertIn(message, package("1.0.0", out, usage, password).stderr)
                 self.assertEqual(os.listdir(out), [])
 
-    def test_install_upgrade_and_remove(self):
-        with Card(self) as card:
-            def msiexec(verb, folder, version):
-                return harness.quiet(["wine", "msiexec", verb, unix_to_windows(path(folder, version, "msi")), "/qn"],
-                                     card.env, timeout=300, check=False)
-            self.assertEqual(msiexec("/i", "1.0.0", "1.0.0"), 0)
-            self.assertEqual([n for n in FILES if not os.path.exists(card.path(rf"{INSTALLED}\{n}"))], [], "missing")
-            self.assertEqual(card.close(card.start(exe=rf"{INSTALLED}\Velopass.exe")), 0)
-            for folder in ("1.0.1", "rebuilt"):  # a newer version, then another build of it, replace what is there
-                self.assertEqual(msiexec("/i", folder, "1.0.1"), 0)
-            # Removing the last leaves nothing: no product was left installed beside it, keeping its files.
-            self.assertEqual(msiexec("/x", "rebuilt", "1.0.1"), 0)
-            self.assertFalse(os.path.exists(card.path(INSTALLED)))
+    def test_msi_tables(self):
+        def table(name):
+            lines = tool("msiinfo", "export", path("1.0.0", "1.0.0", "msi"), name, check=True).stdout.splitlines()
+            return [dict(zip(lines[0].split("\t"), row.split("\t"))) for row in lines[3:]]
+        files, registry = table("File"), table("Registry")
+        program = next(f for f in files if f["FileName"] == "Velopass.exe")
+        self.assertEqual((program["Language"], re.fullmatch(r"(\d+\.){3}\d+", program["Version"]) is not None,
+                          [h for h in table("MsiFileHash") if h["File_"] == program["File"]]), ("1033", True, []))
+        short = r"[\w~-]{1,8}(\.[\w-]{1,3})?"
+        self.assertEqual([f["FileName"] for f in files if not re.fullmatch(rf"{short}(\|.+)?", f["FileName"])], [])
+        # Per-machine key paths only: a file, or a value under HKLM.
+        hklm = {r["Registry"] for r in registry if r["Root"] == "2"}
+        self.assertEqual([c for c in table("Component") if c["KeyPath"] not in {f["File"] for f in files} | hklm], [])
+        self.assertEqual([r for r in registry if r["Root"] == "1"], [])
+        properties = {p["Property"]: p["Value"] for p in table("Property")}
+        self.assertEqual((properties["ARPNOMODIFY"], [i["Name"] for i in table("Icon")]),
+                         ("1", [properties["ARPPRODUCTICON"]]))
+        self.assertTrue(any("VersionNT64" in c["Condition"] for c in table("LaunchCondition")))
+
+    def test_settings_through_install_upgrade_repair_and_removal(self):
+        oem = {rf"C:\OEM\{name}.ini": harness.ini_bytes({section: dict(values)}) for name, section, values in (
+            ("Service", "FUB", [("FUB", "FUB-7"), ("DLR", "Dealer One")]),
+            ("Hand", "FUB", [("FUB", "FUB-8"), ("DLR", "Dealer Two")]),
+            ("Register", "DATA", [("DOP", "2026-03-01")]), ("Later", "DATA", [("DOP", "2026-04-02")]))}
+        text_file, date_file = rf"{INSTALLED}\Velopass.ini", r"C:\OEM\Velopass\VLP.dat"
+        with Card(self, Machine(brand="Marwick"), files=oem) as card:
+            def hand_edit(key, value):
+                edited = re.sub(rf"(?m)^{key}=.*$", lambda _: f"{key}={value}", Path(card.path(text_file)).read_text("utf-16"))
+                Path(card.path(text_file)).write_text(edited, "utf-16", newline="\r\n")
+            before = set(card.snapshot())
+            # What happens to the installed text file, then msiexec; the card's date of purchase, FUB, DLR and
+            # Close button after it: settings kept or newly given, the new package's texts in any case.
+            for what, change, (verb, folder, *given), shown in (
+                    ("install with settings", None, ("/i", "1.0.0", r"FUBINIFILE=C:\OEM\Service.ini",
+                                                     r"REGINIFILE=C:\OEM\Register.ini"),
+                     ["2026-03-01", "FUB-7", "Dealer One", "Close"]),
+                    ("edited, upgraded", ("FUBIniFile", r"C:\OEM\Hand.ini"), ("/i", "1.0.1"),
+                     ["2026-03-01", "FUB-8", "Dealer Two", "Close card"]),
+                    # A repair as msiexec /fa makes it: Wine's msiexec has no /f.
+                    ("edited, repaired", ("RegIniFile", r"C:\OEM\Later.ini"),
+                     ("/i", "1.0.1", "REINSTALL=ALL", "REINSTALLMODE=a"),
+                     ["2026-04-02", "FUB-8", "Dealer Two", "Close card"]),
+                    ("gone, same version again, given anew", "gone",
+                     ("/i", "rebuilt", r"FUBINIFILE=C:\OEM\Service.ini"), ["2026-04-02", "FUB-7", "Dealer One", "Close card"])):
+                with self.subTest(what):
+                    if change == "gone":
+                        os.remove(card.path(text_file))
+                    elif change:
+                        hand_edit(*change)
+                    with contextlib.suppress(FileNotFoundError):
+                        os.remove(card.path(date_file))  # the date then comes from RegIniFile's file
+                    self.assertEqual(msiexec(card, verb, folder, *given), 0)
+                    process = card.start(exe=rf"{INSTALLED}\Velopass.exe")
+                    controls = {c["id"]: c["text"] for c in card.dump()["controls"]}
+                    self.assertEqual([controls[i] for i in (1004, 1005, 1006, 1008)], shown)
+                    self.assertEqual(card.close(process), 0)
+                    languages = re.search(r"SupportedLang=(.*)", card.read(text_file).decode("utf-16")).group(1)
+                    self.assertEqual(languages.count("/tr/"), folder == "1.0.0")  # the package's own list
+            # Removal leaves nothing of the MSI's: no file, no shortcut, no registry value; the date file stays.
+            self.assertEqual(msiexec(card, "/x", "rebuilt"), 0)
+            self.assertEqual(sorted(set(card.snapshot()) - before), [os.path.join("OEM", "Velopass", "VLP.dat")])
+            for root in ("HKLM", "HKCU"):
+                self.assertNotEqual(harness.quiet(["wine", "reg", "query", rf"{root}\Software\Zell", "/reg:64"],
+                                                  card.env, check=False), 0, root)
+
+
+def msiexec(card, verb, folder, *properties):
+    msi = unix_to_windows(path(folder, "1.0.1" if folder != "1.0.0" else "1.0.0", "msi"))
+    return harness.quiet(["wine", "msiexec", verb, msi, *properties, "/qn"], card.env, timeout=300, check=False)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,97 @@
+// The MSI's one custom action. An upgrade or a repair replaces Velopass.ini,
+// the file an OEM configures in its section "common". Before anything is
+// removed, this carries each setting the administrator did not give on the
+// command line into its property, from which the IniFile table writes it
+// into the new file: taken from the installed file, or from the values the
+// last installation remembered when that file is gone.
+//
+// It imports kernel32 and the C runtime only: the Windows Installer functions
+// come from msi.dll, which the process hosting the action has loaded already.
+#include <windows.h>
+#include <msiquery.h>
+
+#include <string>
+#include <vector>
+
+#include "win/SystemLibrary.h"
+
+namespace {
+
+using GetProperty = UINT WINAPI(MSIHANDLE, LPCWSTR, LPWSTR, LPDWORD);
+using SetProperty = UINT WINAPI(MSIHANDLE, LPCWSTR, LPCWSTR);
+
+struct Msi {
+    HMODULE module = ::GetModuleHandleW(L"msi.dll");
+    GetProperty* getProperty = win::Export<GetProperty>(module, "MsiGetPropertyW");
+    SetProperty* setProperty = win::Export<SetProperty>(module, "MsiSetPropertyW");
+};
+
+std::wstring Property(const Msi& msi, MSIHANDLE install, const std::wstring& name)
+{
+    std::vector<wchar_t> value(256);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(value.size());
+        const UINT result = msi.getProperty(install, name.c_str(), value.data(), &size);
+        if (result == ERROR_SUCCESS)
+            return std::wstring(value.data(), size);
+        if (result != ERROR_MORE_DATA)
+            return {};
+        value.resize(size + 1);  // the size excludes the terminating NUL
+    }
+}
+
+// A value of section "common" as the card reads it, but whole: the card
+// takes its first 127 characters, and the file keeps what the OEM wrote.
+std::wstring CommonValue(const std::wstring& file, const wchar_t* key)
+{
+    std::vector<wchar_t> value(32768);
+    const DWORD length = ::GetPrivateProfileStringW(L"common", key, L"", value.data(),
+                                                    static_cast<DWORD>(value.size()), file.c_str());
+    return std::wstring(value.data(), length);
+}
+
+UINT Carry(MSIHANDLE install)
+{
+    const Msi msi;
+    if (!msi.getProperty || !msi.setProperty)
+        return ERROR_INSTALL_FAILURE;  // nothing carried: stop before the old installation is removed
+    const std::wstring file = Property(msi, install, L"INSTALLFOLDER") + L"Velopass.ini";
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    const bool installed = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const std::wstring shipped[] = {Property(msi, install, L"SHIPPEDLANG"),
+                                    Property(msi, install, L"REMEMBEREDSHIPPEDLANG")};
+    static const struct {
+        const wchar_t* key;
+        const wchar_t* property;
+        bool list;
+    } settings[] = {{L"RegIniFile", L"REGINIFILE", false}, {L"FUBIniFile", L"FUBINIFILE", false},
+                    {L"SupportedLang", L"SUPPORTEDLANG", true}};
+    for (const auto& setting : settings) {
+        if (!Property(msi, install, setting.property).empty())
+            continue;  // given now: it wins
+        // The installed file as it is, hand edits and removed lines included;
+        // without it, what the last installation was given.
+        std::wstring value = installed ? CommonValue(file, setting.key)
+                                       : Property(msi, install, std::wstring(L"REMEMBERED") + setting.property);
+        // A language list as a package shipped it is no choice of the OEM's:
+        // the new package's own list, with any new language, takes its place.
+        if (setting.list && (value == shipped[0] || value == shipped[1]))
+            value.clear();
+        if (!value.empty() && msi.setProperty(install, setting.property, value.c_str()) != ERROR_SUCCESS)
+            return ERROR_INSTALL_FAILURE;
+    }
+    const std::wstring chosen = Property(msi, install, L"SUPPORTEDLANG");
+    const UINT set = msi.setProperty(install, L"LANGUAGELIST", (chosen.empty() ? shipped[0] : chosen).c_str());
+    return set == ERROR_SUCCESS ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) UINT __stdcall CarrySettings(MSIHANDLE install)
+{
+    try {
+        return Carry(install);
+    } catch (...) {  // out of memory: stop the installation rather than drop a setting
+        return ERROR_INSTALL_FAILURE;
+    }
+}
