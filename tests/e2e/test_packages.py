@@ -1,7 +1,6 @@
 """The zip and the MSI: what they hold, their signatures and checksums, the
 MSI's tables, and the signed MSI installed with settings, upgraded, repaired
 and removed by Wine's own msiexec."""
-import contextlib
 import os
 import re
 import shutil
@@ -111,39 +110,35 @@ class Packages(unittest.TestCase):
             ("Service", "FUB", [("FUB", "FUB-7"), ("DLR", "Dealer One")]),
             ("Hand", "FUB", [("FUB", "FUB-8"), ("DLR", "Dealer Two")]),
             ("Register", "DATA", [("DOP", "2026-03-01")]), ("Later", "DATA", [("DOP", "2026-04-02")]))}
-        text_file, date_file = rf"{INSTALLED}\Velopass.ini", r"C:\OEM\Velopass\VLP.dat"
+        text_file = Path(rf"{INSTALLED}\Velopass.ini")
         with Card(self, Machine(brand="Marwick"), files=oem) as card:
-            def hand_edit(key, value):
-                edited = re.sub(rf"(?m)^{key}=.*$", lambda _: f"{key}={value}", Path(card.path(text_file)).read_text("utf-16"))
-                Path(card.path(text_file)).write_text(edited, "utf-16", newline="\r\n")
-            before = set(card.snapshot())
-            # What happens to the installed text file, then msiexec; the card's date of purchase, FUB, DLR and
-            # Close button after it: settings kept or newly given, the new package's texts in any case.
-            for what, change, (verb, folder, *given), shown in (
-                    ("install with settings", None, ("/i", "1.0.0", r"FUBINIFILE=C:\OEM\Service.ini",
-                                                     r"REGINIFILE=C:\OEM\Register.ini"),
-                     ["2026-03-01", "FUB-7", "Dealer One", "Close"]),
+            before, text_file = set(card.snapshot()), Path(card.path(str(text_file)))
+            # A hand edit of the installed text file (None: the file deleted), then msiexec; the card's date of
+            # purchase, FUB, DLR and Close button after it: settings kept or newly given, the package's own texts.
+            for what, edit, (verb, folder, *given), shown in (
+                    ("install with settings", (), ("/i", "1.0.0", r"FUBINIFILE=C:\OEM\Service.ini",
+                                                   r"REGINIFILE=C:\OEM\Register.ini"), ("03-01", "7", "One", "Close")),
                     ("edited, upgraded", ("FUBIniFile", r"C:\OEM\Hand.ini"), ("/i", "1.0.1"),
-                     ["2026-03-01", "FUB-8", "Dealer Two", "Close card"]),
+                     ("03-01", "8", "Two", "Close card")),
                     # A repair as msiexec /fa makes it: Wine's msiexec has no /f.
                     ("edited, repaired", ("RegIniFile", r"C:\OEM\Later.ini"),
-                     ("/i", "1.0.1", "REINSTALL=ALL", "REINSTALLMODE=a"),
-                     ["2026-04-02", "FUB-8", "Dealer Two", "Close card"]),
-                    ("gone, same version again, given anew", "gone",
-                     ("/i", "rebuilt", r"FUBINIFILE=C:\OEM\Service.ini"), ["2026-04-02", "FUB-7", "Dealer One", "Close card"])):
+                     ("/i", "1.0.1", "REINSTALL=ALL", "REINSTALLMODE=a"), ("04-02", "8", "Two", "Close card")),
+                    ("deleted, same version again, given anew", None,
+                     ("/i", "rebuilt", r"FUBINIFILE=C:\OEM\Service.ini"), ("04-02", "7", "One", "Close card"))):
                 with self.subTest(what):
-                    if change == "gone":
-                        os.remove(card.path(text_file))
-                    elif change:
-                        hand_edit(*change)
-                    with contextlib.suppress(FileNotFoundError):
-                        os.remove(card.path(date_file))  # the date then comes from RegIniFile's file
+                    if edit is None:
+                        text_file.unlink()
+                    elif edit:
+                        edited = re.sub(rf"(?m)^{edit[0]}=.*$", lambda _: "=".join(edit), text_file.read_text("utf-16"))
+                        text_file.write_text(edited, "utf-16", newline="\r\n")
+                    Path(card.path(r"C:\OEM\Velopass\VLP.dat")).unlink(missing_ok=True)  # the date from RegIniFile's
                     self.assertEqual(msiexec(card, verb, folder, *given), 0)
                     process = card.start(exe=rf"{INSTALLED}\Velopass.exe")
                     controls = {c["id"]: c["text"] for c in card.dump()["controls"]}
-                    self.assertEqual([controls[i] for i in (1004, 1005, 1006, 1008)], shown)
                     self.assertEqual(card.close(process), 0)
-                    languages = re.search(r"SupportedLang=(.*)", card.read(text_file).decode("utf-16")).group(1)
+                    self.assertEqual([controls[i] for i in (1004, 1005, 1006, 1008)],
+                                     [f"2026-{shown[0]}", f"FUB-{shown[1]}", f"Dealer {shown[2]}", shown[3]])
+                    languages = re.search(r"SupportedLang=(.*)", text_file.read_text("utf-16")).group(1)
                     self.assertEqual(languages.count("/tr/"), folder == "1.0.0")  # the package's own list
             # Removal leaves nothing of the MSI's: no file, no shortcut, no registry value; the date file stays.
             self.assertEqual(msiexec(card, "/x", "rebuilt"), 0)
