@@ -48,7 +48,8 @@ configure_file(resources/Velopass.manifest "${CMAKE_BINARY_DIR}/generated/Velopa
 set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY INCLUDE_DIRECTORIES
   "${CMAKE_SOURCE_DIR}/resources/PIC" "${CMAKE_BINARY_DIR}/generated")
 set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY OBJECT_DEPENDS
-  "${CMAKE_BINARY_DIR}/generated/version.h" "${CMAKE_BINARY_DIR}/generated/Velopass.manifest")
+  "${CMAKE_BINARY_DIR}/generated/version.h" "${CMAKE_BINARY_DIR}/generated/Velopass.manifest"
+  "${CMAKE_SOURCE_DIR}/resources/PIC/velopass.ico")
 velopass_warnings(Velopass)
 
 if(MSVC)

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the card's pictures into resources/PIC: a banner per brand in its three
-DPI variants (96, 120 and 144 DPI) and the window icon. Standard library only.
+DPI variants (96, 120 and 144 DPI) and the program's icon in every size Windows
+shows. Standard library only; the same bytes on every run.
 
     python3 resources/make_pictures.py [OUTPUT-FOLDER]
 """
@@ -8,6 +9,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 # Banner band at 96, 120 and 144 DPI, and the file suffix of each.
 SIZES = [("", 367, 82), ("1", 459, 103), ("2", 551, 123)]
@@ -105,17 +107,50 @@ def icon_pixel(x, y, size):
     return (0xB0, 0x5A, 0x1E, 255)
 
 
+# Every size Windows asks for, from 100% to 200% and in Explorer's large views.
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+
+
+def icon_image(size):
+    """BGRA rows, top first. Up to 32 pixels each pixel is one sample (the window icon, loaded at 32, stays as
+    it was); larger images average 4 x 4 samples, alpha-weighted, for smooth edges."""
+    n = 1 if size <= 32 else 4
+    rows = []
+    for y in range(size):
+        row = bytearray()
+        for x in range(size):
+            samples = [icon_pixel(x * n + i, y * n + j, size * n) for j in range(n) for i in range(n)]
+            alpha = sum(s[3] for s in samples)
+            row += bytes(round(sum(s[c] * s[3] for s in samples) / alpha) if alpha else 0 for c in range(3))
+            row.append(round(alpha / len(samples)))
+        rows.append(bytes(row))
+    return rows
+
+
+def png(size, rows):
+    """A PNG of BGRA rows, as Windows keeps the 256-pixel image of an icon; zlib's output is fixed for fixed input."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    raw = b"".join(b"\0" + bytes(v for i in range(0, len(r), 4) for v in (r[i + 2], r[i + 1], r[i], r[i + 3]))
+                   for r in rows)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
 def icon():
     images = []
-    for size in (32, 16):
+    for size in ICON_SIZES:
+        rows = icon_image(size)
+        if size == 256:
+            images.append((size, png(size, rows)))
+            continue
         header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-        pixels = b"".join(bytes(icon_pixel(x, y, size)) for y in reversed(range(size)) for x in range(size))
         mask = b"\0" * (((size + 31) // 32) * 4) * size
-        images.append((size, header + pixels + mask))
+        images.append((size, header + b"".join(reversed(rows)) + mask))
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in images:
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     return out + b"".join(data for _, data in images)
 
