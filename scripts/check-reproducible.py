@@ -12,14 +12,15 @@ import tempfile
 
 
 def build(source, commit, folder):
-    """Exports the commit, builds only the program and its text file, and packages them unsigned."""
+    """Exports the commit, builds only the program, its text file and the MSI's custom action, and packages
+    them unsigned."""
     src, out = os.path.join(folder, "source"), os.path.join(folder, "build")
     os.makedirs(src)
     archive = subprocess.run(["git", "-C", source, "archive", commit], check=True, capture_output=True).stdout
     subprocess.run(["tar", "-x", "-C", src], check=True, input=archive)
     env = {k: v for k, v in os.environ.items() if not k.startswith(("VELOPASS_SIGN_", "SOURCE_DATE_EPOCH"))}
     for step in (["cmake", "--preset", "windows", "-B", out, "-DBUILD_TESTING=OFF"],
-                 ["cmake", "--build", out, "--target", "Velopass", "text_file", "-j2"],
+                 ["cmake", "--build", out, "--target", "Velopass", "VelopassSetup", "text_file", "-j2"],
                  [sys.executable, "packaging/make_packages.py", out, "1.0.0", os.path.join(out, "packages")]):
         subprocess.run(step, cwd=src, env=env, check=True, stdout=subprocess.DEVNULL)
     return out
@@ -32,7 +33,7 @@ def main(source):
         return 77
     with tempfile.TemporaryDirectory(prefix="vp-repro-") as work:
         first, second = (build(source, stash.stdout.strip() or "HEAD", os.path.join(work, f)) for f in ("a", "bb"))
-        names = ["Velopass.exe", "Velopass.ini", "packages/Velopass-1.0.0.zip", "packages/Velopass-1.0.0.msi"]
+        names = ["Velopass.exe", "VelopassSetup.dll", "Velopass.ini", "packages/Velopass-1.0.0.zip", "packages/Velopass-1.0.0.msi"]
         names += [os.path.join("PIC", n) for n in sorted(os.listdir(os.path.join(first, "PIC")))]
         _, differ, missing = filecmp.cmpfiles(first, second, names, shallow=False)
         for name in differ + missing:

@@ -1,19 +1,16 @@
 #!/usr/bin/env bash
-# Regenerates the README's pictures from the end-to-end scenarios that take
-# them: the card in English and Arabic at 96 and 120 DPI, and a printed page.
+# Regenerates the README's pictures: the card as a user of each brand sees it
+# (scripts/readme_cards.py), in English and Arabic at 96 and 120 DPI, and a
+# printed page from the printing scenario.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh --tests
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$(nproc)"
-ctest --preset windows -R 'e2e\.(presentation|printing)$'
+ctest --preset windows -R 'e2e\.printing$'
 
-shots=build/windows/e2e/screenshots
 mkdir -p docs/images
-cp "$shots/card-96-Zell.png" docs/images/card-96-en.png
-cp "$shots/card-96-ar.png" docs/images/card-96-ar.png
-cp "$shots/card-120-en.png" docs/images/card-120-en.png
-cp "$shots/card-120-ar.png" docs/images/card-120-ar.png
-convert "$shots/printed-banner.png" -resize 413x docs/images/printed-page.png  # A4 at 50 DPI
+python3 scripts/readme_cards.py docs/images
+convert build/windows/e2e/screenshots/printed-banner.png -resize 413x docs/images/printed-page.png  # A4 at 50 DPI
 echo "Pictures in docs/images/"
