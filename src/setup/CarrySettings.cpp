@@ -55,9 +55,12 @@ UINT Carry(MSIHANDLE install)
     const Msi msi;
     if (!msi.getProperty || !msi.setProperty)
         return ERROR_INSTALL_FAILURE;  // nothing carried: stop before the old installation is removed
-    const std::wstring file = Property(msi, install, L"INSTALLFOLDER") + L"Velopass.ini";
+    const std::wstring folder = Property(msi, install, L"INSTALLFOLDER");
+    const std::wstring file = folder + L"Velopass.ini";
     const DWORD attributes = ::GetFileAttributesW(file.c_str());
-    const bool installed = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // A bare file name would be looked for in the Windows folder: only a full path counts.
+    const bool installed = !folder.empty() && attributes != INVALID_FILE_ATTRIBUTES &&
+                           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     const std::wstring shipped[] = {Property(msi, install, L"SHIPPEDLANG"),
                                     Property(msi, install, L"REMEMBEREDSHIPPEDLANG")};
     static const struct {
