@@ -82,8 +82,8 @@ class Printing(unittest.TestCase):
 
 
     def test_a_close_request_while_printing(self):
-        # what is open, a printer (none: the Print dialog says so in a box over it), the dialogs' buttons pressed
-        # on the way: id, how deep over the card, then a message posted to the card (WM_CLOSE while it spools)
+        # what is open, a printer (none: a box over the Print dialog says so), buttons pressed on the way: id,
+        # how deep over the card the dialog is, a message posted to the card as it goes (WM_CLOSE while it spools)
         for name, printing, steps in [("Print dialog", True, [(0, 1)]), ("its box", False, [(0, 2)]),
                                       ("its Properties sheet", True, [(1025, 1), (0, 2)]),
                                       ("the page spooling", True, [(1, 1, 0x10)])]:
