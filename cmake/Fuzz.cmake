@@ -5,7 +5,7 @@ set(_fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
 
 add_library(velopass_core_fuzz STATIC
   src/app/GuestMessage.cpp src/machine/Brand.cpp src/machine/PathExpansion.cpp src/machine/SystemValues.cpp
-  src/present/CardLayout.cpp src/text/Language.cpp)
+  src/present/CardLayout.cpp src/text/FixedText.cpp src/text/Language.cpp)
 target_include_directories(velopass_core_fuzz PUBLIC src)
 target_compile_options(velopass_core_fuzz PUBLIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
 

@@ -34,6 +34,8 @@ add_executable(Velopass WIN32
   src/card/VLPDlgPrint.cpp
   src/card/Velopass.rc
   src/present/CardDrawing.cpp
+  src/present/CardFonts.cpp
+  src/present/CardPrinting.cpp
   src/win/GdiPlusImage.cpp
 )
 # Only kernel32 and the C runtime are imported: every other system DLL is

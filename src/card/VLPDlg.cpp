@@ -8,26 +8,46 @@
 #include "machine/Registry.h"
 #include "machine/SystemValues.h"
 #include "machine/Wmi.h"
-#include "present/CardDrawing.h"
+#include "present/CardFonts.h"
 #include "text/TextFile.h"
 #include "win/WinApp.h"
 
+#include <algorithm>
 #include <new>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 using velopass::CardField;
 using velopass::CardFieldCount;
 
 namespace {
 
-// Cancel, as the user would press it, for a dialog box the card has open; other windows of the thread are left be.
-BOOL CALLBACK CancelOwnedDialog(HWND window, LPARAM card)
+// Cancel, as the user would press it, for every dialog box over the card: those it owns, those they own in turn
+// (a printer's properties, a message box), whoever shows them; innermost first, so each returns to the one
+// under it. Other windows are left be.
+void CancelDialogsOver(HWND card)
 {
-    wchar_t kind[8] = {};
-    if (::GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(card) && ::IsWindowVisible(window) &&
-        ::GetClassNameW(window, kind, 8) && std::wstring_view(kind) == L"#32770")
-        ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
-    return TRUE;
+    struct Found {
+        HWND card;
+        std::vector<std::pair<int, HWND>> dialogs;  // depth under the card, dialog
+    } found{card, {}};
+    ::EnumWindows([](HWND window, LPARAM param) -> BOOL {
+        auto& found = *reinterpret_cast<Found*>(param);
+        wchar_t kind[8] = {};
+        if (!::IsWindowVisible(window) || !::GetClassNameW(window, kind, 8) || std::wstring_view(kind) != L"#32770")
+            return TRUE;
+        int depth = 1;
+        for (HWND owner = ::GetWindow(window, GW_OWNER); owner != nullptr; owner = ::GetWindow(owner, GW_OWNER)) {
+            if (owner == found.card)
+                found.dialogs.emplace_back(depth, window);
+            ++depth;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&found));
+    std::sort(found.dialogs.rbegin(), found.dialogs.rend());
+    for (const auto& [depth, dialog] : found.dialogs)
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 }  // namespace
@@ -175,7 +195,7 @@ bool CVLPDlg::OnCommand(UINT id, UINT code, HWND control)
         return true;
     }
     PrintCard();
-    if (m_closeRequested)  // while the Print dialog was open
+    if (m_closeRequested)  // while printing
         CloseCard(1);
     return true;
 }
@@ -276,13 +296,14 @@ void CVLPDlg::SavePurchaseDate() const
 
 void CVLPDlg::RequestClose()
 {
-    if (!m_printDialogOpen) {
+    if (!m_printing) {
         CloseCard(1);
         return;
     }
-    // The Print dialog goes first, as Cancel would take it; the card closes once it has returned.
+    // The printing's dialogs go, as Cancel would take them, and its page is abandoned; the card closes once
+    // PrintCard has returned.
     m_closeRequested = true;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CancelOwnedDialog, reinterpret_cast<LPARAM>(m_hWnd));
+    CancelDialogsOver(m_hWnd);
 }
 
 void CVLPDlg::CloseCard(INT_PTR result)

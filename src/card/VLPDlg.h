@@ -68,8 +68,8 @@ private:
     void SwitchLanguage(const Text& language);
     bool SwitchToLanguageOf(int menuId);  // false: no language entry has this id
     void PrintCard();
-    // Every request to close (Close, the close box, End task, an installer) comes here: at once, or while the
-    // Print dialog is open, once it has gone without printing.
+    // Every request to close (Close, the close box, End task, an installer) comes here: at once, or while
+    // printing, once the printing's dialogs have gone and nothing more was printed.
     void RequestClose();
     void ReleaseCardObjects();
 
@@ -108,7 +108,7 @@ private:
     int m_printerDpiY = 1;
     velopass::LanguageMenu m_languageMenu;
     bool m_displayChangePending = false;
-    bool m_printDialogOpen = false;
-    bool m_closeRequested = false;  // while the Print dialog was open
+    bool m_printing = false;        // from the Print dialog to the end of the page
+    bool m_closeRequested = false;  // while printing
     velopass::CardClipboard m_clipboard{m_texts.m_labels, m_valueEdits};
 };

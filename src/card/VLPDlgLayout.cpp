@@ -2,7 +2,7 @@
 // reading direction, and laying it out again when the display changes.
 #include "card/VLPDlg.h"
 
-#include "present/CardDrawing.h"
+#include "present/CardFonts.h"
 #include "text/Language.h"
 
 using velopass::CardField;

@@ -1,7 +1,7 @@
 // Printing the card: ask for a printer, then print the card's page on it.
 #include "card/VLPDlg.h"
 
-#include "present/CardDrawing.h"
+#include "present/CardPrinting.h"
 #include "text/Language.h"
 
 #include <commdlg.h>
@@ -10,29 +10,34 @@
 
 void CVLPDlg::PrintCard()
 {
+    if (m_printing)  // pressed again while the page spools
+        return;
     PRINTDLGW choice{};
     choice.lStructSize = sizeof(choice);
     choice.hwndOwner = m_hWnd;
     choice.Flags = PD_RETURNDC;
-    m_printDialogOpen = true;
+    m_printing = true;
     const bool chosen = ::PrintDlgW(&choice) != FALSE && !m_closeRequested;
-    m_printDialogOpen = false;
     // What the dialog allocated is ours to free, chosen or not.
     const win::UniqueGlobal devMode(choice.hDevMode);
     const win::UniqueGlobal devNames(choice.hDevNames);
     const win::UniqueDC printer(choice.hDC);
-    if (!chosen || !printer)
-        return;
-    // The stored values, but the date of purchase as typed, saved or not.
-    Text values[velopass::CardFieldCount];
-    std::copy(std::begin(m_cardValues), std::end(m_cardValues), std::begin(values));
-    values[velopass::DateOfPurchase] = m_valueEdits[velopass::DateOfPurchase].GetWindowText();
-    const auto page = velopass::PrintCardPage(
-        printer.get(),
-        {m_texts.m_labels, values, m_texts.m_caption, m_brand.view(), velopass::IsRightToLeft(m_language.view())},
-        m_bannerPath.c_str());
-    if (page) {
-        m_printerDpiX = page->x;
-        m_printerDpiY = page->y;
+    if (chosen && printer) {
+        // The card answers its messages while the page spools: what is printed is taken now.
+        const velopass::CardTexts texts = m_texts;
+        const Text bannerPath = m_bannerPath;
+        // The stored values, but the date of purchase as typed, saved or not.
+        Text values[velopass::CardFieldCount];
+        std::copy(std::begin(m_cardValues), std::end(m_cardValues), std::begin(values));
+        values[velopass::DateOfPurchase] = m_valueEdits[velopass::DateOfPurchase].GetWindowText();
+        const auto page = velopass::PrintCardPage(
+            printer.get(),
+            {texts.m_labels, values, texts.m_caption, m_brand.view(), velopass::IsRightToLeft(m_language.view())},
+            bannerPath.c_str(), m_closeRequested);
+        if (page) {
+            m_printerDpiX = page->x;
+            m_printerDpiY = page->y;
+        }
     }
+    m_printing = false;
 }

@@ -2,8 +2,6 @@
 
 #include "text/CardField.h"
 
-#include <cwchar>
-
 namespace velopass {
 
 namespace {
@@ -82,61 +80,6 @@ void DrawCard(HDC dc, const CardBoxes& boxes, const CardContent& content, const 
     }
     if (paper)
         DrawFrame(dc, boxes.frame);
-}
-
-std::optional<PrinterDpi> PrintCardPage(HDC printer, const CardContent& content, const wchar_t* bannerPath)
-{
-    ::PatBlt(printer, 0, 0, ::GetDeviceCaps(printer, HORZRES), ::GetDeviceCaps(printer, VERTRES), WHITENESS);
-    DOCINFOW document{};
-    document.cbSize = sizeof(document);
-    document.lpszDocName = L"Velopass";
-    if (::StartDocW(printer, &document) < 0)
-        return std::nullopt;
-    if (::StartPage(printer) < 0) {
-        ::AbortDoc(printer);
-        return std::nullopt;
-    }
-    const PrinterDpi dpi{::GetDeviceCaps(printer, LOGPIXELSX), ::GetDeviceCaps(printer, LOGPIXELSY)};
-    const CardScale paper = CardScale::Paper(dpi.x, dpi.y);
-    const win::UniqueBitmap banner(
-        static_cast<HBITMAP>(::LoadImageW(nullptr, bannerPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
-    // Tahoma in every language, its heights converted along the page's width.
-    const win::UniqueFont fieldFont(CreateCardFont(L"Tahoma", paper.X(-CardDesign::kPrintedFieldFontHeight), 0));
-    const win::UniqueFont titleFont(CreateCardFont(L"Tahoma", paper.X(-CardDesign::kPrintedTitleFontHeight), FW_BOLD));
-    const CardBoxes boxes = ResolveCard(paper, content.rightToLeft, /*osMajorVersion, screen only*/ 0);
-    DrawCard(printer, boxes, content, {fieldFont.get(), titleFont.get()}, {nullptr, banner.get()});
-    ::EndPage(printer);
-    ::EndDoc(printer);
-    return dpi;
-}
-
-HFONT CreateCardFont(const wchar_t* face, int height, int weight)
-{
-    LOGFONTW font{};
-    font.lfHeight = height;
-    font.lfWeight = weight;
-    std::wcsncpy(font.lfFaceName, face, 7);
-    return ::CreateFontIndirectW(&font);
-}
-
-void CreateScreenFonts(win::UniqueFont (&fonts)[4], int designHeight, int weight, const DpiState& dpi)
-{
-    static const wchar_t* const kFaces[] = {L"Arial", L"Arial", L"Tahoma", L"Tahoma"};
-    for (int index = 0; index < 4; ++index)
-        fonts[index].reset(CreateCardFont(kFaces[index], FontHeight(index, designHeight, dpi.dpiY), weight));
-}
-
-void ReadScreenDpi(DpiState& dpi)
-{
-    if (const win::ScreenDC screen; screen)
-        ClampDpi(dpi, ::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
-    dpi.queried = true;
-}
-
-bool IsScreenLargeEnough()
-{
-    const win::ScreenDC screen;
-    return screen && ::GetDeviceCaps(screen.get(), VERTRES) >= kMinScaledScreenHeight;
 }
 
 }  // namespace velopass

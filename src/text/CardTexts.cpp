@@ -16,7 +16,7 @@ void ReadCardTexts(const wchar_t* file, const wchar_t* language, CardTexts& text
         }
         // The colon always shows: a label that fills its text gives up its last character.
         Text& label = texts.m_labels[entry.field];
-        label = read.view().substr(0, Text::kMaxLength - 1);
+        label = WholeCharacters(read.view(), Text::kMaxLength - 1);
         label.Append(L":");
     }
 }

@@ -9,6 +9,13 @@
 
 namespace velopass {
 
+// The first half of a UTF-16 surrogate pair.
+inline bool IsLeadSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
+// The first `units` UTF-16 units of a text, one fewer where the cut would split a surrogate pair: a text is
+// cut on a character boundary.
+std::wstring_view WholeCharacters(std::wstring_view text, std::size_t units);
+
 template <std::size_t Capacity>
 class FixedText {
     static_assert(Capacity > 1, "a text needs room for a character and its NUL");
@@ -27,27 +34,32 @@ public:
     // Copies as much of the text as fits; returns false when it had to cut.
     bool Assign(std::wstring_view text)
     {
-        const std::size_t length = text.size() < kMaxLength ? text.size() : kMaxLength;
-        text.copy(m_chars, length);
-        m_chars[length] = L'\0';
-        return length == text.size();
+        const std::wstring_view kept = WholeCharacters(text, kMaxLength);
+        kept.copy(m_chars, kept.size());
+        m_chars[kept.size()] = L'\0';
+        return kept.size() == text.size();
     }
 
     // Appends as much as fits; returns false when it had to cut.
     bool Append(std::wstring_view text)
     {
         const std::size_t used = size();
-        const std::size_t room = kMaxLength - used;
-        const std::size_t length = text.size() < room ? text.size() : room;
-        text.copy(m_chars + used, length);
-        m_chars[used + length] = L'\0';
-        return length == text.size();
+        const std::wstring_view kept = WholeCharacters(text, kMaxLength - used);
+        kept.copy(m_chars + used, kept.size());
+        m_chars[used + kept.size()] = L'\0';
+        return kept.size() == text.size();
     }
 
     // For platform calls that fill the buffer themselves; Terminate() afterwards
-    // keeps the invariant whatever the callee did.
+    // keeps the invariant whatever the callee did, and drops the half of a pair
+    // that a callee cutting at the buffer's end left.
     wchar_t* Buffer() { return m_chars; }
-    void Terminate() { m_chars[kMaxLength] = L'\0'; }
+    void Terminate()
+    {
+        m_chars[kMaxLength] = L'\0';
+        if (size() == kMaxLength && IsLeadSurrogate(m_chars[kMaxLength - 1]))
+            m_chars[kMaxLength - 1] = L'\0';
+    }
 
     const wchar_t* c_str() const { return m_chars; }
     std::size_t size() const { return std::char_traits<wchar_t>::length(m_chars); }

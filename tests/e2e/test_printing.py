@@ -1,5 +1,6 @@
 """The card printed on a real CUPS printer of the scenario's own whose pages arrive as PDF files (cups-pdf).
 Wine 8 prints at 300 DPI whatever the queue's PPD says (its default DEVMODE is 300 x 300), so one queue serves."""
+import contextlib
 import os
 import subprocess
 import unittest
@@ -80,17 +81,26 @@ class Printing(unittest.TestCase):
                     self.assertLess(runs, len(ARABIC["ar"]["AppTitle"]) * 2 / 3, "Arabic title drawn as boxes")
 
 
-    def test_a_close_request_while_the_print_dialog_is_open(self):
-        with Printer() as printer, Card(self, Machine(environment=printer.env)) as card:
-            process = card.start()
-            card.type(1004, "2026-05-05")
-            card.inspect("click", 1007)
-            card.inspect("dialog", 0, 30000)  # shown, and left open
-            card.inspect("message", 0x10, 0, 0)  # End task's request to the card: WM_CLOSE
-            self.assertEqual(process.wait(60), 0, "the card closed, and the Print dialog with it")
-            self.assertEqual((printer.pages(), printer.idle()), (set(), True), "nothing printed")
-            self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"),
-                             "[data]\r\nDOP=2026-05-05\r\n")
+    def test_a_close_request_while_printing(self):
+        # what is open, a printer (none: a box over the Print dialog says so), buttons pressed on the way: id,
+        # how deep over the card the dialog is, a message posted to the card as it goes (WM_CLOSE while it spools)
+        for name, printing, steps in [("Print dialog", True, [(0, 1)]), ("its box", False, [(0, 2)]),
+                                      ("its Properties sheet", True, [(1025, 1), (0, 2)]),
+                                      ("the page spooling", True, [(1, 1, 0x10)])]:
+            with self.subTest(name), Printer() if printing else contextlib.nullcontext() as printer, Card(
+                    self, Machine(environment=printer.env if printer else {"CUPS_SERVER": "/none"})) as card:
+                process = card.start()
+                card.type(1004, "2026-05-05")
+                card.inspect("click", 1007)
+                for button, depth, *then in steps:
+                    self.assertIsNotNone(card.inspect("dialog", button, 30000, depth, *then), "shown, then pressed")
+                for request in ((0x10, 0, 0), (0x112, 0xF060, 0)):  # End task's WM_CLOSE, then the close box's
+                    card.inspect("message", *request, check=False)
+                self.assertEqual(process.wait(60), 0, "the card closed, and every dialog over it")
+                if printer:
+                    self.assertEqual((printer.pages(), printer.idle()), (set(), True), "nothing printed")
+                self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"),
+                                 "[data]\r\nDOP=2026-05-05\r\n")
 
 if __name__ == "__main__":
     harness.main()

@@ -146,14 +146,23 @@ std::string AccessibleNameJson(HWND control)
     return out;
 }
 
-// A button of a dialog the card opened (the Print dialog; 0: none), pressed within the time-out; its caption.
-std::optional<std::string> PressDialogButton(HWND card, int button, DWORD timeoutMs)
+// A button (0: none) of the topmost dialog over the card, at least `depth` owners above it (1: the Print
+// dialog, 2: a sheet or box over that), pressed once one shows within the time-out, and then a message (0: none)
+// posted to the card, to arrive as soon as the dialog has done; its caption.
+std::optional<std::string> PressDialogButton(HWND card, int button, int depth, UINT then, DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited <= timeoutMs; waited += 100, ::Sleep(100)) {
         for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
-            if (w != card && ::GetWindow(w, GW_OWNER) == card && ::IsWindowVisible(w) && ClassOf(w) == L"#32770") {
+            int above = 0;
+            HWND owner = w;
+            for (; owner != nullptr && owner != card; owner = ::GetWindow(owner, GW_OWNER))
+                ++above;
+            if (owner == card && above >= depth && ::IsWindowVisible(w) && ClassOf(w) == L"#32770") {
+                const std::string caption = Quote(TextOf(w));
                 ::PostMessageW(::GetDlgItem(w, button), BM_CLICK, 0, 0);
-                return Quote(TextOf(w));
+                if (then != 0)
+                    ::PostMessageW(card, then, 0, 0);
+                return caption;
             }
         }
     }
@@ -240,8 +249,9 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         ::PostMessageW(control, BM_CLICK, 0, 0);
     } else if (command == L"message") {  // message ID WPARAM LPARAM: as the system or an installer sends it
         send(card, static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
-    } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS: press a button of a dialog the card opened
-        return PressDialogButton(card, static_cast<int>(number(3)), static_cast<DWORD>(number(4)));
+    } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN]]: a button of a dialog over the card
+        return PressDialogButton(card, static_cast<int>(number(3)), std::max(1, static_cast<int>(number(5))),
+                                 static_cast<UINT>(number(6)), static_cast<DWORD>(number(4)));
     } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, each answered
         for (long i = 0; i < number(3) && argc > 4; ++i)
             send(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(4 + static_cast<int>(i % (argc - 4)))), 0);

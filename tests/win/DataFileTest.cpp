@@ -41,10 +41,17 @@ TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
     EXPECT_EQ(velopass::LookupEnvironment(L"VP_LONG"), std::nullopt);
 }
 
-TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCounts)
+TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCountsAndTextsAreCutOnCharacters)
 {
-    const TempTextFile text(L"[ZH-CHT]\r\nAppTitle=T\r\nEmpty=\r\n[de]\r\nAppTitle=\r\n");
+    const std::wstring pair = L"\U0001F600", title(126, L't'), label(125, L'l');
+    const TempTextFile text(L"[ZH-CHT]\r\nAppTitle=T\r\nEmpty=\r\n[de]\r\nAppTitle=\r\n[cut]\r\nAppTitle=" + title + pair +
+                            L"\r\nlblProductName=" + label + pair + L"\r\n");
     const wchar_t* file = text.path.c_str();
+    velopass::CardTexts cut;
+    velopass::ReadCardTexts(file, L"cut", cut);
+    EXPECT_EQ(cut.m_caption, title);                 // cut by the platform at 127 units
+    EXPECT_EQ(cut.m_labels[0], label + L":");        // a label at 126, before its colon
+    EXPECT_EQ(velopass::Text(title + pair), title);  // any text at 127
     velopass::Text value = L"kept";
     EXPECT_FALSE(velopass::ReadText(file, L"zh-cht", L"Empty", value));
     EXPECT_EQ(value, L"kept");

@@ -1,0 +1,36 @@
+#include "present/CardFonts.h"
+
+#include <cwchar>
+
+namespace velopass {
+
+HFONT CreateCardFont(const wchar_t* face, int height, int weight)
+{
+    LOGFONTW font{};
+    font.lfHeight = height;
+    font.lfWeight = weight;
+    std::wcsncpy(font.lfFaceName, face, 7);
+    return ::CreateFontIndirectW(&font);
+}
+
+void CreateScreenFonts(win::UniqueFont (&fonts)[4], int designHeight, int weight, const DpiState& dpi)
+{
+    static const wchar_t* const kFaces[] = {L"Arial", L"Arial", L"Tahoma", L"Tahoma"};
+    for (int index = 0; index < 4; ++index)
+        fonts[index].reset(CreateCardFont(kFaces[index], FontHeight(index, designHeight, dpi.dpiY), weight));
+}
+
+void ReadScreenDpi(DpiState& dpi)
+{
+    if (const win::ScreenDC screen; screen)
+        ClampDpi(dpi, ::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    dpi.queried = true;
+}
+
+bool IsScreenLargeEnough()
+{
+    const win::ScreenDC screen;
+    return screen && ::GetDeviceCaps(screen.get(), VERTRES) >= kMinScaledScreenHeight;
+}
+
+}  // namespace velopass
