@@ -2,13 +2,11 @@
 per scenario, inspected from outside with vpprobe.exe. `--prepare` boots the template; `--wine EXE` runs a
 Windows program in a private prefix."""
 import contextlib
-import copy
 import dataclasses
 import fcntl
 import glob
 import json
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -27,6 +25,9 @@ INSPECT = os.environ.get("VELOPASS_INSPECT", "")
 E2E_DIR = os.environ.get("VELOPASS_E2E_DIR", os.path.join(tempfile.gettempdir(), "velopass-e2e"))
 TEMPLATE = os.path.join(E2E_DIR, "prefix-template")
 SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
+REFERENCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
+# VELOPASS_REFRESH=1: what the scenarios show becomes the reference, to be reviewed with the difference pictures.
+REFRESH = os.environ.get("VELOPASS_REFRESH") == "1"
 TEMPLATE_VERSION = "fonts 6"  # a template of another set-up is booted again
 CARD_DIR = r"C:\Velopass"
 SHIPPED = "shipped"  # the text file the build installs beside the program
@@ -43,9 +44,11 @@ DMI_DEFAULTS = {"sys_vendor": "", "product_name": "", "product_version": "1.0", 
                 "product_uuid": "00000000-0000-0000-0000-000000000000", "product_sku": "SKU",
                 "product_family": "Family"}
 KEYS = {"ctrl": 0x11, "alt": 0x12, "shift": 0x10, "space": 0x20, "enter": 0x0D, "escape": 0x1B, "home": 0x24,
-        "end": 0x23, "up": 0x26, "down": 0x28, "right": 0x27, "f4": 0x73}  # virtual-key codes
+        "end": 0x23, "left": 0x25, "up": 0x26, "right": 0x27, "down": 0x28, "delete": 0x2E, "f4": 0x73}  # virtual-key codes
 # A Zell machine's WMI identity, as most scenarios plant it.
 ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
+ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج", "lblSerialNb": "الرقم التسلسلي",
+                 "lblPartNb": "رقم القطعة", "lblDOP": "تاريخ الشراء", "BtnPrint": "طباعة", "BtnClose": "إغلاق"}}
 
 
 def wine_env(prefix, **extra):
@@ -84,6 +87,42 @@ def prefix_processes(prefix):
 
 def unix_to_windows(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def state_text(window):
+    """A window's state as its reference keeps it: a line a control, styles in hexadecimal, texts as they read."""
+    def line(fields):
+        return json.dumps({k: f"{v:#010x}" if k.endswith("style") else v for k, v in fields.items()},
+                          ensure_ascii=False)
+    top = {k: v for k, v in window.items() if k != "controls"}
+    return line(top)[:-1] + ', "controls": [\n' + ",\n".join(map(line, window["controls"])) + "]}\n"
+
+
+def assert_as_reviewed(test, name, picture, window=None):
+    """Compares a picture (PNG), pixel for pixel, and a window's state with the references kept as
+    reference/NAME.png and NAME.json; a picture that differs leaves NAME.diff.png beside it, marking the pixels
+    in red. With VELOPASS_REFRESH=1 both become the references instead."""
+    reference, diff = os.path.join(REFERENCES, name + ".png"), picture[:-4] + ".diff.png"
+    differing = None
+    if os.path.exists(reference):
+        compared = subprocess.run(["compare", "-metric", "AE", picture, reference, diff], capture_output=True,
+                                  text=True, stdin=subprocess.DEVNULL, timeout=120)
+        differing = int(float(compared.stderr.split()[0])) if compared.returncode < 2 else None
+    with contextlib.suppress(FileNotFoundError):
+        if differing == 0:
+            os.remove(diff)
+    states = [(os.path.join(REFERENCES, name + ".json"), state_text(window))] if window else []
+    if REFRESH:
+        os.makedirs(REFERENCES, exist_ok=True)
+        shutil.copyfile(picture, reference)
+        for path, text in states:
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text)
+        return
+    for path, text in states:
+        with open(path, encoding="utf-8") as f:
+            test.assertEqual(text, f.read(), f"{name}: the window's state differs from its reference")
+    test.assertEqual(differing, 0, f"{name}: pixels differing from the reference (None: another size); see {diff}")
 
 
 def ini_bytes(sections):
@@ -217,6 +256,16 @@ class Card:
         """The card and its controls, once it is shown (None when it is not, within a few seconds)."""
         return self.inspect("wait", 5000, check=False)
 
+    def texts(self):
+        """The caption (as "title") and each control's text by its id."""
+        window = self.dump()
+        return {"title": window["text"], **{c["id"]: c["text"] for c in window["controls"]}}
+
+    def assert_as_reviewed(self, name):
+        """The card as shown, compared whole with its reviewed references (see assert_as_reviewed)."""
+        window = self.dump()
+        assert_as_reviewed(self.test, name, self.screenshot(name, window), window)
+
     def press(self, control_id, *keys):
         """Keys as a user presses them, with the focus moved to the control first (0: left where it is):
         "alt+space", "shift+right", "enter", "c"."""
@@ -291,11 +340,6 @@ class Card:
               self.env, 60)
         return path
 
-    def capture(self):
-        path = os.path.join(self.root, "capture.ppm")
-        quiet(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:" + path], self.env, 60)
-        return Image(path)
-
 
 class Printer:
     """A CUPS scheduler of the scenario's own (configuration, socket, spool, output folder) with a cups-pdf queue
@@ -344,54 +388,15 @@ class Printer:
         """The PDF files printed so far."""
         return set(glob.glob(f"{self.root}/out/*.pdf"))
 
+    def jobs(self, which="all"):
+        """The jobs the scheduler has taken ("all", printed or not) or holds ("not-completed"); a failing lpstat
+        raises, so that an unanswered question never reads as no job."""
+        return subprocess.run(["lpstat", "-h", self.socket, "-W", which, "-o"], stdin=subprocess.DEVNULL,
+                              capture_output=True, text=True, timeout=30, check=True).stdout.splitlines()
+
     def idle(self):
         """No job is waiting or printing: every page printed is complete."""
-        return not subprocess.run(["lpstat", "-h", self.socket, "-o"], stdin=subprocess.DEVNULL,
-                                  capture_output=True, text=True, timeout=30).stdout.strip()
-
-
-class Image:
-    """RGB pixels of a PPM file (a capture, a printed page); `client(window)` sees a window's client area
-    in its own logical coordinates, mirrored for a right-to-left window."""
-
-    def __init__(self, path):
-        with open(path, "rb") as f:
-            raw = f.read()
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", raw)
-        self.width, self.height, self.data = int(header[1]), int(header[2]), raw[header.end():]
-        self.origin, self.mirrored = (0, 0), False
-
-    def client(self, window):
-        view = copy.copy(self)
-        view.origin, view.mirrored = window["client_origin"], bool(window["exstyle"] & 0x00400000)
-        return view
-
-    def pixel(self, x, y):
-        i = ((self.origin[1] + y) * self.width + (self.origin[0] - 1 - x if self.mirrored else self.origin[0] + x)) * 3
-        return tuple(self.data[i:i + 3])
-
-    def count(self, rect, predicate):
-        """How many pixels of the rectangle (left, top, right, bottom) satisfy predicate(rgb)."""
-        left, top, right, bottom = rect
-        return sum(1 for y in range(top, bottom) for x in range(left, right) if predicate(self.pixel(x, y)))
-
-
-def mirrored(window):
-    """Which of the card (right-to-left layout) and its edits (right-aligned) are mirrored."""
-    return {bool(w["exstyle"] & bit) for w, bit in
-            [(window, 0x00400000)] + [(c, 0x00001000) for c in window["controls"] if c["class"] == "Edit"]}
-
-
-def near(colour, expected, tolerance=24):
-    return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
-
-
-def is_dark(colour):
-    return max(colour) < 90
-
-
-def is_white(colour):
-    return min(colour) > 235
+        return not self.jobs("not-completed")
 
 
 def wait_until(predicate, timeout=20, interval=0.25):

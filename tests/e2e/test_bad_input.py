@@ -18,33 +18,28 @@ def garbage(size):
 BANNER, ICON = rf"{PIC}\Zell_Banner.bmp", rf"{PIC}\velopass.ico"
 LONG_TEXT = ini_bytes({"common": {"RegIniFile": "NUL", "FUBIniFile": r"%HUGE%\FUB.ini"},
                        "en": {"AppTitle": "T" * 9999, "BtnPrint": "B" * 9999}})
-# name, machine (a brand's bytes count, not its type), files, texts shown
+# name, machine (a brand's bytes count, not its type), files; what the card shows is in the references
 CASES = [
-    ("garbled", Machine(dmi=ZELL, brand="Zell"), {INI: garbage(65536), DATA: garbage(4096), ICON: b"no icon"},
-     {1000: "Zell Aero 14"}),
-    ("empty", Machine(dmi=ZELL, brand=b""), {INI: b"", DATA: b"", ICON: b""}, {1000: "Zell Aero 14"}),
+    ("garbled", Machine(dmi=ZELL, brand="Zell"), {INI: garbage(65536), DATA: garbage(4096), ICON: b"no icon"}),
+    ("empty", Machine(dmi=ZELL, brand=b""), {INI: b"", DATA: b"", ICON: b""}),
     ("over-long", Machine(dmi=LONG, brand=b"L\0" * 128, environment={"HUGE": "h" * 32767}),
      {INI: LONG_TEXT, BANNER: pictures.bmp(4000, 900, lambda x, y: (x % 256, y % 256, 90)),
-      ICON: garbage(8 << 20)}, {"title": "T" * 127, 1000: "P" * 127, 1003: "S" * 10, 1005: "", 1006: ""}),
+      ICON: garbage(8 << 20)}),
     ("WMI off", Machine(wmi=False, brand="L" * 200), {INI: ini_bytes({"common": {
-        "RegIniFile": "c:\\OEM", "FUBIniFile": "CON"}})}, {1000: "", 1004: "", 1005: "", 1006: ""}),
+        "RegIniFile": "c:\\OEM", "FUBIniFile": "CON"}})}),
     ("100000 sections, data file a folder", Machine(dmi=ZELL, brand=("hex(7)", "Zell".encode("utf-16-le") + bytes(4))),
      {INI: ini_bytes({**{f"s{i}": {"k": "v"} for i in range(100000)}, "en": {"AppTitle": "Velopass EN"}}),
-      DATA + r"\keep": b"x", BANNER: b"not a bitmap"}, {"title": "Velopass EN"}),
+      DATA + r"\keep": b"x", BANNER: b"not a bitmap"}),
 ]
 
 
 class BadInput(unittest.TestCase):
     def test_bad_input(self):
-        for name, machine, files, expected in CASES:
+        for name, machine, files in CASES:
             with self.subTest(name), Card(self, machine, files=files) as card:
                 before = card.snapshot()
                 process = card.start()
-                window = card.dump()
-                shown = {c["id"]: c["text"] for c in window["controls"] if c["class"] == "Edit"}
-                self.assertEqual({key: window["text"] if key == "title" else shown[key] for key in expected}, expected)
-                if name != "garbled":  # which leaves the labels blank
-                    self.assertGreater(card.capture().client(window).count((0, 90, 160, 380), harness.is_dark), 100)
+                card.assert_as_reviewed("bad-input-" + name.split(",")[0].replace(" ", "-"))
                 card.type(1004, "2026-01-01")
                 self.assertEqual(card.close(process), 0)
                 written = {path for path, stamp in card.snapshot().items() if before.get(path) != stamp}

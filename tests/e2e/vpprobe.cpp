@@ -66,8 +66,12 @@ std::string CardJson(HWND card)
     // Where the client area's logical (0, 0) lies on the screen; in a mirrored window, its right edge.
     POINT origin{0, 0};
     ::ClientToScreen(card, &origin);
+    int behind = 0;  // visible windows in front of the card
+    for (HWND w = ::GetWindow(card, GW_HWNDPREV); w != nullptr; w = ::GetWindow(w, GW_HWNDPREV))
+        behind += ::IsWindowVisible(w) ? 1 : 0;
     std::string out = "{" + Fields(card, HWND_DESKTOP) + ", \"client_origin\": [" + Number(origin.x) + ", " +
-                      Number(origin.y) + "], \"iconic\": " + Number(::IsIconic(card)) + ", \"controls\": [";
+                      Number(origin.y) + "], \"iconic\": " + Number(::IsIconic(card)) + ", \"behind\": " +
+                      Number(behind) + ", \"controls\": [";
     for (HWND child = ::GetWindow(card, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
         out += std::string(out.back() == '[' ? "" : ", ") + "{\"id\": " + Number(::GetDlgCtrlID(child)) + ", " +
                Fields(child, card) + "}";
