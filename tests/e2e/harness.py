@@ -13,6 +13,7 @@ import sys
 import tempfile
 import time
 import unittest
+from pathlib import Path
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path[:0] = [os.path.join(ROOT, "scripts"), os.path.join(ROOT, "resources")]
@@ -100,29 +101,25 @@ def state_text(window):
 
 def assert_as_reviewed(test, name, picture, window=None):
     """Compares a picture (PNG), pixel for pixel, and a window's state with the references kept as
-    reference/NAME.png and NAME.json; a picture that differs leaves NAME.diff.png beside it, marking the pixels
-    in red. With VELOPASS_REFRESH=1 both become the references instead."""
-    reference, diff = os.path.join(REFERENCES, name + ".png"), picture[:-4] + ".diff.png"
-    differing = None
-    if os.path.exists(reference):
-        compared = subprocess.run(["compare", "-metric", "AE", picture, reference, diff], capture_output=True,
-                                  text=True, stdin=subprocess.DEVNULL, timeout=120)
-        differing = int(float(compared.stderr.split()[0])) if compared.returncode < 2 else None
-    with contextlib.suppress(FileNotFoundError):
-        if differing == 0:
-            os.remove(diff)
-    states = [(os.path.join(REFERENCES, name + ".json"), state_text(window))] if window else []
+    reference/NAME.png and NAME.json; a picture that differs leaves differences/NAME.png, marking the pixels in
+    red. With VELOPASS_REFRESH=1 both become the references instead, the differences left for review."""
+    reference, state = (Path(REFERENCES, name + ext) for ext in (".png", ".json"))
+    diff = Path(E2E_DIR, "differences", name + ".png")
+    diff.parent.mkdir(parents=True, exist_ok=True)
+    compared = subprocess.run(["compare", "-metric", "AE", picture, reference, diff], capture_output=True, text=True,
+                              stdin=subprocess.DEVNULL, timeout=120)
+    differing = float(compared.stderr.split()[0]) if compared.returncode < 2 else "another size, or none"
+    if differing == 0:
+        diff.unlink()
     if REFRESH:
-        os.makedirs(REFERENCES, exist_ok=True)
+        reference.parent.mkdir(exist_ok=True)
         shutil.copyfile(picture, reference)
-        for path, text in states:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(text)
+        if window:
+            state.write_text(state_text(window), "utf-8")
         return
-    for path, text in states:
-        with open(path, encoding="utf-8") as f:
-            test.assertEqual(text, f.read(), f"{name}: the window's state differs from its reference")
-    test.assertEqual(differing, 0, f"{name}: pixels differing from the reference (None: another size); see {diff}")
+    if window:
+        test.assertEqual(state_text(window), state.read_text("utf-8"), f"{name}: the state differs from its reference")
+    test.assertEqual(differing, 0, f"{name}: pixels differing from the reference; see {diff}")
 
 
 def ini_bytes(sections):
