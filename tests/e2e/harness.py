@@ -118,6 +118,7 @@ def assert_as_reviewed(test, name, picture, window=None):
             state.write_text(state_text(window), "utf-8")
         return
     if window:
+        test.maxDiff = None  # the lines that differ, whole
         test.assertEqual(state_text(window), state.read_text("utf-8"), f"{name}: the state differs from its reference")
     test.assertEqual(differing, 0, f"{name}: pixels differing from the reference; see {diff}")
 
