@@ -59,14 +59,16 @@ if(MINGW)
   # Static runtime: the program imports system DLLs only.
   target_link_options(Velopass PRIVATE -municode -static)
   target_compile_options(velopass_win PUBLIC -municode)
-  # Canaries on the stack in all of the program's code (the guard is our own,
-  # src/win/StackGuard.cpp), and an image that says it is Terminal Server
-  # aware. mingw-w64 10 has no _FORTIFY_SOURCE, and GCC no Control Flow Guard.
-  target_sources(velopass_win PRIVATE src/win/StackGuard.cpp)
+  # All of the program's code carries stack canaries (the guard is our own,
+  # src/win/StackGuard.cpp) and Control Flow Guard checks on its indirect
+  # calls (the load configuration that lists them: src/win/LoadConfig.cpp).
+  # The image says it is Terminal Server aware and CET shadow-stack compatible.
+  # mingw-w64 10 has no _FORTIFY_SOURCE.
+  target_sources(velopass_win PRIVATE src/win/StackGuard.cpp src/win/LoadConfig.cpp)
   foreach(_target velopass_core velopass_win Velopass)
-    target_compile_options(${_target} PRIVATE -fstack-protector-strong)
+    target_compile_options(${_target} PRIVATE -fstack-protector-strong -mguard=cf)
   endforeach()
-  target_link_options(Velopass PRIVATE -Wl,--tsaware)
+  target_link_options(Velopass PRIVATE -mguard=cf -Wl,--tsaware -Wl,-Xlink=/cetcompat)
 endif()
 if(CMAKE_OBJDUMP)
   add_custom_command(TARGET Velopass POST_BUILD
