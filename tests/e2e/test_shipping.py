@@ -16,8 +16,19 @@ PLANTED = ["version.dll", "winspool.drv", "uxtheme.dll", "dwmapi.dll", "cryptbas
            "comctl32.dll", "compstui.dll", "dnsapi.dll", "dxgi.dll", "iphlpapi.dll", "localspl.dll", "opengl32.dll",
            "spoolss.dll", "ucrtbase.dll", "win32u.dll", "wined3d.dll", "windowscodecs.dll", "winex11.drv",
            "wineps.drv", "zlib1.dll"]
+
+
 ENGLISH = ["Product name", "Serial number", "SNID", "Part number", "Date of purchase", "FUB", "DLR"]
 GERMAN = ["Produktname", "Seriennummer", "SNID", "Teilenummer", "Kaufdatum", "FUB", "DLR"]
+
+
+def unrestricted(card):
+    """A copy of the card beside it that cannot find the search restriction, as on Windows 7 without the update
+    that brings it."""
+    program = Path(card.path(CARD_DIR), "Velopass.exe").read_bytes()
+    Path(card.path(CARD_DIR), "Velopass7.exe").write_bytes(program.replace(b"SetDefaultDllDirectories",
+                                                                           b"SetDefaultDllDirectoriez"))
+    return rf"{CARD_DIR}\Velopass7.exe"
 
 
 class DownloadedCard(unittest.TestCase):
@@ -27,16 +38,13 @@ class DownloadedCard(unittest.TestCase):
         planted = Path(harness.BIN_DIR, "vpplanted.dll").read_bytes()
         overrides = ",".join(name.removesuffix(".dll") for name in PLANTED) + "=n,b"
         native_first = {"WINEDLLOVERRIDES": f"{harness.BASE_ENV['WINEDLLOVERRIDES']};{overrides}"}
-        # Also as on Windows 7 without the update that brings the search restriction (its export not found).
-        for exe, restriction in (("Velopass.exe", b"SetDefaultDllDirectories"),
-                                 ("Velopass7.exe", b"SetDefaultDllDirectoriez")):
-            with self.subTest(exe), Printer() as printer, \
+        # Also as on Windows 7 without the update that brings the search restriction.
+        for unrestricted_copy in (False, True):
+            with self.subTest(unrestricted=unrestricted_copy), Printer() as printer, \
                     Card(self, Machine(environment={**printer.env, **native_first}), SHIPPED,
                          {rf"{CARD_DIR}\{name}": planted for name in PLANTED}) as card:
-                program = Path(card.path(CARD_DIR), "Velopass.exe").read_bytes()
-                Path(card.path(CARD_DIR), exe).write_bytes(program.replace(b"SetDefaultDllDirectories", restriction))
                 ran = lambda: [n.lower() for n in os.listdir(card.path(CARD_DIR)) if n.endswith(".ran")]  # noqa: E731
-                process = card.start(exe=rf"{CARD_DIR}\{exe}")
+                process = card.start(exe=unrestricted(card) if unrestricted_copy else rf"{CARD_DIR}\Velopass.exe")
                 self.assertEqual(card.inspect("accname", 1000), ENGLISH[0])  # a screen reader's first ask
                 card.inspect("click", 1007)
                 self.assertIsNotNone(card.inspect("dialog", 2, 30000), "no Print dialog")
@@ -65,16 +73,20 @@ class DownloadedCard(unittest.TestCase):
                 self.assertNotEqual(ran(), [], "the planted DLLs were never in reach")
 
     def test_a_system_dll_that_cannot_be_loaded_ends_the_card_with_a_message_and_the_date_saved(self):
-        # As an application control rule would have it: the Print dialog's DLL, loaded at the first Print.
-        disabled = {"WINEDLLOVERRIDES": f"{harness.BASE_ENV['WINEDLLOVERRIDES']};comdlg32="}
-        with Card(self, Machine(environment=disabled)) as card:
-            process = card.start()
+        # As an application control rule would have it: the Print dialog's DLL (loaded at the first Print) cannot
+        # be had from System32 (Wine: native only), and one of its name lies beside a program without the search
+        # restriction. The card neither crashes nor searches for it by name.
+        native_only = {"WINEDLLOVERRIDES": f"{harness.BASE_ENV['WINEDLLOVERRIDES']};comdlg32=n"}
+        planted = {rf"{CARD_DIR}\comdlg32.dll": Path(harness.BIN_DIR, "vpplanted.dll").read_bytes()}
+        with Card(self, Machine(environment=native_only), files=planted) as card:
+            process = card.start(exe=unrestricted(card))
             card.type(1004, "2026-05-05")
             card.inspect("click", 1007)
             self.assertIsNotNone(card.inspect("dialog", 1, 30000), "no message over the card")
             self.assertEqual(process.wait(60), 126, "not ended as ERROR_MOD_NOT_FOUND")
             self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"),
                              "[data]\r\nDOP=2026-05-05\r\n")
+            self.assertFalse(os.path.exists(card.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")
 
 
 if __name__ == "__main__":
