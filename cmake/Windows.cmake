@@ -68,7 +68,9 @@ if(MINGW)
   foreach(_target velopass_core velopass_win Velopass)
     target_compile_options(${_target} PRIVATE -fstack-protector-strong -mguard=cf)
   endforeach()
-  target_link_options(Velopass PRIVATE -mguard=cf -Wl,--tsaware -Wl,-Xlink=/cetcompat)
+  # The PE checksum is filled in, as signing tools do, so that removing a
+  # signature gives back the very bytes that were built.
+  target_link_options(Velopass PRIVATE -mguard=cf -Wl,--tsaware -Wl,-Xlink=/cetcompat -Wl,-Xlink=/release)
 endif()
 if(CMAKE_OBJDUMP)
   add_custom_command(TARGET Velopass POST_BUILD

@@ -16,7 +16,7 @@ foreach(_tool AR RANLIB NM OBJDUMP STRIP)
   string(TOLOWER ${_tool} _name)
   find_program(CMAKE_${_tool} NAMES ${_prefix}-${_name} REQUIRED)
 endforeach()
-find_program(VELOPASS_LLD_LINK NAMES lld-link-19 lld-link PATHS /usr/lib/llvm-19/bin REQUIRED)
+find_program(VELOPASS_LLD_LINK NAMES lld-link-19 lld-link HINTS /usr/lib/llvm-19/bin REQUIRED)
 
 # clang picks the newest GCC under lib/gcc/<target>/, and Debian installs two
 # of the same version (posix and win32 threads). A root of links in the build
