@@ -1,11 +1,13 @@
 # Fails the build when the program (or the MSI's custom action) imports any DLL but kernel32 and the C
 # runtime at load time (every other system DLL is delay-loaded, after the DLL
 # search is restricted), or when its image lacks one of Windows' security
-# flags: ASLR with high entropy, DEP, Terminal Server awareness.
+# rules: ASLR with high entropy, DEP, Terminal Server awareness, Control Flow
+# Guard with a load configuration that carries the guard table and the
+# loader's System32 rule, and CET shadow-stack compatibility.
 #   cmake -DOBJDUMP=... -DPROGRAM=... -P CheckImports.cmake
 cmake_minimum_required(VERSION 3.25)
 set(allowed kernel32.dll msvcrt.dll)
-set(flags HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT)
+set(flags HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT GUARD_CF)
 if(PROGRAM MATCHES "\\.exe$")
   list(APPEND flags TERMINAL_SERVICE_AWARE)  # a program's flag; DLLs have none of it
 endif()
@@ -28,3 +30,60 @@ foreach(flag IN LISTS flags)
     message(FATAL_ERROR "${PROGRAM} lacks the image flag ${flag}")
   endif()
 endforeach()
+
+# The little-endian number of `size` bytes at relative address `rva` of the image, in hex.
+string(REGEX MATCH "ImageBase[\t ]+([0-9a-f]+)" _ "${dump}")
+set(image_base "0x${CMAKE_MATCH_1}")
+function(read_number rva size out)
+  math(EXPR start "${image_base} + ${rva}" OUTPUT_FORMAT HEXADECIMAL)
+  math(EXPR stop "${start} + ${size}" OUTPUT_FORMAT HEXADECIMAL)
+  execute_process(COMMAND "${OBJDUMP}" -s --start-address=${start} --stop-address=${stop} "${PROGRAM}"
+                  OUTPUT_VARIABLE bytes)
+  string(REGEX MATCHALL "\n [0-9a-f]+ (([0-9a-f]+ ?)+)" lines "${bytes}")
+  set(hex "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^\n [0-9a-f]+ " "" line "${line}")
+    string(REGEX REPLACE "  .*|[ ]" "" line "${line}")
+    string(APPEND hex "${line}")
+  endforeach()
+  string(REGEX MATCHALL ".." pairs "${hex}")
+  list(REVERSE pairs)
+  string(JOIN "" number ${pairs})
+  set(${out} "0x0${number}" PARENT_SCOPE)
+endfunction()
+
+# The load configuration (IMAGE_LOAD_CONFIG_DIRECTORY64): DependentLoadFlags at 0x4E, the guard
+# function table's address and count at 0x80 and 0x88.
+if(NOT dump MATCHES "Entry a ([0-9a-f]+) ([0-9a-f]+) Load Configuration Directory")
+  message(FATAL_ERROR "${PROGRAM} has no load configuration")
+endif()
+set(config "0x${CMAKE_MATCH_1}")
+math(EXPR config_size "0x${CMAKE_MATCH_2}")
+foreach(field dependent_load_flags:0x4E:2 guard_table:0x80:8 guard_count:0x88:8)
+  string(REPLACE ":" ";" field "${field}")
+  list(GET field 0 name)
+  list(GET field 1 offset)
+  list(GET field 2 size)
+  math(EXPR end "${offset} + ${size}")
+  if(config_size LESS end)
+    message(FATAL_ERROR "${PROGRAM}'s load configuration ends before its ${name}")
+  endif()
+  math(EXPR rva "${config} + ${offset}")
+  read_number(${rva} ${size} ${name})
+endforeach()
+if(NOT dependent_load_flags EQUAL 0x800)
+  message(FATAL_ERROR "${PROGRAM}'s load configuration lacks DependentLoadFlags LOAD_LIBRARY_SEARCH_SYSTEM32 (0x800)")
+endif()
+if(guard_table EQUAL 0 OR guard_count EQUAL 0)
+  message(FATAL_ERROR "${PROGRAM}'s load configuration has no Control Flow Guard function table")
+endif()
+
+# CET compatibility: a debug directory entry of type 20 (extended DLL characteristics) with bit 0 set.
+if(NOT dump MATCHES "\n 20 +[A-Za-z]* +([0-9a-f]+) ([0-9a-f]+)")
+  message(FATAL_ERROR "${PROGRAM} is not marked CET shadow-stack compatible")
+endif()
+read_number(0x${CMAKE_MATCH_2} 4 extended)
+math(EXPR cet "${extended} & 1")
+if(NOT cet)
+  message(FATAL_ERROR "${PROGRAM} is not marked CET shadow-stack compatible")
+endif()

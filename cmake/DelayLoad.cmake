@@ -1,8 +1,9 @@
 # Links a program to system DLLs that it loads only when it first calls them,
 # after it has restricted the DLL search (win::RestrictDllSearch), so that no
 # DLL lying beside the program is looked for while the process starts.
-# mingw-w64 makes each delay-import library from the export list of the
-# toolchain's own import library; MSVC names the DLLs to its linker.
+# lld delay-loads only from import libraries of the short (Microsoft) form, so
+# each is remade with lld-link from the export list of mingw-w64's own; lld then
+# lists the DLLs in the Delay Import Directory. MSVC names the DLLs to its linker.
 function(velopass_delay_load target)
   foreach(name IN LISTS ARGN)
     if(MSVC)
@@ -16,13 +17,14 @@ function(velopass_delay_load target)
     string(REGEX MATCHALL " T [A-Za-z0-9_]+" functions "${symbols}")
     list(TRANSFORM functions REPLACE "^ T " "")
     list(REMOVE_DUPLICATES functions)
+    list(SORT functions)
     string(JOIN "\n" exports ${functions})
     set(folder "${CMAKE_BINARY_DIR}/delayload")
     file(WRITE "${folder}/${name}.def" "LIBRARY ${name}.dll\nEXPORTS\n${exports}\n")
-    execute_process(COMMAND "${CMAKE_DLLTOOL}" --input-def ${name}.def --dllname ${name}.dll
-                            --output-delaylib lib${name}.a --temp-prefix ${name}
+    execute_process(COMMAND "${VELOPASS_LLD_LINK}" /lib /machine:x64 /def:${name}.def /out:lib${name}.a
                     WORKING_DIRECTORY "${folder}" COMMAND_ERROR_IS_FATAL ANY)
     target_link_libraries(${target} PRIVATE "${folder}/lib${name}.a")
+    target_link_options(${target} PRIVATE -Wl,--delayload=${name}.dll)
   endforeach()
   if(MSVC)
     target_link_libraries(${target} PRIVATE delayimp)

@@ -62,14 +62,19 @@ if(MINGW)
   # Static runtime: the program imports system DLLs only.
   target_link_options(Velopass PRIVATE -municode -static)
   target_compile_options(velopass_win PUBLIC -municode)
-  # Canaries on the stack in all of the program's code (the guard is our own,
-  # src/win/StackGuard.cpp), and an image that says it is Terminal Server
-  # aware. mingw-w64 10 has no _FORTIFY_SOURCE, and GCC no Control Flow Guard.
-  target_sources(velopass_win PRIVATE src/win/StackGuard.cpp)
+  # All of the program's code carries stack canaries (the guard is our own,
+  # src/win/StackGuard.cpp) and Control Flow Guard checks on its indirect
+  # calls (the load configuration that lists them: src/win/LoadConfig.cpp).
+  # The image says it is Terminal Server aware and CET shadow-stack compatible.
+  # mingw-w64 10 has no _FORTIFY_SOURCE.
+  target_sources(velopass_win PRIVATE src/win/StackGuard.cpp src/win/LoadConfig.cpp)
   foreach(_target velopass_core velopass_win Velopass)
-    target_compile_options(${_target} PRIVATE -fstack-protector-strong)
+    target_compile_options(${_target} PRIVATE -fstack-protector-strong -mguard=cf)
   endforeach()
-  target_link_options(Velopass PRIVATE -Wl,--tsaware)
+  # The PE checksum is filled in, as signing tools do, so that removing a
+  # signature gives back the very bytes that were built.
+  set(VELOPASS_IMAGE_RULES -mguard=cf -Wl,-Xlink=/cetcompat -Wl,-Xlink=/release)
+  target_link_options(Velopass PRIVATE ${VELOPASS_IMAGE_RULES} -Wl,--tsaware)
 endif()
 
 # The MSI's custom action, which carries the OEM's settings through upgrades
@@ -80,9 +85,10 @@ target_include_directories(VelopassSetup PRIVATE src)
 target_compile_definitions(VelopassSetup PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 velopass_warnings(VelopassSetup)
 if(MINGW)
-  target_sources(VelopassSetup PRIVATE src/win/StackGuard.cpp)
-  target_compile_options(VelopassSetup PRIVATE -fstack-protector-strong)
-  target_link_options(VelopassSetup PRIVATE -static)
+  # The same rules as the program's image: it runs in Windows Installer's process.
+  target_sources(VelopassSetup PRIVATE src/win/StackGuard.cpp src/win/LoadConfig.cpp)
+  target_compile_options(VelopassSetup PRIVATE -fstack-protector-strong -mguard=cf)
+  target_link_options(VelopassSetup PRIVATE -static ${VELOPASS_IMAGE_RULES})
 endif()
 
 if(CMAKE_OBJDUMP)

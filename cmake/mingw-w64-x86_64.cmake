@@ -1,12 +1,33 @@
-# Cross-compile for 64-bit Windows with Debian's mingw-w64 (posix threads model,
-# so GoogleTest and the C++ runtime link statically without surprises).
+# Cross-compile for 64-bit Windows with clang and lld (LLVM 19) on Debian's
+# mingw-w64 headers and runtime: lld writes what binutils cannot (a load
+# configuration with Control Flow Guard tables, the CET flag, the Delay Import
+# Directory). The C++ runtime is GCC's of the posix threads model, so
+# GoogleTest and std::thread link statically without surprises.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(_prefix x86_64-w64-mingw32)
-find_program(CMAKE_C_COMPILER NAMES ${_prefix}-gcc-posix ${_prefix}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${_prefix}-g++-posix ${_prefix}-g++ REQUIRED)
+find_program(CMAKE_C_COMPILER NAMES clang-19 REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES clang++-19 REQUIRED)
+set(CMAKE_C_COMPILER_TARGET ${_prefix})
+set(CMAKE_CXX_COMPILER_TARGET ${_prefix})
 find_program(CMAKE_RC_COMPILER NAMES ${_prefix}-windres REQUIRED)
+foreach(_tool AR RANLIB NM OBJDUMP STRIP)
+  string(TOLOWER ${_tool} _name)
+  find_program(CMAKE_${_tool} NAMES ${_prefix}-${_name} REQUIRED)
+endforeach()
+find_program(VELOPASS_LLD_LINK NAMES lld-link-19 lld-link HINTS /usr/lib/llvm-19/bin REQUIRED)
+
+# clang picks the newest GCC under lib/gcc/<target>/, and Debian installs two
+# of the same version (posix and win32 threads). A root of links in the build
+# folder shows it only the posix one and mingw-w64 itself.
+set(_root "${CMAKE_BINARY_DIR}/mingw-root")
+file(MAKE_DIRECTORY "${_root}/lib/gcc/${_prefix}")
+file(CREATE_LINK /usr/lib/gcc/${_prefix}/12-posix "${_root}/lib/gcc/${_prefix}/12" SYMBOLIC)
+file(CREATE_LINK /usr/${_prefix} "${_root}/${_prefix}" SYMBOLIC)
+set(CMAKE_SYSROOT "${_root}")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -pthread")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-fuse-ld=lld -pthread")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${_prefix})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

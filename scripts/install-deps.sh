@@ -3,7 +3,7 @@
 # Packages already present are not fetched again.
 set -euo pipefail
 
-packages=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64-posix googletest
+packages=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64-posix clang-19 lld-19 googletest
           wine wine64 xvfb xauth imagemagick
           fonts-wine fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei fonts-noto-core)
 case "${1:-}" in

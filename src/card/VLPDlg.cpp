@@ -10,6 +10,7 @@
 #include "machine/Wmi.h"
 #include "present/CardFonts.h"
 #include "text/TextFile.h"
+#include "win/SystemLibrary.h"
 #include "win/WinApp.h"
 
 #include <algorithm>
@@ -61,7 +62,7 @@ CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, win
 
 // Fonts, images and the language arrays are normally gone with CloseCard; the
 // owners release whatever a card that never closed still holds.
-CVLPDlg::~CVLPDlg() = default;
+CVLPDlg::~CVLPDlg() { win::SetLoadFailureRescue({}); }
 
 void CVLPDlg::DoDataExchange()
 {
@@ -108,6 +109,9 @@ BOOL CVLPDlg::OnInitDialog()
         velopass::NameEditForScreenReaders(m_valueEdits[field].GetSafeHwnd(), &m_texts.m_labels[field]);
     m_clipboard.Listen({m_valueEdits[CardField::DateOfPurchase].GetSafeHwnd(), m_printButton.GetSafeHwnd(),
                         m_closeButton.GetSafeHwnd()});
+    // A system DLL that fails from now on (the Print dialog's, say) ends the card with the date saved.
+    win::SetLoadFailureRescue(
+        {m_hWnd, [](const void* card) { static_cast<const CVLPDlg*>(card)->SavePurchaseDate(); }, this});
     return TRUE;
 }
 
@@ -310,6 +314,7 @@ void CVLPDlg::CloseCard(INT_PTR result)
 {
     ShowWindow(SW_HIDE);
     SavePurchaseDate();
+    win::SetLoadFailureRescue({});  // saved: nothing left to save after this
     ReleaseCardObjects();
     EndDialog(result);
 }

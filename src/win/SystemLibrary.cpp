@@ -2,15 +2,44 @@
 
 #include <delayimp.h>
 
+#include <cwchar>
 #include <string>
+#include <utility>
 
 namespace win {
+
+namespace {
+
+// What system DLLs load by name for the card (start, a screen reader's ask, the
+// Print dialog, a language switch), but for KnownDLLs, Common Controls (bound
+// by the manifest) and what the program loads from System32 itself. Each comes
+// before those that would load it: Wine's own drivers (absent from Windows)
+// first, the printer's DLLs before the spooler's client.
+constexpr const wchar_t* kLoadedByName[] = {
+    L"winex11.drv", L"uxtheme.dll", L"wined3d.dll", L"win32u.dll", L"ucrtbase.dll", L"version.dll",
+    L"cryptbase.dll", L"apphelp.dll", L"usp10.dll", L"msimg32.dll", L"dwmapi.dll",
+    L"localspl.dll", L"spoolss.dll", L"compstui.dll", L"winspool.drv", L"propsys.dll", L"userenv.dll",
+    L"setupapi.dll", L"clbcatq.dll", L"dnsapi.dll", L"iphlpapi.dll", L"dxgi.dll", L"opengl32.dll",
+    L"windowscodecs.dll"};
+
+LoadFailureRescue s_rescue;
+
+}  // namespace
+
+void SetLoadFailureRescue(const LoadFailureRescue& rescue) { s_rescue = rescue; }
 
 void RestrictDllSearch()
 {
     // Looked up rather than imported: Windows 7 has it only with an update.
-    if (const auto setDefault = KernelFunction<BOOL WINAPI(DWORD)>("SetDefaultDllDirectories"))
+    if (const auto setDefault = KernelFunction<BOOL WINAPI(DWORD)>("SetDefaultDllDirectories")) {
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    } else {
+        // Without it the program's folder stays first in every search by name:
+        // what a system DLL will look for by name is loaded from System32 now,
+        // so that it is found loaded then.
+        for (const wchar_t* name : kLoadedByName)
+            LoadSystemLibrary(name);
+    }
     ::SetDllDirectoryW(L"");
     // Wine's own DLLs find what they delay-load on the search path the process
     // started with, the program's folder first: GDI+ its image codecs (and
@@ -40,25 +69,58 @@ SystemLibrary::SystemLibrary(const wchar_t* name) : m_module(LoadSystemLibrary(n
 
 namespace {
 
+// A system DLL or function that cannot be had (an application control rule,
+// an exhausted desktop heap) ends the program with a message, the typed date
+// saved, rather than with the delay-load exception nobody catches.
+[[noreturn]] void EndForMissing(const DelayLoadInfo& info)
+{
+    const win::LoadFailureRescue rescue = std::exchange(win::s_rescue, {});  // once, should saving fail too
+    if (rescue.save != nullptr)
+        rescue.save(rescue.context);
+    wchar_t text[400];
+    if (info.hmodCur != nullptr)  // the DLL is there, the function is not
+        ::_snwprintf(text, 400, L"Velopass has to close: %hs lacks the function %hs.", info.szDll,
+                     info.dlp.fImportByName ? info.dlp.szProcName : "asked for by number");
+    else
+        ::_snwprintf(text, 400, L"Velopass has to close: Windows could not load %hs.", info.szDll);
+    text[399] = L'\0';
+    // User32 may be the very DLL that failed: the message only if it is there.
+    using MessageBoxFunction = int WINAPI(HWND, LPCWSTR, LPCWSTR, UINT);
+    if (const auto box = win::Export<MessageBoxFunction>(::GetModuleHandleW(L"user32.dll"), "MessageBoxW"))
+        box(rescue.window, text, L"Velopass", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ::ExitProcess(info.hmodCur == nullptr ? ERROR_MOD_NOT_FOUND : ERROR_PROC_NOT_FOUND);
+}
+
 // The delay-loaded DLLs come from System32 also where the search cannot be
-// restricted; Common Controls is left to the loader by name, so that the
-// manifest binds its version 6.
+// restricted, and nowhere else: the runtime would otherwise go on to search by
+// name, the program's folder first. Common Controls is left to the loader by
+// name, so that the manifest binds its version 6.
 FARPROC WINAPI LoadDelayedLibrary(unsigned notification, PDelayLoadInfo info)
 {
     if (notification != dliNotePreLoadLibrary || ::lstrcmpiA(info->szDll, "comctl32.dll") == 0)
         return nullptr;
     wchar_t name[MAX_PATH] = {};
-    if (::MultiByteToWideChar(CP_ACP, 0, info->szDll, -1, name, MAX_PATH) == 0)
-        return nullptr;
-    return reinterpret_cast<FARPROC>(win::LoadSystemLibrary(name));
+    HMODULE module = nullptr;
+    if (::MultiByteToWideChar(CP_ACP, 0, info->szDll, -1, name, MAX_PATH) != 0)
+        module = win::LoadSystemLibrary(name);
+    if (module == nullptr)
+        EndForMissing(*info);
+    return reinterpret_cast<FARPROC>(module);
 }
+
+// Common Controls, or a function that a DLL lacks.
+FARPROC WINAPI DelayLoadFailed(unsigned, PDelayLoadInfo info) { EndForMissing(*info); }
 
 }  // namespace
 
 extern "C" {
-// MSVC's header declares the hook const, mingw-w64's does not.
+// MSVC's header declares the hooks const, mingw-w64's does not.
 #ifdef _MSC_VER
 const
 #endif
     PfnDliHook __pfnDliNotifyHook2 = LoadDelayedLibrary;
+#ifdef _MSC_VER
+const
+#endif
+    PfnDliHook __pfnDliFailureHook2 = DelayLoadFailed;
 }

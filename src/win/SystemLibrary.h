@@ -30,6 +30,16 @@ Function* KernelFunction(const char* name)
 // A system DLL from System32, or null; the caller frees it.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// The open window that a delay-loaded system DLL or function which cannot be
+// had must not take down silently: `save` keeps what the user typed, then a
+// message is shown over `window` and the process ends. Empty: none is open.
+struct LoadFailureRescue {
+    HWND window = nullptr;
+    void (*save)(const void* context) = nullptr;
+    const void* context = nullptr;
+};
+void SetLoadFailureRescue(const LoadFailureRescue& rescue);
+
 // A system DLL, loaded from System32 and freed with its owner.
 class SystemLibrary {
 public:

@@ -16,8 +16,19 @@ PLANTED = ["version.dll", "winspool.drv", "uxtheme.dll", "dwmapi.dll", "cryptbas
            "comctl32.dll", "compstui.dll", "dnsapi.dll", "dxgi.dll", "iphlpapi.dll", "localspl.dll", "opengl32.dll",
            "spoolss.dll", "ucrtbase.dll", "win32u.dll", "wined3d.dll", "windowscodecs.dll", "winex11.drv",
            "wineps.drv", "zlib1.dll"]
+
+
 ENGLISH = ["Product name", "Serial number", "SNID", "Part number", "Date of purchase", "FUB", "DLR"]
 GERMAN = ["Produktname", "Seriennummer", "SNID", "Teilenummer", "Kaufdatum", "FUB", "DLR"]
+
+
+def unrestricted(card):
+    """A copy of the card beside it that cannot find the search restriction, as on Windows 7 without the update
+    that brings it."""
+    program = Path(card.path(CARD_DIR), "Velopass.exe").read_bytes()
+    Path(card.path(CARD_DIR), "Velopass7.exe").write_bytes(program.replace(b"SetDefaultDllDirectories",
+                                                                           b"SetDefaultDllDirectoriez"))
+    return rf"{CARD_DIR}\Velopass7.exe"
 
 
 class DownloadedCard(unittest.TestCase):
@@ -27,36 +38,55 @@ class DownloadedCard(unittest.TestCase):
         planted = Path(harness.BIN_DIR, "vpplanted.dll").read_bytes()
         overrides = ",".join(name.removesuffix(".dll") for name in PLANTED) + "=n,b"
         native_first = {"WINEDLLOVERRIDES": f"{harness.BASE_ENV['WINEDLLOVERRIDES']};{overrides}"}
-        with Printer() as printer, Card(self, Machine(environment={**printer.env, **native_first}),
-                                         SHIPPED, {rf"{CARD_DIR}\{name}": planted for name in PLANTED}) as card:
-            process = card.start()
-            self.assertEqual(card.inspect("accname", 1000), ENGLISH[0])  # a screen reader's first ask
+        # Also as on Windows 7 without the update that brings the search restriction.
+        for unrestricted_copy in (False, True):
+            with self.subTest(unrestricted=unrestricted_copy), Printer() as printer, \
+                    Card(self, Machine(environment={**printer.env, **native_first}), SHIPPED,
+                         {rf"{CARD_DIR}\{name}": planted for name in PLANTED}) as card:
+                ran = lambda: [n.lower() for n in os.listdir(card.path(CARD_DIR)) if n.endswith(".ran")]  # noqa: E731
+                process = card.start(exe=unrestricted(card) if unrestricted_copy else rf"{CARD_DIR}\Velopass.exe")
+                self.assertEqual(card.inspect("accname", 1000), ENGLISH[0])  # a screen reader's first ask
+                card.inspect("click", 1007)
+                self.assertIsNotNone(card.inspect("dialog", 2, 30000), "no Print dialog")
+                card.type(1004, "2026-03-01")  # the values as shown (the DLL overrides leave Wine's WMI empty)
+                shown = lambda: {c["id"]: c["text"] for c in card.dump()["controls"]}  # noqa: E731
+                values = wait_until(lambda: shown()[1004] == "2026-03-01") and [shown()[1000 + i] for i in range(7)]
+                english, german = ("".join(f"{label}: {value}\r\n" for label, value in zip(labels, values))
+                                   for labels in (ENGLISH, GERMAN))
+                # Ctrl+C: (focus, keys before it (Home: nothing selected), German first, what is copied)
+                for focus, keys, switch, expected in ((1007, [], False, english), (1004, ["home"], True, german),
+                                                      (1008, [], False, german),
+                                                      (1004, ["home", *["shift+right"] * 4], False, "2026")):
+                    if switch:
+                        card.choose_language(1)
+                        wait_until(lambda: "Drucken" in (c["text"] for c in card.dump()["controls"]))
+                    card.inspect("clipboard", "empty")
+                    card.press(focus, *keys, "ctrl+c")
+                    wait_until(lambda: card.inspect("clipboard") == expected, timeout=5)
+                    self.assertEqual(card.inspect("clipboard"), expected)
+                self.assertEqual([card.inspect("accname", 1000 + i) for i in range(7)], GERMAN)
+                self.assertEqual(card.close(process), 0)
+                self.assertEqual(ran(), [])
+                # A program beside them that takes its DLLs from the usual search runs them (vpprobe: user32's own).
+                shutil.copy(harness.INSPECT, card.path(CARD_DIR))
+                harness.quiet(["wine", rf"{CARD_DIR}\vpprobe.exe"], dict(card.env, **native_first), check=False)
+                self.assertNotEqual(ran(), [], "the planted DLLs were never in reach")
+
+    def test_a_system_dll_that_cannot_be_loaded_ends_the_card_with_a_message_and_the_date_saved(self):
+        # As an application control rule would have it: the Print dialog's DLL (loaded at the first Print) cannot
+        # be had from System32 (Wine: native only), and one of its name lies beside a program without the search
+        # restriction. The card neither crashes nor searches for it by name.
+        native_only = {"WINEDLLOVERRIDES": f"{harness.BASE_ENV['WINEDLLOVERRIDES']};comdlg32=n"}
+        planted = {rf"{CARD_DIR}\comdlg32.dll": Path(harness.BIN_DIR, "vpplanted.dll").read_bytes()}
+        with Card(self, Machine(environment=native_only), files=planted) as card:
+            process = card.start(exe=unrestricted(card))
+            card.type(1004, "2026-05-05")
             card.inspect("click", 1007)
-            self.assertIsNotNone(card.inspect("dialog", 2, 30000), "no Print dialog")
-            card.type(1004, "2026-03-01")  # the values as shown (the DLL overrides leave Wine's WMI empty)
-            shown = lambda: {c["id"]: c["text"] for c in card.dump()["controls"]}  # noqa: E731
-            values = wait_until(lambda: shown()[1004] == "2026-03-01") and [shown()[1000 + i] for i in range(7)]
-            english, german = ("".join(f"{label}: {value}\r\n" for label, value in zip(labels, values))
-                               for labels in (ENGLISH, GERMAN))
-            # Ctrl+C: (focus, keys before it (Home: nothing selected), German first, what is copied)
-            for focus, keys, switch, expected in ((1007, [], False, english), (1004, ["home"], True, german),
-                                                  (1008, [], False, german),
-                                                  (1004, ["home", *["shift+right"] * 4], False, "2026")):
-                if switch:
-                    card.choose_language(1)
-                    wait_until(lambda: "Drucken" in (c["text"] for c in card.dump()["controls"]))
-                card.inspect("clipboard", "empty")
-                card.press(focus, *keys, "ctrl+c")
-                wait_until(lambda: card.inspect("clipboard") == expected, timeout=5)
-                self.assertEqual(card.inspect("clipboard"), expected)
-            self.assertEqual([card.inspect("accname", 1000 + i) for i in range(7)], GERMAN)
-            self.assertEqual(card.close(process), 0)
-            ran = lambda: [name.lower() for name in os.listdir(card.path(CARD_DIR)) if name.endswith(".ran")]  # noqa
-            self.assertEqual(ran(), [])
-            # A program beside them that takes its DLLs from the usual search runs them (vpprobe: user32's own).
-            shutil.copy(harness.INSPECT, card.path(CARD_DIR))
-            harness.quiet(["wine", rf"{CARD_DIR}\vpprobe.exe"], dict(card.env, **native_first), check=False)
-            self.assertNotEqual(ran(), [], "the planted DLLs were never in reach")
+            self.assertIsNotNone(card.inspect("dialog", 1, 30000), "no message over the card")
+            self.assertEqual(process.wait(60), 126, "not ended as ERROR_MOD_NOT_FOUND")
+            self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"),
+                             "[data]\r\nDOP=2026-05-05\r\n")
+            self.assertFalse(os.path.exists(card.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")
 
 
 if __name__ == "__main__":
