@@ -10,10 +10,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        const velopass::Text names[3] = {L"Vendor", L"Name", L"IdentifyingNumber"};
-        velopass::Text values[3];
-        velopass::QuerySystemProduct(names, values);
-        ::SetWindowTextW(dialog, values[1].c_str());
+        velopass::SystemProduct product;
+        velopass::QuerySystemProduct(product);
+        ::SetWindowTextW(dialog, product.name.c_str());
         return TRUE;
     }
     case WM_SYSCOMMAND:

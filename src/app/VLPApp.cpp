@@ -2,6 +2,7 @@
 
 #include "app/GuestCheck.h"
 #include "card/VLPDlg.h"
+#include "card/resource.h"
 #include "text/CardTexts.h"
 #include "text/TextFile.h"
 #include "text/UserLocale.h"
@@ -13,7 +14,7 @@ namespace {
 
 CVLPApp theApp;
 
-constexpr wchar_t kCardClass[] = L"ZellVelopass";
+constexpr wchar_t kCardClass[] = L"" CARD_CLASS;
 constexpr wchar_t kInstanceMutex[] = L"Zell_Velopass_VLP_GUID_For_Single_Instance";
 
 // Relative paths (the text file, the pictures) are meant from the program's folder.
@@ -90,12 +91,14 @@ void CVLPApp::SelectLanguage(velopass::LanguageCode& language)
     });
 }
 
+// The card's template names this class: without it the card cannot be made. As a copy of the dialog class it keeps
+// that class's window procedure and the window bytes the dialog manager uses.
 void CVLPApp::RegisterCardClass() const
 {
     WNDCLASSW cardClass{};
     if (::GetClassInfoW(Instance(), kCardClass, &cardClass))
         return;
-    ::GetClassInfoW(Instance(), L"#32770", &cardClass);
+    ::GetClassInfoW(Instance(), win::kDialogClass, &cardClass);
     cardClass.hInstance = Instance();
     cardClass.lpszClassName = kCardClass;
     ::RegisterClassW(&cardClass);

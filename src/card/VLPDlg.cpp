@@ -36,7 +36,8 @@ void CancelDialogsOver(HWND card)
     ::EnumWindows([](HWND window, LPARAM param) -> BOOL {
         auto& found = *reinterpret_cast<Found*>(param);
         wchar_t kind[8] = {};
-        if (!::IsWindowVisible(window) || !::GetClassNameW(window, kind, 8) || std::wstring_view(kind) != L"#32770")
+        if (!::IsWindowVisible(window) || !::GetClassNameW(window, kind, 8) ||
+            std::wstring_view(kind) != win::kDialogClass)
             return TRUE;
         int depth = 1;
         for (HWND owner = ::GetWindow(window, GW_OWNER); owner != nullptr; owner = ::GetWindow(owner, GW_OWNER)) {
@@ -77,9 +78,9 @@ BOOL CVLPDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     QuerySystemProduct();
-    ResolveBrand(m_wmiValues[0]);
+    ResolveBrand(m_product.vendor);
     FillSystemValues();
-    m_dataFolderUsable = velopass::ExpandPathVariables(m_dataFolder, m_brand.view());
+    m_dataFolderUsable = velopass::ExpandPathInPlace(m_dataFolder, m_brand.view());
     ReadCardDataFile();
 
     SetCardIcon();
@@ -92,11 +93,10 @@ BOOL CVLPDlg::OnInitDialog()
     SetReadingDirection();
     m_editExStyle = ::GetWindowLongW(m_valueEdits[CardField::ProductName].GetSafeHwnd(), GWL_EXSTYLE);
     LayoutEditColumn();
-    velopass::CreateScreenFonts(m_fieldFonts, velopass::CardDesign::kFieldFontHeight, 0, m_dpi);
     for (int field = 0; field < CardFieldCount; ++field)
         m_valueEdits[field].SetWindowText(m_cardValues[field].c_str());
-    velopass::CreateScreenFonts(m_titleFonts, velopass::CardDesign::kTitleFontHeight, FW_BOLD, m_dpi);
-    ChooseBanner();
+    MakeScreenFonts();
+    ChooseBanner();  // after the fonts: see MakeScreenFonts
     LoadBanner();
     LayoutButtons();
     ShowButtonTexts();
@@ -206,6 +206,7 @@ bool CVLPDlg::OnCommand(UINT id, UINT code, HWND control)
 
 bool CVLPDlg::OnSysCommand(UINT command)
 {
+    // The system keeps a system command's low four bits for itself.
     const int id = static_cast<int>(command & 0xFFF0);
     if (id == SC_CLOSE) {
         RequestClose();
@@ -241,6 +242,7 @@ void CVLPDlg::SwitchLanguage(const Text& language)
     m_language = language;
     velopass::ReadCardTexts(m_textFilePath.c_str(), m_language.c_str(), m_texts);
     SetWindowText(m_texts.m_caption.c_str());
+    ResolveScreen();
     ApplyControlFonts();
     ShowButtonTexts();
     m_languageMenu.Rename(m_hWnd, m_texts.m_switchLanguageText);
@@ -249,7 +251,6 @@ void CVLPDlg::SwitchLanguage(const Text& language)
     // The caption follows the new direction only once the frame is redone.
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ResolveScreen();
     LayoutEditColumn();
     LayoutButtons();
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -257,7 +258,7 @@ void CVLPDlg::SwitchLanguage(const Text& language)
         RedrawNow(edit.GetSafeHwnd());
 }
 
-int CVLPDlg::QuerySystemProduct() { return velopass::QuerySystemProduct(m_wmiPropertyNames, m_wmiValues); }
+int CVLPDlg::QuerySystemProduct() { return velopass::QuerySystemProduct(m_product); }
 
 bool CVLPDlg::ReadBrandValue()
 {
@@ -277,8 +278,8 @@ void CVLPDlg::ResolveBrand(const Text& vendor)
 
 void CVLPDlg::FillSystemValues()
 {
-    const std::wstring_view serial = m_wmiValues[2].view();
-    m_cardValues[CardField::ProductName] = m_wmiValues[1];
+    const std::wstring_view serial = m_product.identifyingNumber.view();
+    m_cardValues[CardField::ProductName] = m_product.name;
     m_cardValues[CardField::SerialNumber] = serial;
     m_cardValues[CardField::Snid] = velopass::DeriveSnid(serial);
     m_cardValues[CardField::PartNumber] = velopass::DerivePartNumber(serial);

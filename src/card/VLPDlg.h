@@ -6,6 +6,7 @@
 #pragma once
 
 #include "card/CardClipboard.h"
+#include "machine/Wmi.h"
 #include "present/CardLayout.h"
 #include "text/CardTexts.h"
 #include "text/LanguageMenu.h"
@@ -13,6 +14,7 @@
 #include "win/GdiPlusImage.h"
 
 #include <memory>
+#include <optional>
 
 class CVLPDlg : public win::CDialog {
 public:
@@ -29,6 +31,7 @@ private:
     // The messages the card answers, each decoded for its handler.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     BOOL OnInitDialog() override;
+    // Enter and Escape reach the dialog as IDOK and IDCANCEL: they never close the card.
     void OnOK() override {}
     void OnCancel() override {}
     bool OnCommand(UINT id, UINT code, HWND control);
@@ -50,13 +53,14 @@ private:
     void DoDataExchange() override;
     void SetCardIcon();
     void ShowButtonTexts();
-    void EnsureScreenDpi();
+    const velopass::DpiState& ScreenDpi();
     void DecideScaleLayout();
     void ResolveScreen();
     void SizeCard();
     void SetReadingDirection() const;
     void PlaceEdits();
     void LayoutEditColumn();
+    void MakeScreenFonts();
     void ChooseBanner();
     void LoadBanner();
     void LayoutButtons();
@@ -81,10 +85,10 @@ private:
     Text m_brandValueName = L"Brand";
     Text m_brandValue;
     Text m_language;
-    velopass::DpiState m_dpi;
-    velopass::CardBoxes m_screen{};  // the boxes on the screen, resolved at each layout
-    Text m_wmiPropertyNames[3] = {L"Vendor", L"Name", L"IdentifyingNumber"};
-    Text m_wmiValues[3];
+    std::optional<velopass::DpiState> m_dpi;  // read once, when first needed
+    bool m_scaleLayout = false;               // the screen is at least 768 lines high
+    velopass::CardBoxes m_screen{};  // the boxes on the screen in the language, resolved at each layout
+    velopass::SystemProduct m_product;
     Text m_textFilePath;
     Text m_cardValues[velopass::CardFieldCount];
     Text m_dataFolder = L"c:\\OEM\\Velopass\\";

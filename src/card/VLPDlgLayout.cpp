@@ -3,7 +3,6 @@
 #include "card/VLPDlg.h"
 
 #include "present/CardFonts.h"
-#include "text/Language.h"
 
 using velopass::CardField;
 using velopass::CardFieldCount;
@@ -18,23 +17,24 @@ void Place(HWND window, const velopass::Rect& rect)
 }  // namespace
 
 // The screen's DPI is read once, when something first needs it.
-void CVLPDlg::EnsureScreenDpi()
+const velopass::DpiState& CVLPDlg::ScreenDpi()
 {
-    if (!m_dpi.queried)
-        velopass::ReadScreenDpi(m_dpi);
+    if (!m_dpi)
+        m_dpi = velopass::ReadScreenDpi();
+    return *m_dpi;
 }
 
 void CVLPDlg::DecideScaleLayout()
 {
-    m_dpi.scaleLayout = velopass::IsScreenLargeEnough();
+    m_scaleLayout = velopass::IsScreenLargeEnough();
     ResolveScreen();
 }
 
+// An unscaled layout has no use for the DPI, and does not read it.
 void CVLPDlg::ResolveScreen()
 {
-    if (m_dpi.scaleLayout)
-        EnsureScreenDpi();
-    m_screen = velopass::ResolveCard(velopass::CardScale::Screen(m_dpi), velopass::IsRightToLeft(m_language.view()),
+    const velopass::DpiState dpi = m_scaleLayout ? ScreenDpi() : velopass::DpiState{};
+    m_screen = velopass::ResolveCard(velopass::CardScale::Screen(dpi, m_scaleLayout), m_language.view(),
                                      m_osMajorVersion);
 }
 
@@ -50,7 +50,7 @@ void CVLPDlg::SizeCard()
 // From the style the dialog was made with, so that leaving Arabic undoes it.
 void CVLPDlg::SetReadingDirection() const
 {
-    const LONG rtl = velopass::IsRightToLeft(m_language.view()) ? WS_EX_LAYOUTRTL : 0;
+    const LONG rtl = m_screen.rightToLeft ? WS_EX_LAYOUTRTL : 0;
     ::SetWindowLongW(m_hWnd, GWL_EXSTYLE, m_savedExStyle | rtl);
 }
 
@@ -63,19 +63,27 @@ void CVLPDlg::PlaceEdits()
 void CVLPDlg::LayoutEditColumn()
 {
     PlaceEdits();
-    const LONG alignment = velopass::IsRightToLeft(m_language.view()) ? WS_EX_RIGHT : 0;
+    const LONG alignment = m_screen.rightToLeft ? WS_EX_RIGHT : 0;
     for (win::CEdit& edit : m_valueEdits)
         ::SetWindowLongW(edit.GetSafeHwnd(), GWL_EXSTYLE, m_editExStyle | alignment);
     m_valueEdits[CardField::DateOfPurchase].SendMessage(EM_LIMITTEXT, 12);
 }
 
+// The fonts take the DPI as read so far: at start-up only a scaling layout has
+// read it, so an unscaled card's fonts keep their 96-DPI heights even once the
+// layout scales. Reading it before them (for the banner, say) changes those heights.
+void CVLPDlg::MakeScreenFonts()
+{
+    const int dpiY = m_dpi.value_or(velopass::DpiState{}).dpiY;
+    velopass::CreateScreenFonts(m_fieldFonts, velopass::CardDesign::kFieldFontHeight, 0, dpiY);
+    velopass::CreateScreenFonts(m_titleFonts, velopass::CardDesign::kTitleFontHeight, FW_BOLD, dpiY);
+}
+
 // By the DPI alone, whether or not the layout scales; an empty brand keeps Zell's.
 void CVLPDlg::ChooseBanner()
 {
-    if (m_brand.empty())
-        return;
-    EnsureScreenDpi();
-    m_bannerPath = velopass::BannerFile(m_brand.view(), m_dpi.dpiX);
+    if (!m_brand.empty())
+        m_bannerPath = velopass::BannerFile(m_brand.view(), ScreenDpi().dpiX);
 }
 
 void CVLPDlg::LayoutButtons()
@@ -86,7 +94,7 @@ void CVLPDlg::LayoutButtons()
 
 void CVLPDlg::ApplyControlFonts()
 {
-    const HFONT font = m_fieldFonts[velopass::FontIndex(m_language.view(), m_dpi.scaleLayout)].get();
+    const HFONT font = m_fieldFonts[m_screen.font].get();
     if (font == nullptr)
         return;
     // The date keeps the template's font.
@@ -112,8 +120,7 @@ void CVLPDlg::RedrawNow(HWND window) const
 
 void CVLPDlg::OnDisplayChange()
 {
-    EnsureScreenDpi();
-    if (m_dpi.dpiX <= 96)
+    if (ScreenDpi().dpiX <= 96)
         return;
     // A minimised card lays itself out when it is shown again.
     if (::IsIconic(m_hWnd)) {

@@ -1,8 +1,8 @@
 // Printing the card: ask for a printer, then print the card's page on it.
 #include "card/VLPDlg.h"
 
+#include "machine/Brand.h"
 #include "present/CardPrinting.h"
-#include "text/Language.h"
 
 #include <commdlg.h>
 
@@ -25,15 +25,16 @@ void CVLPDlg::PrintCard()
     if (chosen && printer) {
         // The card answers its messages while the page spools: what is printed is taken now.
         const velopass::CardTexts texts = m_texts;
+        const Text language = m_language;
         const Text bannerPath = m_bannerPath;
         // The stored values, but the date of purchase as typed, saved or not.
         Text values[velopass::CardFieldCount];
         std::copy(std::begin(m_cardValues), std::end(m_cardValues), std::begin(values));
         values[velopass::DateOfPurchase] = m_valueEdits[velopass::DateOfPurchase].GetWindowText();
-        const auto page = velopass::PrintCardPage(
-            printer.get(),
-            {texts.m_labels, values, texts.m_caption, m_brand.view(), velopass::IsRightToLeft(m_language.view())},
-            bannerPath.c_str(), m_closeRequested);
+        const auto page = velopass::PrintCardPage(printer.get(),
+                                                  {{texts.m_labels, values, texts.m_caption}, language.view(),
+                                                   bannerPath.c_str(), velopass::TitleColour(m_brand.view())},
+                                                  m_closeRequested);
         if (page) {
             m_printerDpiX = page->x;
             m_printerDpiY = page->y;

@@ -3,6 +3,9 @@
 
 #define IDI_VELOPASS 128
 #define IDD_CARD 102
+// The card's window class, named on the template's CLASS line and registered,
+// as a copy of the system's dialog class, before the template is used.
+#define CARD_CLASS "ZellVelopass"
 
 #define IDC_PRODUCT_NAME 1000
 #define IDC_SERIAL_NUMBER 1001

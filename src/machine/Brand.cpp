@@ -1,6 +1,6 @@
 #include "machine/Brand.h"
 
-#include "text/Language.h"
+#include "text/Ascii.h"
 
 #include <string>
 
@@ -21,6 +21,15 @@ std::wstring_view ResolveBrandName(std::optional<std::wstring_view> registryValu
             return brand.name;
     }
     return std::wstring_view();
+}
+
+unsigned TitleColour(std::wstring_view brand)
+{
+    for (const BrandEntry& entry : kBrands) {
+        if (entry.name == brand)
+            return entry.titleColour;
+    }
+    return kWhiteTitle;
 }
 
 }  // namespace velopass

@@ -22,7 +22,7 @@ std::optional<Text> DataFilePath(const Text& folder)
     return path;
 }
 
-bool ExpandPathVariables(Text& path, std::wstring_view brand)
+bool ExpandPathInPlace(Text& path, std::wstring_view brand)
 {
     const std::optional<std::wstring> expanded = ExpandPathVariables(path.view(), brand, LookupEnvironment);
     path = expanded ? expanded->c_str() : L"";
@@ -34,11 +34,11 @@ void ReadCardData(const wchar_t* textFile, const std::optional<Text>& dataFile, 
 {
     if (!dataFile || !ReadText(dataFile->c_str(), kDataSection, kDateKey, date)) {
         Text regIniFile;
-        if (ReadText(textFile, L"common", L"RegIniFile", regIniFile) && ExpandPathVariables(regIniFile, brand))
+        if (ReadText(textFile, L"common", L"RegIniFile", regIniFile) && ExpandPathInPlace(regIniFile, brand))
             ReadText(regIniFile.c_str(), L"DATA", kDateKey, date);
     }
     Text fubIniFile;
-    if (ReadText(textFile, L"common", L"FUBIniFile", fubIniFile) && ExpandPathVariables(fubIniFile, brand)) {
+    if (ReadText(textFile, L"common", L"FUBIniFile", fubIniFile) && ExpandPathInPlace(fubIniFile, brand)) {
         ReadText(fubIniFile.c_str(), L"FUB", L"FUB", fub);
         ReadText(fubIniFile.c_str(), L"FUB", L"DLR", dlr);
     }

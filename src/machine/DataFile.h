@@ -16,9 +16,9 @@ inline constexpr wchar_t kDateKey[] = L"DOP";
 // "<folder>VLP.dat", or nothing when that does not fit a text.
 std::optional<Text> DataFilePath(const Text& folder);
 
-// Replaces the path's %brand% and %NAME% tokens in place; false, with the path
-// emptied, when the result would not fit.
-bool ExpandPathVariables(Text& path, std::wstring_view brand);
+// ExpandPathVariables on the path itself, from the process environment; false,
+// with the path emptied, when the result would not fit.
+bool ExpandPathInPlace(Text& path, std::wstring_view brand);
 
 // The date of purchase from the data file (when there is one), or else from
 // the file that the text file names under "RegIniFile"; FUB and DLR from the

@@ -1,6 +1,6 @@
 #include "machine/PathExpansion.h"
 
-#include "text/Language.h"
+#include "text/Ascii.h"
 
 namespace velopass {
 

@@ -34,22 +34,27 @@ private:
     VARIANT m_value;
 };
 
-void ReadProperties(IWbemClassObject* object, const Text (&names)[3], Text (&values)[3])
+void ReadProperties(IWbemClassObject* object, SystemProduct& product)
 {
-    for (int i = 0; i < 3; ++i) {
+    const struct {
+        const wchar_t* name;
+        Text& value;
+    } properties[] = {{L"Vendor", product.vendor}, {L"Name", product.name},
+                      {L"IdentifyingNumber", product.identifyingNumber}};
+    for (const auto& property : properties) {
         Variant value;
-        if (FAILED(object->Get(names[i].c_str(), 0, value.get(), nullptr, nullptr)))
+        if (FAILED(object->Get(property.name, 0, value.get(), nullptr, nullptr)))
             continue;
         // A value with no text form (null, say) leaves the previous text.
         if (FAILED(::VariantChangeType(value.get(), value.get(), 0, VT_BSTR)) || value.get()->vt != VT_BSTR)
             continue;
-        values[i] = value.get()->bstrVal ? value.get()->bstrVal : L"";
+        property.value = value.get()->bstrVal ? value.get()->bstrVal : L"";
     }
 }
 
 }  // namespace
 
-int QuerySystemProduct(const Text (&names)[3], Text (&values)[3])
+int QuerySystemProduct(SystemProduct& product)
 {
     if (FAILED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)))
         return WmiComFailed;
@@ -92,7 +97,7 @@ int QuerySystemProduct(const Text (&names)[3], Text (&values)[3])
         const HRESULT next = instances->Next(10000, 1, object.put(), &returned);
         if (next == WBEM_S_FALSE || returned == 0 || !object)
             break;
-        ReadProperties(object.get(), names, values);
+        ReadProperties(object.get(), product);
     }
     return WmiOk;
 }

@@ -16,9 +16,16 @@ enum WmiStatus {
     WmiProxyFailed = 9,
 };
 
-// Reads the named properties of every instance into `values` (the last
-// instance wins; a property that cannot be read keeps its value). A value
-// longer than a text holds is cut.
-int QuerySystemProduct(const Text (&names)[3], Text (&values)[3]);
+// The product's properties the card reads, each under its own name.
+struct SystemProduct {
+    Text vendor;             // "Vendor": the brand, where the registry does not name it
+    Text name;               // "Name": the product name
+    Text identifyingNumber;  // "IdentifyingNumber": the serial number
+};
+
+// Reads the properties of every instance into `product` (the last instance
+// wins; a property that cannot be read keeps its value). A value longer than
+// a text holds is cut.
+int QuerySystemProduct(SystemProduct& product);
 
 }  // namespace velopass

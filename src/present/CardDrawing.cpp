@@ -62,7 +62,7 @@ void DrawCard(HDC dc, const CardBoxes& boxes, const CardContent& content, const 
     ::SetBkMode(dc, TRANSPARENT);
     // On screen the platform mirrors a right-to-left card; on paper each text is set right to left.
     const UINT line = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
-                      (paper && content.rightToLeft ? DT_RTLREADING | DT_RIGHT : 0);
+                      (paper && boxes.rightToLeft ? DT_RTLREADING | DT_RIGHT : 0);
     {
         const win::SelectGuard select(dc, fonts.label);
         for (int row = 0; row < CardFieldCount; ++row)
@@ -72,11 +72,12 @@ void DrawCard(HDC dc, const CardBoxes& boxes, const CardContent& content, const 
             DrawBox(dc, content.values[row].c_str(), boxes.values[row],
                     row == DateOfPurchase ? line & ~DT_RTLREADING : line);
     }
-    if (IsTitleWhite(bannerDrawn, content.brand))
-        ::SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
+    // Over no banner a white title would not show on the white card.
+    if (bannerDrawn)
+        ::SetTextColor(dc, banner.titleColour);
     {
         const win::SelectGuard select(dc, fonts.title);
-        DrawBox(dc, content.title.c_str(), boxes.title, DT_NOPREFIX | (!paper && content.rightToLeft ? DT_RIGHT : 0));
+        DrawBox(dc, content.title.c_str(), boxes.title, DT_NOPREFIX | (!paper && boxes.rightToLeft ? DT_RIGHT : 0));
     }
     if (paper)
         DrawFrame(dc, boxes.frame);

@@ -13,8 +13,6 @@ struct CardContent {
     const Text* labels;  // seven, in CardField order
     const Text* values;  // seven, printed on paper (the date as typed); on screen the edits show them
     const Text& title;
-    std::wstring_view brand;
-    bool rightToLeft;
 };
 
 struct CardFonts {
@@ -22,10 +20,12 @@ struct CardFonts {
     HFONT title;
 };
 
-// The banner: on screen the picture GDI+ holds, on paper the bitmap file's.
+// The banner: on screen the picture GDI+ holds, on paper the bitmap file's;
+// and the colour the title takes over it (where none was drawn, the context's own).
 struct CardBanner {
     const CGdiPlusImage* image;
     HBITMAP bitmap;
+    COLORREF titleColour;
 };
 
 // Band (screen), banner, labels, values (paper), title in its colour over the

@@ -13,18 +13,18 @@ HFONT CreateCardFont(const wchar_t* face, int height, int weight)
     return ::CreateFontIndirectW(&font);
 }
 
-void CreateScreenFonts(win::UniqueFont (&fonts)[4], int designHeight, int weight, const DpiState& dpi)
+void CreateScreenFonts(win::UniqueFont (&fonts)[4], int designHeight, int weight, int dpiY)
 {
     static const wchar_t* const kFaces[] = {L"Arial", L"Arial", L"Tahoma", L"Tahoma"};
     for (int index = 0; index < 4; ++index)
-        fonts[index].reset(CreateCardFont(kFaces[index], FontHeight(index, designHeight, dpi.dpiY), weight));
+        fonts[index].reset(CreateCardFont(kFaces[index], FontHeight(index, designHeight, dpiY), weight));
 }
 
-void ReadScreenDpi(DpiState& dpi)
+DpiState ReadScreenDpi()
 {
     if (const win::ScreenDC screen; screen)
-        ClampDpi(dpi, ::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
-    dpi.queried = true;
+        return ClampDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    return DpiState{};
 }
 
 bool IsScreenLargeEnough()

@@ -8,11 +8,12 @@ namespace velopass {
 
 // A card font; its face is copied with at most seven characters.
 HFONT CreateCardFont(const wchar_t* face, int height, int weight);
-// The four screen fonts of one design height (FontIndex order), at the DPI held.
-void CreateScreenFonts(win::UniqueFont (&fonts)[4], int designHeight, int weight, const DpiState& dpi);
+// The four screen fonts of one design height (FontIndex order), at that vertical DPI.
+void CreateScreenFonts(win::UniqueFont (&fonts)[4], int designHeight, int weight, int dpiY);
 
-// The screen's DPI (ClampDpi), and whether it has the lines the layout needs to scale.
-void ReadScreenDpi(DpiState& dpi);
+// The screen's DPI (ClampDpi; 96 when the screen cannot be asked), and whether
+// it has the lines the layout needs to scale.
+DpiState ReadScreenDpi();
 bool IsScreenLargeEnough();
 
 }  // namespace velopass

@@ -1,6 +1,5 @@
 #include "present/CardLayout.h"
 
-#include "machine/Brand.h"
 #include "text/Language.h"
 
 #include <cstdint>
@@ -20,9 +19,10 @@ int MulDiv(int value, int numerator, int denominator)
     return result > INT32_MAX || result < INT32_MIN ? -1 : static_cast<int>(result);
 }
 
-void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY)
+DpiState ClampDpi(int readDpiX, int readDpiY)
 {
     constexpr int kCap = 144;
+    DpiState dpi;
     dpi.dpiX = readDpiX;
     dpi.dpiY = readDpiY;
     if (dpi.dpiX > kCap) {
@@ -33,6 +33,7 @@ void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY)
         dpi.realDpiY = dpi.dpiY;
         dpi.dpiY = kCap;
     }
+    return dpi;
 }
 
 int ToPrinter(int value, int dpi)
@@ -42,24 +43,53 @@ int ToPrinter(int value, int dpi)
     return static_cast<int>(value / (25.4 / dpi) / 2.7);
 }
 
-CardBoxes ResolveCard(const CardScale& scale, bool rightToLeft, int osMajorVersion)
+namespace {
+
+// A box by its edges, each scaled.
+Rect Edges(const CardScale& scale, int left, int top, int right, int bottom)
+{
+    return Rect{scale.X(left), scale.Y(top), scale.X(right), scale.Y(bottom)};
+}
+
+// The edits and buttons by their corner and size, each scaled.
+Rect Sized(const CardScale& scale, int left, int top, int width, int height)
+{
+    const int x = scale.X(left), y = scale.Y(top);
+    return Rect{x, y, x + scale.X(width), y + scale.Y(height)};
+}
+
+// Labels and values, row by row; `swapped`: the columns trade sides.
+void ResolveRows(const CardScale& scale, bool swapped, CardBoxes& boxes)
 {
     using D = CardDesign;
-    // A box by its edges, each scaled; the edits and buttons by their corner and size, each scaled.
-    const auto edges = [&scale](int left, int top, int right, int bottom) {
-        return Rect{scale.X(left), scale.Y(top), scale.X(right), scale.Y(bottom)};
-    };
-    const auto sized = [&scale](int left, int top, int width, int height) {
-        const int x = scale.X(left), y = scale.Y(top);
-        return Rect{x, y, x + scale.X(width), y + scale.Y(height)};
-    };
+    const int labelLeft = D::m_labelLeft, labelRight = D::m_editLeft - D::m_labelGap;
+    const int valueLeft = D::m_editLeft, valueRight = D::m_editLeft + D::m_editWidth;
+    for (int row = 0; row < CardFieldCount; ++row) {
+        const int top = D::m_bannerHeight + D::m_rowGap + row * (D::m_editHeight + D::m_rowGap);
+        const int bottom = top + D::m_editHeight;
+        boxes.labels[row] = swapped ? Edges(scale, D::m_cardWidth - labelRight, top, D::m_cardWidth - labelLeft, bottom)
+                                    : Edges(scale, labelLeft, top, labelRight, bottom);
+        boxes.values[row] =
+            !boxes.onPaper ? Sized(scale, valueLeft, top, D::m_editWidth, D::m_editHeight)
+            : swapped      ? Edges(scale, D::m_cardWidth - valueRight, top, D::m_cardWidth - valueLeft, bottom)
+                           : Edges(scale, valueLeft, top, valueRight, bottom);
+    }
+}
+
+}  // namespace
+
+CardBoxes ResolveCard(const CardScale& scale, std::wstring_view language, int osMajorVersion)
+{
+    using D = CardDesign;
     const bool paper = scale.OnPaper();
-    const bool swapped = paper && rightToLeft;  // on screen the platform mirrors the window
+    const bool rightToLeft = IsRightToLeft(language);
     CardBoxes boxes{};
     boxes.onPaper = paper;
-    boxes.client = edges(0, 0, D::m_cardWidth, D::m_cardHeight);
+    boxes.rightToLeft = rightToLeft;
+    boxes.font = FontIndex(language, scale.Scaled());
+    boxes.client = Edges(scale, 0, 0, D::m_cardWidth, D::m_cardHeight);
     if (paper) {
-        boxes.banner = edges(0, 0, D::m_cardWidth, D::m_bannerHeight);
+        boxes.banner = Edges(scale, 0, 0, D::m_cardWidth, D::m_bannerHeight);
     } else {
         // Mirrored layouts start one pixel early; older systems get the extra pixel too.
         const int left = rightToLeft ? -1 : 0;
@@ -67,31 +97,17 @@ CardBoxes ResolveCard(const CardScale& scale, bool rightToLeft, int osMajorVersi
         boxes.banner = Rect{left, 0, left + width, scale.Y(D::m_bannerHeight)};
         boxes.mirroredBanner = rightToLeft && osMajorVersion < 6;
     }
-    boxes.band = edges(0, D::m_bannerHeight + D::m_bodyHeight, D::m_cardWidth, D::m_cardHeight);
-    boxes.title =
-        edges(D::m_titleLeft, D::m_titleTop, D::m_titleLeft + D::m_titleWidth, D::m_titleTop + D::m_titleHeight);
-    const int labelLeft = D::m_labelLeft, labelRight = D::m_editLeft - D::m_labelGap;
-    const int valueLeft = D::m_editLeft, valueRight = D::m_editLeft + D::m_editWidth;
-    for (int row = 0; row < CardFieldCount; ++row) {
-        const int top = D::m_bannerHeight + D::m_rowGap + row * (D::m_editHeight + D::m_rowGap);
-        const int bottom = top + D::m_editHeight;
-        boxes.labels[row] = swapped ? edges(D::m_cardWidth - labelRight, top, D::m_cardWidth - labelLeft, bottom)
-                                    : edges(labelLeft, top, labelRight, bottom);
-        boxes.values[row] = !paper    ? sized(valueLeft, top, D::m_editWidth, D::m_editHeight)
-                            : swapped ? edges(D::m_cardWidth - valueRight, top, D::m_cardWidth - valueLeft, bottom)
-                                      : edges(valueLeft, top, valueRight, bottom);
-    }
+    boxes.band = Edges(scale, 0, D::m_bannerHeight + D::m_bodyHeight, D::m_cardWidth, D::m_cardHeight);
+    boxes.title = Edges(scale, D::m_titleLeft, D::m_titleTop, D::m_titleLeft + D::m_titleWidth,
+                        D::m_titleTop + D::m_titleHeight);
+    // On screen the platform mirrors the window.
+    ResolveRows(scale, paper && rightToLeft, boxes);
     const int closeLeft = D::m_cardWidth - D::m_buttonRightMargin - D::m_buttonWidth;
-    boxes.closeButton = sized(closeLeft, D::m_buttonTop, D::m_buttonWidth, D::m_buttonHeight);
-    boxes.printButton =
-        sized(closeLeft - D::m_buttonWidth - D::m_buttonGap, D::m_buttonTop, D::m_buttonWidth, D::m_buttonHeight);
-    boxes.frame = edges(0, 0, D::m_cardWidth, D::m_bannerHeight + D::m_bodyHeight);
+    boxes.closeButton = Sized(scale, closeLeft, D::m_buttonTop, D::m_buttonWidth, D::m_buttonHeight);
+    boxes.printButton = Sized(scale, closeLeft - D::m_buttonWidth - D::m_buttonGap, D::m_buttonTop, D::m_buttonWidth,
+                              D::m_buttonHeight);
+    boxes.frame = Edges(scale, 0, 0, D::m_cardWidth, D::m_bannerHeight + D::m_bodyHeight);
     return boxes;
-}
-
-bool IsTitleWhite(bool bannerDrawn, std::wstring_view brand)
-{
-    return bannerDrawn && brand != kBrindleHall;
 }
 
 std::wstring BannerFile(std::wstring_view brand, int dpiX)

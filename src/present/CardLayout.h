@@ -53,7 +53,7 @@ struct CardDesign {
 int MulDiv(int value, int numerator, int denominator);
 
 // The DPI the layout may scale by: above 144 is kept as read and capped.
-void ClampDpi(DpiState& dpi, int readDpiX, int readDpiY);
+DpiState ClampDpi(int readDpiX, int readDpiY);
 
 // Scaling applies only on screens at least this high.
 inline constexpr int kMinScaledScreenHeight = 768;
@@ -67,12 +67,16 @@ int ToPrinter(int value, int dpi);
 // paper ToPrinterX and ToPrinterY.
 class CardScale {
 public:
-    static CardScale Screen(const DpiState& dpi) { return CardScale(false, dpi.dpiX, dpi.dpiY, dpi.scaleLayout); }
+    static CardScale Screen(const DpiState& dpi, bool scaleLayout)
+    {
+        return CardScale(false, dpi.dpiX, dpi.dpiY, scaleLayout);
+    }
     static CardScale Paper(int printerDpiX, int printerDpiY) { return CardScale(true, printerDpiX, printerDpiY, true); }
 
     int X(int value) const { return m_paper ? ToPrinter(value, m_x) : m_scaled ? MulDiv(value, m_x, 96) : value; }
     int Y(int value) const { return m_paper ? ToPrinter(value, m_y) : m_scaled ? MulDiv(value, m_y, 96) : value; }
     bool OnPaper() const { return m_paper; }
+    bool Scaled() const { return m_scaled; }
 
 private:
     CardScale(bool paper, int x, int y, bool scaled) : m_paper(paper), m_x(x), m_y(y), m_scaled(scaled) {}
@@ -82,9 +86,12 @@ private:
     bool m_scaled;
 };
 
-// Every box of the card on one surface, in its pixels.
+// Every box of the card on one surface, in its pixels, with what the language
+// makes of them.
 struct CardBoxes {
     bool onPaper;
+    bool rightToLeft;
+    int font;             // the screen font (FontIndex); paper has Tahoma alone
     Rect client;          // the card's client area
     Rect banner;          // where the banner is stretched to
     bool mirroredBanner;  // the mirrored copy goes there (right to left, before version 6)
@@ -96,14 +103,10 @@ struct CardBoxes {
     Rect frame;           // drawn round banner and body on paper
 };
 
-// The boxes for a surface. On screen the window itself is mirrored for a
-// right-to-left language, and only the banner moves; on paper the label and
-// value columns trade sides.
-CardBoxes ResolveCard(const CardScale& scale, bool rightToLeft, int osMajorVersion);
-
-// The title stands white on the banner; black where no banner was drawn (white
-// would not show on the white card) and on the light Brindle Hall banner.
-bool IsTitleWhite(bool bannerDrawn, std::wstring_view brand);
+// The boxes for a surface in a language. On screen the window itself is
+// mirrored for a right-to-left language, and only the banner moves; on paper
+// the label and value columns trade sides.
+CardBoxes ResolveCard(const CardScale& scale, std::wstring_view language, int osMajorVersion);
 
 // ".\PIC\<brand>_Banner[1|2].bmp" by the screen's DPI, whether or not the
 // layout scales.

@@ -26,24 +26,24 @@ BOOL CALLBACK AnswerMessages(HDC, int)
 }
 
 // The page: banner, fonts for paper, the card drawn; the printer's resolution.
-PrinterDpi PrintPage(HDC printer, const CardContent& content, const wchar_t* bannerPath)
+PrinterDpi PrintPage(HDC printer, const CardPage& page)
 {
     const PrinterDpi dpi{::GetDeviceCaps(printer, LOGPIXELSX), ::GetDeviceCaps(printer, LOGPIXELSY)};
     const CardScale paper = CardScale::Paper(dpi.x, dpi.y);
     const win::UniqueBitmap banner(
-        static_cast<HBITMAP>(::LoadImageW(nullptr, bannerPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+        static_cast<HBITMAP>(::LoadImageW(nullptr, page.bannerPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     // Tahoma in every language, its heights converted along the page's width.
     const win::UniqueFont fieldFont(CreateCardFont(L"Tahoma", paper.X(-CardDesign::kPrintedFieldFontHeight), 0));
     const win::UniqueFont titleFont(CreateCardFont(L"Tahoma", paper.X(-CardDesign::kPrintedTitleFontHeight), FW_BOLD));
-    const CardBoxes boxes = ResolveCard(paper, content.rightToLeft, /*osMajorVersion, screen only*/ 0);
-    DrawCard(printer, boxes, content, {fieldFont.get(), titleFont.get()}, {nullptr, banner.get()});
+    const CardBoxes boxes = ResolveCard(paper, page.language, /*osMajorVersion, screen only*/ 0);
+    DrawCard(printer, boxes, page.content, {fieldFont.get(), titleFont.get()},
+             {nullptr, banner.get(), page.titleColour});
     return dpi;
 }
 
 }  // namespace
 
-std::optional<PrinterDpi> PrintCardPage(HDC printer, const CardContent& content, const wchar_t* bannerPath,
-                                        const bool& stop)
+std::optional<PrinterDpi> PrintCardPage(HDC printer, const CardPage& page, const bool& stop)
 {
     ::PatBlt(printer, 0, 0, ::GetDeviceCaps(printer, HORZRES), ::GetDeviceCaps(printer, VERTRES), WHITENESS);
     ::SetAbortProc(printer, AnswerMessages);
@@ -56,7 +56,7 @@ std::optional<PrinterDpi> PrintCardPage(HDC printer, const CardContent& content,
     // before; every other way abandons it.
     std::optional<PrinterDpi> dpi;
     if (!stop && ::StartPage(printer) >= 0) {
-        dpi = PrintPage(printer, content, bannerPath);
+        dpi = PrintPage(printer, page);
         ::EndPage(printer);
     }
     if (!dpi || stop) {

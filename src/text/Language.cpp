@@ -1,5 +1,7 @@
 #include "text/Language.h"
 
+#include "text/Ascii.h"
+
 namespace velopass {
 
 namespace {
@@ -19,15 +21,6 @@ bool ContainsAny(std::wstring_view text, std::initializer_list<std::wstring_view
 }
 
 }  // namespace
-
-std::wstring LowerAscii(std::wstring text)
-{
-    for (wchar_t& c : text) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return text;
-}
 
 std::wstring LocaleNameFromIso(std::wstring_view language, std::wstring_view country)
 {

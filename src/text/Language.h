@@ -21,9 +21,6 @@ inline bool IsCjkLanguage(std::wstring_view language)
 
 inline constexpr wchar_t kFallbackLanguage[] = L"en";
 
-// Lower-cases ASCII letters only; other characters pass unchanged.
-std::wstring LowerAscii(std::wstring text);
-
 // "language-COUNTRY" from the two ISO names of an older system; empty when the
 // language name is. A missing country leaves the name ending in "-".
 std::wstring LocaleNameFromIso(std::wstring_view language, std::wstring_view country);
@@ -41,7 +38,7 @@ using LanguagePresent = std::function<bool(const LanguageCode&)>;
 std::vector<LanguageCode> ParseLanguageList(std::wstring_view list);
 
 // The command of the language at position `index` of the list: 16, 32, 48, ...
-inline int LanguageMenuId(int index) { return 16 * (index + 1); }
+constexpr int LanguageMenuId(int index) { return 16 * (index + 1); }
 
 // Tries the mapped name, then each shorter prefix cut at a "-", then "en".
 LanguageCode ResolveLanguage(const LanguageCode& mappedName, const LanguagePresent& isPresent);

@@ -8,6 +8,12 @@
 
 namespace velopass {
 
+// The entries sit in the system menu: the system keeps a command's low four
+// bits for itself, and its own commands start at SC_SIZE. A list in a text
+// names fewer languages than it has characters.
+static_assert(LanguageMenuId(0) % 16 == 0 && LanguageMenuId(1) - LanguageMenuId(0) == 16 &&
+              LanguageMenuId(static_cast<int>(Text::kCapacity)) < SC_SIZE);
+
 void LanguageMenu::BuildLanguageMenu(HWND window, const wchar_t* textFile, const Text& entry)
 {
     Text list;

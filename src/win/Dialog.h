@@ -6,6 +6,9 @@
 
 namespace win {
 
+// The system's dialog box class: a dialog's own class is copied from it.
+inline constexpr wchar_t kDialogClass[] = L"#32770";
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_templateId(templateId), m_parent(parent) {}

@@ -1,6 +1,7 @@
 // The language list, the locale mapping and the choice of section: every
 // result is made of the input and ends in a section the file has, or "en".
 #include "FuzzInput.h"
+#include "text/Ascii.h"
 #include "text/Language.h"
 
 #include <set>

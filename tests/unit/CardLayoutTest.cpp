@@ -8,15 +8,12 @@ using velopass::ResolveCard;
 
 TEST(CardLayout, OnScreenEachAxisByItsCappedDpiEachRowFromItsOwnTopAndOnlyOnLargeScreens)
 {
-    velopass::DpiState dpi;
-    velopass::ClampDpi(dpi, 192, 120);
-    dpi.scaleLayout = true;
-    const velopass::CardBoxes scaled = ResolveCard(CardScale::Screen(dpi), false, 6);
+    const velopass::DpiState dpi = velopass::ClampDpi(192, 120);
+    const velopass::CardBoxes scaled = ResolveCard(CardScale::Screen(dpi, true), L"en", 6);
     EXPECT_EQ(scaled.values[1], (Rect{230, 175, 506, 203}));  // 144 across, 120 down
     EXPECT_EQ(scaled.client.right, 551);                      // 550.5, rounded away from zero
     EXPECT_EQ(dpi.realDpiX, 192);
-    dpi.scaleLayout = false;
-    EXPECT_EQ(ResolveCard(CardScale::Screen(dpi), false, 6).values[2], (Rect{153, 180, 337, 202}));
+    EXPECT_EQ(ResolveCard(CardScale::Screen(dpi, false), L"en", 6).values[2], (Rect{153, 180, 337, 202}));
 }
 
 TEST(CardLayout, TheBannerOnScreenByReadingDirectionAndSystemVersion)
@@ -26,7 +23,7 @@ TEST(CardLayout, TheBannerOnScreenByReadingDirectionAndSystemVersion)
         {false, 6, {0, 0, 367, 82}, false}, {true, 6, {-1, 0, 367, 82}, false},
         {false, 5, {0, 0, 368, 82}, false}, {true, 5, {-1, 0, 367, 82}, true}};
     for (const auto& c : cases) {
-        const velopass::CardBoxes boxes = ResolveCard(CardScale::Screen({}), c.rightToLeft, c.osMajorVersion);
+        const velopass::CardBoxes boxes = ResolveCard(CardScale::Screen({}, false), c.rightToLeft ? L"ar" : L"en", c.osMajorVersion);
         EXPECT_EQ(boxes.banner, c.banner) << c.rightToLeft << c.osMajorVersion;
         EXPECT_EQ(boxes.mirroredBanner, c.mirrored) << c.rightToLeft << c.osMajorVersion;
     }
@@ -43,10 +40,10 @@ TEST(CardLayout, TahomaForEastAsianLanguagesOnly)
 
 TEST(PrintedCard, EachAxisByItsOwnResolutionAndRightToLeftColumnsSwapped)
 {
-    EXPECT_EQ(ResolveCard(CardScale::Paper(600, 1200), false, 6).frame, (Rect{0, 0, 3210, 6719}));  // truncated
+    EXPECT_EQ(ResolveCard(CardScale::Paper(600, 1200), L"en", 6).frame, (Rect{0, 0, 3210, 6719}));  // truncated
     EXPECT_EQ(CardScale::Paper(600, 1200).X(-16), -139);
-    const velopass::CardBoxes ltr = ResolveCard(CardScale::Paper(300, 300), false, 6);
-    const velopass::CardBoxes rtl = ResolveCard(CardScale::Paper(300, 300), true, 6);
+    const velopass::CardBoxes ltr = ResolveCard(CardScale::Paper(300, 300), L"en", 6);
+    const velopass::CardBoxes rtl = ResolveCard(CardScale::Paper(300, 300), L"ar", 6);
     EXPECT_EQ(ltr.labels[0], (Rect{109, 437, 660, 533}));
     EXPECT_EQ(rtl.labels[2], (Rect{944, 787, 1496, 883}));
     EXPECT_EQ(rtl.values[2], (Rect{131, 787, 936, 883}));
