@@ -274,6 +274,7 @@ void CVLPDlg::ResolveBrand(const Text& vendor)
     const std::wstring_view brand = velopass::ResolveBrandName(registryValue, vendor.view());
     if (!brand.empty())
         m_brand = brand;
+    m_titleColour = velopass::TitleColour(m_brand.view());
 }
 
 void CVLPDlg::FillSystemValues()

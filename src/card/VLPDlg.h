@@ -84,6 +84,7 @@ private:
     Text m_metadataKeyPath = L"SOFTWARE\\OEM\\Metadata";
     Text m_brandValueName = L"Brand";
     Text m_brandValue;
+    COLORREF m_titleColour = 0;  // over the brand's banner
     Text m_language;
     std::optional<velopass::DpiState> m_dpi;  // read once, when first needed
     bool m_scaleLayout = false;               // the screen is at least 768 lines high

@@ -1,7 +1,6 @@
 // Painting the card: take the paint context, draw the card's boxes into it.
 #include "card/VLPDlg.h"
 
-#include "machine/Brand.h"
 #include "present/CardDrawing.h"
 
 void CVLPDlg::OnPaint()
@@ -11,7 +10,7 @@ void CVLPDlg::OnPaint()
         velopass::DrawCard(paint.dc(), m_screen, {m_texts.m_labels, nullptr, m_texts.m_caption},
                            {m_fieldFonts[m_screen.font].get(), m_titleFonts[m_screen.font].get()},
                            {m_screen.mirroredBanner ? m_mirroredBanner.get() : m_banner.get(), nullptr,
-                            velopass::TitleColour(m_brand.view())});
+                            m_titleColour});
     }
     // The dialog does not clip its children: the edits paint over what was drawn.
     for (const win::CEdit& edit : m_valueEdits)

@@ -1,7 +1,6 @@
 // Printing the card: ask for a printer, then print the card's page on it.
 #include "card/VLPDlg.h"
 
-#include "machine/Brand.h"
 #include "present/CardPrinting.h"
 
 #include <commdlg.h>
@@ -33,7 +32,7 @@ void CVLPDlg::PrintCard()
         values[velopass::DateOfPurchase] = m_valueEdits[velopass::DateOfPurchase].GetWindowText();
         const auto page = velopass::PrintCardPage(printer.get(),
                                                   {{texts.m_labels, values, texts.m_caption}, language.view(),
-                                                   bannerPath.c_str(), velopass::TitleColour(m_brand.view())},
+                                                   bannerPath.c_str(), m_titleColour},
                                                   m_closeRequested);
         if (page) {
             m_printerDpiX = page->x;
