@@ -30,21 +30,14 @@ target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
 add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)
 set_target_properties(vpplanted PROPERTIES PREFIX "")
 
-# The start-up benchmark (bench/startup.py): its floor, a minimal dialog, and
-# the launcher that times both.
-add_executable(vpminimal WIN32 bench/MinimalDialog.cpp)
-target_link_libraries(vpminimal PRIVATE velopass_win ${VELOPASS_SYSTEM_LIBRARIES})
-add_executable(vplaunch bench/Launch.cpp)
-target_compile_definitions(vplaunch PRIVATE UNICODE _UNICODE)
-
-set(_test_programs velopass_win_tests vpprobe vpplanted vpminimal vplaunch)
+set(_test_programs velopass_win_tests vpprobe vpplanted)
 foreach(_target IN LISTS _test_programs)
   velopass_warnings(${_target})
 endforeach()
 # Linked statically, as the program is: under Wine nothing is looked for beside them.
 if(MINGW)
   set_property(TARGET ${_test_programs} APPEND PROPERTY LINK_OPTIONS -static)
-  set_property(TARGET vpprobe vpminimal vplaunch APPEND PROPERTY LINK_OPTIONS -municode)  # wide entry points
+  set_property(TARGET vpprobe APPEND PROPERTY LINK_OPTIONS -municode)  # a wide entry point
 endif()
 
 set(_e2e_env
