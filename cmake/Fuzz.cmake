@@ -2,16 +2,12 @@
 # briefly; scripts/fuzz.sh runs them for as long as you like.
 set(VELOPASS_FUZZ_SECONDS 10 CACHE STRING "How long ctest runs each fuzz target")
 set(_fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
-
-add_library(velopass_core_fuzz STATIC
-  src/app/GuestMessage.cpp src/machine/Brand.cpp src/machine/PathExpansion.cpp src/machine/SystemValues.cpp
-  src/present/CardLayout.cpp src/text/FixedText.cpp src/text/Language.cpp)
-target_include_directories(velopass_core_fuzz PUBLIC src)
-target_compile_options(velopass_core_fuzz PUBLIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+# This configuration builds nothing else: the core itself is instrumented.
+target_compile_options(velopass_core PUBLIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
 
 foreach(_target PathExpansion Language MachineValues GuestMessage)
   add_executable(fuzz_${_target} tests/fuzz/${_target}Fuzz.cpp)
-  target_link_libraries(fuzz_${_target} PRIVATE velopass_core_fuzz)
+  target_link_libraries(fuzz_${_target} PRIVATE velopass_core)
   target_compile_options(fuzz_${_target} PRIVATE ${_fuzz_flags})
   target_link_options(fuzz_${_target} PRIVATE ${_fuzz_flags})
   # New inputs go to the build's copy; the repository's corpus is only read.

@@ -117,6 +117,7 @@ add_custom_target(packages
   DEPENDS Velopass VelopassSetup text_file
   COMMENT "Packaging Velopass ${PROJECT_VERSION}")
 
+include(cmake/Bench.cmake)
 if(BUILD_TESTING)
   include(cmake/WineTests.cmake)
 endif()

@@ -21,43 +21,24 @@ add_executable(velopass_win_tests
   tests/win/GuestCheckTest.cpp
 )
 target_link_libraries(velopass_win_tests PRIVATE velopass_win gtest_main ${VELOPASS_SYSTEM_LIBRARIES})
-if(MINGW)
-  target_link_options(velopass_win_tests PRIVATE -static)
-endif()
-velopass_warnings(velopass_win_tests)
 
-# The probe that end-to-end scenarios run beside the card.
+# The probe that end-to-end scenarios run beside the card, and a DLL that
+# stands in for a system DLL that a download folder might hold beside the program.
 add_executable(vpprobe tests/e2e/vpprobe.cpp)
 target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32 ntdll)
 target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
+add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)
+set_target_properties(vpplanted PROPERTIES PREFIX "")
+
+set(_test_programs velopass_win_tests vpprobe vpplanted)
+foreach(_target IN LISTS _test_programs)
+  velopass_warnings(${_target})
+endforeach()
+# Linked statically, as the program is: under Wine nothing is looked for beside them.
 if(MINGW)
-  target_link_options(vpprobe PRIVATE -municode -static)
+  set_property(TARGET ${_test_programs} APPEND PROPERTY LINK_OPTIONS -static)
+  set_property(TARGET vpprobe APPEND PROPERTY LINK_OPTIONS -municode)  # a wide entry point
 endif()
-velopass_warnings(vpprobe)
-
-# Two DLLs of the probe's: vpmenu lists the card's system menu from inside its
-# process; vpplanted stands in for a system DLL that a download folder might
-# hold beside the program.
-foreach(_dll vpmenu vpplanted)
-  add_library(${_dll} SHARED tests/e2e/${_dll}.cpp)
-  set_target_properties(${_dll} PROPERTIES PREFIX "")
-  if(MINGW)
-    target_link_options(${_dll} PRIVATE -static)
-  endif()
-endforeach()
-
-# The start-up benchmark (bench/startup.py): its floor, a minimal dialog, and
-# the launcher that times both.
-add_executable(vpminimal WIN32 bench/MinimalDialog.cpp)
-target_link_libraries(vpminimal PRIVATE velopass_win ${VELOPASS_SYSTEM_LIBRARIES})
-add_executable(vplaunch bench/Launch.cpp)
-target_compile_definitions(vplaunch PRIVATE UNICODE _UNICODE)
-foreach(_bench vpminimal vplaunch)
-  if(MINGW)
-    target_link_options(${_bench} PRIVATE -municode -static)
-  endif()
-  velopass_warnings(${_bench})
-endforeach()
 
 set(_e2e_env
   "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>"

@@ -104,6 +104,12 @@ def state_text(window):
     return line(top)[:-1] + ', "controls": [\n' + ",\n".join(map(line, window["controls"])) + "]}\n"
 
 
+def differing_pixels(picture, other, diff="null:"):
+    compared = subprocess.run(["compare", "-metric", "AE", picture, other, diff], capture_output=True, text=True,
+                              stdin=subprocess.DEVNULL, timeout=120)
+    return float(compared.stderr.split()[0]) if compared.returncode < 2 else "another size, or none"
+
+
 def assert_as_reviewed(test, name, picture, window=None):
     """Compares a picture (PNG), pixel for pixel, and a window's state with the references kept as
     reference/NAME.png and NAME.json; a picture that differs leaves differences/NAME.png, marking the pixels in
@@ -111,9 +117,7 @@ def assert_as_reviewed(test, name, picture, window=None):
     reference, state = (Path(REFERENCES, name + ext) for ext in (".png", ".json"))
     diff = Path(E2E_DIR, "differences", name + ".png")
     diff.parent.mkdir(parents=True, exist_ok=True)
-    compared = subprocess.run(["compare", "-metric", "AE", picture, reference, diff], capture_output=True, text=True,
-                              stdin=subprocess.DEVNULL, timeout=120)
-    differing = float(compared.stderr.split()[0]) if compared.returncode < 2 else "another size, or none"
+    differing = differing_pixels(picture, reference, diff)
     if differing == 0:
         diff.unlink()
     if REFRESH:
@@ -279,17 +283,19 @@ class Card:
         """Types text into a control, replacing what it held: any characters, up to the control's limit."""
         self.inspect("press", control_id, *(f"#{u:04x}" for u in memoryview(text.encode("utf-16-le")).cast("H")))
 
-    def menu(self):
-        """The system menu as (text, id, [the entries below it, likewise])."""
-        path = os.path.join(os.path.dirname(INSPECT), "vpmenu.dll.txt")
-        with contextlib.suppress(FileNotFoundError):
-            os.remove(path)  # so that only this listing is read
-        self.inspect("menu")
-        entries = []
-        with open(path, encoding="utf-16-le") as listing:
-            for depth, ident, text in (line.split("\t", 2) for line in listing.read().splitlines()):
-                (entries[-1][2] if depth == "1" else entries).append((text, int(ident), []))
-        return entries
+    def assert_menu_as_reviewed(self, name):
+        """The system menu opened from the keyboard at its last entry, with the list below that entry: the screen
+        compared whole with its reviewed picture (see assert_as_reviewed), then the menus closed again."""
+        closed = shutil.copyfile(self.screenshot(name), os.path.join(self.root, "closed.png"))
+        self.press(0, "alt+space", "end", "right")
+        looks = [closed]
+
+        def settled():  # menus paint after their keys: the screen has changed, and two looks in a row agree
+            looks.append(shutil.copyfile(self.screenshot(name), os.path.join(self.root, f"{len(looks)}.png")))
+            return differing_pixels(closed, looks[-1]) != 0 and differing_pixels(looks[-2], looks[-1]) == 0
+        self.test.assertTrue(wait_until(settled), f"{name}: the menu did not settle")
+        assert_as_reviewed(self.test, name, looks[-1])
+        self.press(0, "escape", "escape")
 
     def choose_language(self, position):
         """Picks a language from the keyboard, as a user does: the system menu, its last entry, the entry at
@@ -334,11 +340,11 @@ class Card:
             self.press(*{"button": (1008, "space"), "alt-f4": (0, "alt+f4"), "system-menu": (0, "alt+space", "c")}[how])
         return process.wait(60)
 
-    def screenshot(self, name, window):
-        """Saves the window's rectangle where a reader can look at it; returns the path."""
+    def screenshot(self, name, window=None):
+        """Saves the window's rectangle (None: the whole screen) where a reader can look at it; returns the path."""
         os.makedirs(SCREENSHOTS, exist_ok=True)
         path = os.path.join(SCREENSHOTS, name + ".png")
-        x, y, w, h = window["rect"]
+        x, y, w, h = window["rect"] if window else (0, 0, *self.machine.screen)
         quiet(["import", "-display", self.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage", path],
               self.env, 60)
         return path
@@ -419,17 +425,12 @@ def main():
     sys.exit(1 if not result.wasSuccessful() else 77 if result.skipped else 0)
 
 
-def run_windows_program(exe):
-    """Runs a console program in a private prefix and returns its exit code."""
-    with Card(unittest.TestCase()) as card:
-        return subprocess.run(["wine", exe], env=card.env, stdin=subprocess.DEVNULL).returncode
-
-
 if __name__ == "__main__":
     if sys.argv[1:] == ["--prepare"]:
         prepare_template()
         print("Wine template prefix ready:", TEMPLATE)
-    elif len(sys.argv) == 3 and sys.argv[1] == "--wine":
-        sys.exit(run_windows_program(sys.argv[2]))
+    elif len(sys.argv) == 3 and sys.argv[1] == "--wine":  # a console program in a private prefix
+        with Card(unittest.TestCase()) as card:
+            sys.exit(subprocess.run(["wine", sys.argv[2]], env=card.env, stdin=subprocess.DEVNULL).returncode)
     else:
         sys.exit(__doc__)

@@ -134,9 +134,9 @@ class Packages(unittest.TestCase):
                     Path(card.path(r"C:\OEM\Velopass\VLP.dat")).unlink(missing_ok=True)  # the date from RegIniFile's
                     self.assertEqual(msiexec(card, verb, folder, *given), 0)
                     process = card.start(exe=rf"{INSTALLED}\Velopass.exe")
-                    controls = {c["id"]: c["text"] for c in card.dump()["controls"]}
+                    texts = card.texts()
                     self.assertEqual(card.close(process), 0)
-                    self.assertEqual([controls[i] for i in (1004, 1005, 1006, 1008)],
+                    self.assertEqual([texts[i] for i in (1004, 1005, 1006, 1008)],
                                      [f"2026-{shown[0]}", f"FUB-{shown[1]}", f"Dealer {shown[2]}", shown[3]])
                     languages = re.search(r"SupportedLang=(.*)", text_file.read_text("utf-16")).group(1)
                     self.assertEqual(languages.count("/tr/"), folder == "1.0.0")  # the package's own list

@@ -198,25 +198,6 @@ std::optional<std::string> GdiObjectsJson(HWND card)
     return Number(std::count_if(std::begin(entries), std::end(entries), [](const Entry& e) { return e.type != 0; }));
 }
 
-// The card's system menu as its own process sees it (Wine keeps menus per
-// process): vpmenu.dll, beside the probe and loaded into the card, lists it in
-// a file beside itself.
-bool ListSystemMenu(HWND card)
-{
-    wchar_t path[MAX_PATH] = {};
-    const std::wstring probe(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-    const std::wstring dll = probe.substr(0, probe.rfind(L'\\') + 1) + L"vpmenu.dll";
-    const HANDLE process = CardProcess(card);
-    const SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
-    void* remote = process ? ::VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE) : nullptr;
-    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    const HANDLE thread = remote && ::WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)
-                              ? ::CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)
-                              : nullptr;
-    return thread != nullptr && ::WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
-}
-
 // One command; its JSON answer, or nothing when it failed.
 std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** argv)
 {
@@ -242,8 +223,6 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         return GdiObjectsJson(card);
     if (command == L"accname")  // accname CONTROL-ID
         return AccessibleNameJson(control);
-    if (command == L"menu")  // lists the system menu and the entries below it in vpmenu.dll.txt
-        return ListSystemMenu(card) ? std::optional<std::string>("true") : std::nullopt;
     if (command == L"press") {  // press CONTROL-ID KEY...: the keys, with the focus on that control (0: as it is)
         if (control != nullptr)
             send(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -256,11 +235,9 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
     } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN]]: a button of a dialog over the card
         return PressDialogButton(card, static_cast<int>(number(3)), std::max(1, static_cast<int>(number(5))),
                                  static_cast<UINT>(number(6)), static_cast<DWORD>(number(4)));
-    } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, each answered
-        for (long i = 0; i < number(3) && argc > 4; ++i)
+    } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, the whole card repainted
+        for (long i = 0; i < number(3) && argc > 4; ++i) {
             send(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(4 + static_cast<int>(i % (argc - 4)))), 0);
-    } else if (command == L"repaint") {  // repaint COUNT: the whole card, painted each time
-        for (long i = 0; i < number(3); ++i) {
             ::InvalidateRect(card, nullptr, TRUE);
             ::UpdateWindow(card);
         }

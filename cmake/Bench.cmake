@@ -1,0 +1,12 @@
+# The start-up benchmark (bench/startup.py): its floor, a minimal dialog, and
+# the launcher that times both; linked statically, as the program is.
+add_executable(vpminimal WIN32 bench/MinimalDialog.cpp)
+target_link_libraries(vpminimal PRIVATE velopass_win ${VELOPASS_SYSTEM_LIBRARIES})
+add_executable(vplaunch bench/Launch.cpp)
+target_compile_definitions(vplaunch PRIVATE UNICODE _UNICODE)
+foreach(_target vpminimal vplaunch)
+  velopass_warnings(${_target})
+  if(MINGW)
+    target_link_options(${_target} PRIVATE -static -municode)
+  endif()
+endforeach()
