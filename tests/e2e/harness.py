@@ -16,7 +16,7 @@ import unittest
 from pathlib import Path
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-sys.path[:0] = [os.path.join(ROOT, "scripts"), os.path.join(ROOT, "resources")]
+sys.path[:0] = [os.path.join(ROOT, folder) for folder in ("scripts", "resources", "packaging")]
 import make_pictures as pictures  # noqa: E402  (the card's pictures, for planted ones)
 import wineprefix  # noqa: E402
 from wineprefix import run as quiet  # noqa: E402
@@ -37,19 +37,20 @@ CARD_TIMEOUT = 120  # seconds; the card shows in two, but a busy machine may sta
 BASE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 # Executables are shared between clones by hard links; whatever Wine may
 # rewrite in place (registry, INI files) is copied.
-SHARED_EXTENSIONS = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".ax", ".tlb", ".nls", ".ttf", ".ttc",
-                     ".fon")
+SHARED_EXTENSIONS = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".ax", ".tlb", ".nls", ".ttf",
+                     ".ttc", ".fon")
 # Wine builds its SMBIOS table from these seven DMI files; with fewer of them
 # it does not report the serial number.
 DMI_DEFAULTS = {"sys_vendor": "", "product_name": "", "product_version": "1.0", "product_serial": "",
                 "product_uuid": "00000000-0000-0000-0000-000000000000", "product_sku": "SKU",
                 "product_family": "Family"}
-KEYS = {"ctrl": 0x11, "alt": 0x12, "shift": 0x10, "space": 0x20, "enter": 0x0D, "escape": 0x1B, "home": 0x24,
-        "end": 0x23, "left": 0x25, "up": 0x26, "right": 0x27, "down": 0x28, "delete": 0x2E, "f4": 0x73}  # virtual-key codes
+KEYS = {"ctrl": 0x11, "alt": 0x12, "shift": 0x10, "space": 0x20, "enter": 0x0D, "escape": 0x1B,  # virtual-key codes
+        "home": 0x24, "end": 0x23, "left": 0x25, "up": 0x26, "right": 0x27, "down": 0x28, "delete": 0x2E, "f4": 0x73}
 # A Zell machine's WMI identity, as most scenarios plant it.
 ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
-ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج", "lblSerialNb": "الرقم التسلسلي",
-                 "lblPartNb": "رقم القطعة", "lblDOP": "تاريخ الشراء", "BtnPrint": "طباعة", "BtnClose": "إغلاق"}}
+ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج",
+                 "lblSerialNb": "الرقم التسلسلي", "lblPartNb": "رقم القطعة",
+                 "lblDOP": "تاريخ الشراء", "BtnPrint": "طباعة", "BtnClose": "إغلاق"}}
 
 
 def wine_env(prefix, **extra):
@@ -206,13 +207,12 @@ class Card:
         elif self.text_file is not None:
             files[CARD_DIR + r"\Velopass.ini"] = ini_bytes(self.text_file)
         for windows_path, content in files.items():
-            target = self.path(windows_path)
+            target = Path(self.path(windows_path))
             if content is None:
-                os.remove(target)
-                continue
-            os.makedirs(os.path.dirname(target), exist_ok=True)
-            with open(target, "wb") as f:
-                f.write(content)
+                target.unlink()
+            else:
+                target.parent.mkdir(parents=True, exist_ok=True)
+                target.write_bytes(content)
 
     def _configure(self):
         m = self.machine
@@ -233,8 +233,7 @@ class Card:
             dmi = os.path.join(self.root, "dmi")
             os.makedirs(dmi, exist_ok=True)
             for name, value in {**DMI_DEFAULTS, **self.machine.dmi}.items():
-                with open(os.path.join(dmi, name), "w", encoding="utf-8") as f:
-                    f.write(value + "\n")
+                Path(dmi, name).write_text(value + "\n", "utf-8")
             script = ('mount -t tmpfs none /sys/class && mkdir -p /sys/class/dmi/id && cp "$0"/* /sys/class/dmi/id/'
                       ' && exec "$@"')
             command = ["unshare", "-m", "--propagation", "private", "sh", "-c", script, dmi] + command
@@ -250,8 +249,7 @@ class Card:
     def inspect(self, *args, check=True, timeout=CARD_TIMEOUT + 30):
         """Runs vpprobe with a command; returns its JSON answer (None when it found no card)."""
         out = os.path.join(self.root, "inspect.json")
-        with contextlib.suppress(FileNotFoundError):
-            os.remove(out)
+        Path(out).unlink(missing_ok=True)
         code = quiet(["wine", INSPECT, unix_to_windows(out)] + [str(a) for a in args], self.env, timeout, check=False)
         if check and code != 0:
             self.test.fail(f"vpprobe {' '.join(map(str, args))} exited {code}")
@@ -315,7 +313,6 @@ class Card:
         with contextlib.suppress(FileNotFoundError, IsADirectoryError, NotADirectoryError), \
                 open(self.path(windows_path), "rb") as f:
             return f.read()
-        return None
 
     def snapshot(self):
         """Every file under C: with its size and modification time, to see what a run wrote."""
@@ -373,8 +370,7 @@ class Printer:
                                ("ServerRoot", "etc"), ("RequestRoot", "spool"), ("CacheDir", "cache"),
                                ("StateDir", "state"), ("TempDir", "tmp"), ("ErrorLog", "error_log"),
                                ("AccessLog", "access_log"), ("PageLog", "page_log"))))):
-            with open(path, "w") as f:
-                f.write(text)
+            Path(path).write_text(text)
         self.cupsd = subprocess.Popen(["cupsd", "-f", "-c", f"{self.root}/cupsd.conf", "-s",
                                        f"{self.root}/cups-files.conf"], stdin=subprocess.DEVNULL)
         try:
@@ -402,10 +398,6 @@ class Printer:
         raises, so that an unanswered question never reads as no job."""
         return subprocess.run(["lpstat", "-h", self.socket, "-W", which, "-o"], stdin=subprocess.DEVNULL,
                               capture_output=True, text=True, timeout=30, check=True).stdout.splitlines()
-
-    def idle(self):
-        """No job is waiting or printing: every page printed is complete."""
-        return not self.jobs("not-completed")
 
 
 def wait_until(predicate, timeout=20, interval=0.25):

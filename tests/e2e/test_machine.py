@@ -6,7 +6,7 @@ import unittest
 import harness
 from harness import ZELL, Card, Machine, ini_bytes as ini
 
-PRODUCT, SERIAL, SNID, PART, DATE, FUB, DLR = range(1000, 1007)
+DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
 DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
 FILE_ATTRIBUTE_HIDDEN = 0x2
 # FUB and DLR in a folder named by the brand and a variable (the variable first, as a brand shorter than its
@@ -21,7 +21,7 @@ def decode(data):
 
 
 class SystemValues(unittest.TestCase):
-    def test_wmi_values_and_the_brand(self):
+    def test_the_brand_names_the_fub_folder(self):
         fub = {rf"c:\OEM\service-data\{brand}\FUB.ini": ini({"FUB": {"FUB": f"FUB-{brand}", "DLR": f"DLR-{brand}"}})
                for brand in ("Zell", "Marwick", "")}
         # (registry Brand, vendor, the brand the FUB folder is named by)
@@ -30,15 +30,14 @@ class SystemValues(unittest.TestCase):
             machine = Machine(dmi=dict(ZELL, sys_vendor=vendor), brand=brand, environment={"FUBDIR": "service-data"})
             with self.subTest(brand=brand, vendor=vendor), Card(self, machine, BRANDED_FUB, fub) as card:
                 card.start()
-                shown = card.texts()
-                self.assertEqual([shown[i] for i in (PRODUCT, SERIAL, SNID, PART, FUB, DLR)],
-                                 ["Zell Aero 14", ZELL["product_serial"], "KLM000031XY", "0123456789",
-                                  f"FUB-{expected}", f"DLR-{expected}"])
+                # WMI's own values are in the reviewed states (test_presentation.py).
+                self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [f"FUB-{expected}", f"DLR-{expected}"])
 
 
 class DateOfPurchase(unittest.TestCase):
     def test_every_way_of_closing_saves_the_typed_date_into_whatever_folder_there_is(self):
-        original, date, old = ini({"data": {"DOP": "2024-02-29"}}), "二〇二六年三月一日", b"[data]\r\nDOP=old\r\n"
+        original, date = ini({"data": {"DOP": "2024-02-29"}}), "二〇二六年三月一日"
+        old = b"[data]\r\nDOP=old\r\n"
         # (how the card is closed, files, what becomes immutable, what is typed, the data file's text after closing
         #  or what stands at its folder, whether c:\OEM and c:\OEM\Velopass are hidden: each level made or tried
         #  after a failed write is)
@@ -64,7 +63,8 @@ class DateOfPurchase(unittest.TestCase):
                 if not typed:  # the data file's date before the text file's
                     self.assertEqual(card.texts()[DATE], "2024-02-29")
                 # The keyboard's way to the date, no tab stop: from Print, the arrow keys pass the disabled values.
-                card.press(0, "up", "delete")
+                # Escape (on Print) and Enter and Escape (in the date) close nothing: the typing below finds the card.
+                card.press(0, "escape", "up", "enter", "escape", "delete")
                 card.type(0, typed)
                 exit_code = card.close(process, how)
                 if how != "end-session":  # which Wine ends its own way

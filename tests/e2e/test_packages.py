@@ -12,10 +12,8 @@ import zipfile
 from pathlib import Path
 
 import harness
+import make_packages  # (packaging/, on the harness's path)
 from harness import Card, Machine, unix_to_windows
-
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging"))
-import make_packages  # noqa: E402
 
 INSTALLED = r"C:\Program Files\Velopass"
 FILES = ["Velopass.exe", "Velopass.ini", r"PIC\velopass.ico"] + [
@@ -54,7 +52,8 @@ def setUpModule():
         text = Path(harness.BIN_DIR, "Velopass.ini").read_text("utf-16")
         text = text.replace("BtnClose=Close\n", "BtnClose=Close card\n", 1).replace("/tr/", "/", 1)
         Path(program, "Velopass.ini").write_text(text, "utf-16", newline="\r\n")
-    for version, out, program in (("1.0.0", "1.0.0", None), ("1.0.1", "1.0.1", "newer"), ("1.0.1", "rebuilt", "rebuilt")):
+    for version, out, program in (("1.0.0", "1.0.0", None), ("1.0.1", "1.0.1", "newer"),
+                                  ("1.0.1", "rebuilt", "rebuilt")):
         made = package(version, out, program=program and os.path.join(WORK, program))
         assert made.returncode == 0, made.stderr
 

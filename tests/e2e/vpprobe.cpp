@@ -173,21 +173,15 @@ std::optional<std::string> PressDialogButton(HWND card, int button, int depth, U
     return std::nullopt;
 }
 
-// The card's process, for whatever the probe does there; the handle goes with the probe, which ends at once.
-HANDLE CardProcess(HWND card)
-{
-    DWORD id = 0;
-    ::GetWindowThreadProcessId(card, &id);
-    return ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, id);
-}
-
 // GDI objects the card's process holds: the used entries of the handle table that its PEB
 // points to (GdiSharedHandleTable, at 0xF8), which under Wine is the process's own.
 std::optional<std::string> GdiObjectsJson(HWND card)
 {
     struct Entry { UINT64 object; ULONG owner; USHORT unique; UCHAR type, flags; UINT64 user; };
     static Entry entries[0x10000];
-    const HANDLE process = CardProcess(card);
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(card, &id);
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);  // closed at exit
     PROCESS_BASIC_INFORMATION basic{};
     void* table = nullptr;
     if (!process || ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) ||
@@ -232,7 +226,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         ::PostMessageW(control, BM_CLICK, 0, 0);
     } else if (command == L"message") {  // message ID WPARAM LPARAM: as the system or an installer sends it
         send(card, static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
-    } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN]]: a button of a dialog over the card
+    } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN]]
         return PressDialogButton(card, static_cast<int>(number(3)), std::max(1, static_cast<int>(number(5))),
                                  static_cast<UINT>(number(6)), static_cast<DWORD>(number(4)));
     } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, the whole card repainted

@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (path.find(L'%') == std::wstring::npos)
         FUZZ_CHECK(path.size() > velopass::kMaxPathText ? !expanded : expanded == path);
     for (const std::wstring& level : velopass::DataFolderLevels(path))
-        FUZZ_CHECK(level.size() < path.size() && path.compare(0, level.size(), level) == 0 && path[level.size()] == L'\\');
+        FUZZ_CHECK(level.size() < path.size() && path.compare(0, level.size(), level) == 0 &&
+                   path[level.size()] == L'\\');
     return 0;
 }

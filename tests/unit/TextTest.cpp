@@ -32,7 +32,7 @@ TEST(LanguageResolution, DropsOnePartAtATimeThenFallsBackToEnglishUnasked)
     };
     for (const auto& c : cases) {
         Codes asked;
-        const auto present = [&](const LanguageCode& code) { return asked.push_back(code), c.present.count(code) != 0; };
+        const auto present = [&](const LanguageCode& code) { return asked.push_back(code), c.present.count(code) > 0; };
         const LanguageCode chosen = velopass::ResolveLanguage(velopass::MapLocaleName(c.locale), present);
         EXPECT_EQ(chosen, c.chosen) << c.locale;
         EXPECT_EQ(asked, c.asked) << c.locale;

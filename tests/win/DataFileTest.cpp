@@ -44,8 +44,8 @@ TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
 TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCountsAndTextsAreCutOnCharacters)
 {
     const std::wstring pair = L"\U0001F600", title(126, L't'), label(125, L'l');
-    const TempTextFile text(L"[ZH-CHT]\r\nAppTitle=T\r\nEmpty=\r\n[de]\r\nAppTitle=\r\n[cut]\r\nAppTitle=" + title + pair +
-                            L"\r\nlblProductName=" + label + pair + L"\r\n");
+    const TempTextFile text(L"[ZH-CHT]\r\nAppTitle=T\r\nEmpty=\r\n[de]\r\nAppTitle=\r\n[cut]\r\nAppTitle=" + title +
+                            pair + L"\r\nlblProductName=" + label + pair + L"\r\n");
     const wchar_t* file = text.path.c_str();
     velopass::CardTexts cut;
     velopass::ReadCardTexts(file, L"cut", cut);
@@ -85,13 +85,10 @@ TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
                                            std::pair(L"fr", L"Velopass FR|built in|")}) {
         // The box is modal: read and answered from another thread, as a user would, caption then texts.
         std::wstring read;
-        std::thread user([&read, owner = ::GetCurrentThreadId()] {
-            HWND box = nullptr;
-            for (int tries = 0; tries < 200 && box == nullptr; ++tries, ::Sleep(50))
-                ::EnumThreadWindows(owner, [](HWND w, LPARAM found) -> BOOL {
-                    wchar_t kind[8] = {};  // the visible dialog box, not a helper window of the thread
-                    return !(::IsWindowVisible(w) && ::GetClassNameW(w, kind, 8) && std::wstring_view(kind) == L"#32770" && (*reinterpret_cast<HWND*>(found) = w));
-                }, reinterpret_cast<LPARAM>(&box));
+        std::thread user([&read] {
+            HWND box = nullptr;  // the visible dialog box: this process shows no other
+            for (int tries = 0; tries < 200 && !::IsWindowVisible(box); ++tries, ::Sleep(50))
+                box = ::FindWindowW(L"#32770", nullptr);
             for (HWND w = box; w != nullptr; w = ::GetWindow(w, w == box ? GW_CHILD : GW_HWNDNEXT)) {
                 wchar_t text[256] = {}, kind[16] = {};
                 if (::GetWindowTextW(w, text, 256) && (w == box || (::GetClassNameW(w, kind, 16) && kind[0] == L'S')))
