@@ -241,11 +241,12 @@ def short_names(files):
         if re.fullmatch(r"[A-Za-z0-9_\-]{1,8}(\.[A-Za-z0-9_\-]{1,3})?", base + ext):
             continue
         stem = re.sub(r"[^A-Za-z0-9_\-]", "", base).upper()[:6] or "FILE"
+        short = lambda n: f"{stem}~{n}{ext[:4].upper()}"  # noqa: E731
         n = 1
-        while (os.path.dirname(name), f"{stem}~{n}{ext[:4].upper()}") in taken:
+        while (os.path.dirname(name), short(n)) in taken:
             n += 1
-        taken.add((os.path.dirname(name), f"{stem}~{n}{ext[:4].upper()}"))
-        names[name] = f"{stem}~{n}{ext[:4].upper()}"
+        taken.add((os.path.dirname(name), short(n)))
+        names[name] = short(n)
     return names
 
 

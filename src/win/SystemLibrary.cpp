@@ -31,16 +31,18 @@ void SetLoadFailureRescue(const LoadFailureRescue& rescue) { s_rescue = rescue; 
 void RestrictDllSearch()
 {
     // Looked up rather than imported: Windows 7 has it only with an update.
-    if (const auto setDefault = KernelFunction<BOOL WINAPI(DWORD)>("SetDefaultDllDirectories")) {
+    const auto setDefault = KernelFunction<BOOL WINAPI(DWORD)>("SetDefaultDllDirectories");
+    if (setDefault)
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    } else {
+    ::SetDllDirectoryW(L"");
+    if (!setDefault) {
         // Without it the program's folder stays first in every search by name:
         // what a system DLL will look for by name is loaded from System32 now,
-        // so that it is found loaded then.
+        // so that it is found loaded then (the two below among them).
         for (const wchar_t* name : kLoadedByName)
             LoadSystemLibrary(name);
+        return;
     }
-    ::SetDllDirectoryW(L"");
     // Wine's own DLLs find what they delay-load on the search path the process
     // started with, the program's folder first: GDI+ its image codecs (and
     // with them property sets), the visual styles AlphaBlend. Loaded from
