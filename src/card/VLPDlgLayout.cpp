@@ -9,9 +9,10 @@ using velopass::CardFieldCount;
 
 namespace {
 
+// The controls keep the template's order, which is the order of Tab and of a screen reader.
 void Place(HWND window, const velopass::Rect& rect)
 {
-    ::SetWindowPos(window, HWND_TOP, rect.left, rect.top, rect.width(), rect.height(), SWP_NOREDRAW);
+    ::SetWindowPos(window, nullptr, rect.left, rect.top, rect.width(), rect.height(), SWP_NOREDRAW | SWP_NOZORDER);
 }
 
 }  // namespace
