@@ -48,11 +48,11 @@ void DrawFrame(HDC dc, const Rect& frame)
 }  // namespace
 
 void DrawCard(HDC dc, const CardBoxes& boxes, const CardContent& content, const CardFonts& fonts,
-              const CardBanner& banner)
+              const CardBanner& banner, const CardColours& colours)
 {
     const bool paper = boxes.onPaper;
     if (!paper) {
-        const win::UniqueBrush bandBrush(::CreateSolidBrush(CardDesign::m_bandColour));
+        const win::UniqueBrush bandBrush(::CreateSolidBrush(colours.band));
         const RECT band{boxes.band.left, boxes.band.top, boxes.band.right, boxes.band.bottom};
         ::FillRect(dc, &band, bandBrush.get());
     }
@@ -60,6 +60,7 @@ void DrawCard(HDC dc, const CardBoxes& boxes, const CardContent& content, const 
     const bool bannerDrawn =
         paper ? PrintBanner(dc, banner.bitmap, boxes.banner) : PaintBanner(dc, banner.image, boxes.banner);
     ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, colours.text);
     // On screen the platform mirrors a right-to-left card; on paper each text is set right to left.
     const UINT line = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX |
                       (paper && boxes.rightToLeft ? DT_RTLREADING | DT_RIGHT : 0);
@@ -72,7 +73,7 @@ void DrawCard(HDC dc, const CardBoxes& boxes, const CardContent& content, const 
             DrawBox(dc, content.values[row].c_str(), boxes.values[row],
                     row == DateOfPurchase ? line & ~DT_RTLREADING : line);
     }
-    // Over no banner a white title would not show on the white card.
+    // Over no banner the title takes the words' colour: a white one would not show on a white card.
     if (bannerDrawn)
         ::SetTextColor(dc, banner.titleColour);
     {

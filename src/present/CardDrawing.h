@@ -28,9 +28,17 @@ struct CardBanner {
     COLORREF titleColour;
 };
 
+// The words' colour and the band's (screen only): the colour scheme's on
+// screen; paper stays black on white.
+struct CardColours {
+    COLORREF text;
+    COLORREF band;
+};
+inline constexpr CardColours kPaperColours{RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF)};
+
 // Band (screen), banner, labels, values (paper), title in its colour over the
 // banner, frame (paper): the boxes tell the surface.
 void DrawCard(HDC dc, const CardBoxes& boxes, const CardContent& content, const CardFonts& fonts,
-              const CardBanner& banner);
+              const CardBanner& banner, const CardColours& colours = kPaperColours);
 
 }  // namespace velopass
