@@ -7,19 +7,25 @@
 
 namespace velopass {
 
-void CardClipboard::Listen(std::initializer_list<HWND> controls) const
+void CardClipboard::Listen(std::initializer_list<HWND> buttons) const
 {
-    for (const HWND control : controls)
+    const auto listen = [this](HWND control) {
         ::SetWindowSubclass(control, &CardClipboard::CopyKeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    };
+    for (const win::CEdit& edit : m_edits)
+        listen(edit.GetSafeHwnd());
+    for (const HWND button : buttons)
+        listen(button);
 }
 
 bool CardClipboard::IsSelectionToCopy(HWND control) const
 {
-    if (control != m_edits[DateOfPurchase].GetSafeHwnd())
-        return false;
     DWORD start = 0;
     DWORD end = 0;
-    ::SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    for (const win::CEdit& edit : m_edits) {
+        if (edit.GetSafeHwnd() == control)
+            ::SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    }
     return start != end;
 }
 
@@ -60,6 +66,19 @@ void CardClipboard::CopyValuesToClipboard(HWND owner) const
     // Once set, the memory is the clipboard's.
     if (::SetClipboardData(CF_UNICODETEXT, memory.get()) != nullptr)
         memory.release();
+}
+
+// No "&" of its own: the system's entries, in the user's language, may use any letter.
+void CardClipboard::ShowCopyEntry(HWND window, const Text& entry)
+{
+    const HMENU systemMenu = ::GetSystemMenu(window, FALSE);
+    if (systemMenu == nullptr)
+        return;
+    const std::wstring text = entry.str() + L"\tCtrl+C";
+    if (::GetMenuState(systemMenu, kCopyValuesCommand, MF_BYCOMMAND) == static_cast<UINT>(-1))
+        ::AppendMenuW(systemMenu, MF_STRING, kCopyValuesCommand, text.c_str());
+    else
+        ::ModifyMenuW(systemMenu, kCopyValuesCommand, MF_BYCOMMAND | MF_STRING, kCopyValuesCommand, text.c_str());
 }
 
 }  // namespace velopass

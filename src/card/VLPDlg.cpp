@@ -58,7 +58,6 @@ CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, win
     : CDialog(IDD_CARD, parent), m_osMajorVersion(osMajorVersion), m_language(language),
       m_textFilePath(velopass::kTextFilePath)
 {
-    m_whiteBrush.reset(::CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF)));
 }
 
 // Fonts, images and the language arrays are normally gone with CloseCard; the
@@ -101,18 +100,20 @@ BOOL CVLPDlg::OnInitDialog()
     LayoutButtons();
     ShowButtonTexts();
     ApplyControlFonts();
+    velopass::CardClipboard::ShowCopyEntry(m_hWnd, m_texts.m_copyValuesText);  // before the language entry, last
     m_languageMenu.BuildLanguageMenu(m_hWnd, m_textFilePath.c_str(), m_texts.m_switchLanguageText);
 
     // Beyond the card's own duties: screen readers hear each value edit named
     // after its label, and Ctrl+C copies the values.
     for (int field = 0; field < CardFieldCount; ++field)
         velopass::NameEditForScreenReaders(m_valueEdits[field].GetSafeHwnd(), &m_texts.m_labels[field]);
-    m_clipboard.Listen({m_valueEdits[CardField::DateOfPurchase].GetSafeHwnd(), m_printButton.GetSafeHwnd(),
-                        m_closeButton.GetSafeHwnd()});
+    m_clipboard.Listen({m_printButton.GetSafeHwnd(), m_closeButton.GetSafeHwnd()});
     // A system DLL that fails from now on (the Print dialog's, say) ends the card with the date saved.
     win::SetLoadFailureRescue(
         {m_hWnd, [](const void* card) { static_cast<const CVLPDlg*>(card)->SavePurchaseDate(); }, this});
-    return TRUE;
+    // The first Tab stop is the product name; the card opens with the focus on Print.
+    ::SetFocus(m_printButton.GetSafeHwnd());
+    return FALSE;
 }
 
 void CVLPDlg::SetCardIcon()
@@ -160,8 +161,12 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
-        result = reinterpret_cast<INT_PTR>(m_whiteBrush.get());
+        result = reinterpret_cast<INT_PTR>(OnCtlColor(message, reinterpret_cast<HDC>(wParam)));
         return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        OnColoursChanged(message);
+        return false;
     case WM_PAINT:
         OnPaint();
         return true;
@@ -170,6 +175,8 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
         result = 0;
         return true;
     case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0 && m_focusBeforeMinimise != nullptr)
+            ::SetFocus(std::exchange(m_focusBeforeMinimise, nullptr));
         OnActivate(LOWORD(wParam), HIWORD(wParam) != 0);
         return false;  // the default processing restores the focus
     case WM_CLOSE:  // End task asks this way
@@ -182,15 +189,36 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
         OnEndSession(wParam != FALSE, static_cast<UINT>(lParam));
         result = 0;
         return true;
-    default:  // WM_ERASEBKGND among them: erased with the white brush the dialog answers for itself
+    default:  // WM_ERASEBKGND among them: erased with the brush the dialog answers for itself
         return false;
     }
 }
 
+// The scheme's colours, as a system dialog takes them: the values, read-only, grey, the date in the window's
+// text colour, both on the window's colour, as is the body. The system owns these brushes.
+HBRUSH CVLPDlg::OnCtlColor(UINT message, HDC dc) const
+{
+    if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) {
+        ::SetTextColor(dc, ::GetSysColor(message == WM_CTLCOLORSTATIC ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+    }
+    return ::GetSysColorBrush(COLOR_WINDOW);
+}
+
+// A new scheme (a high-contrast one, say) shows at once; the controls hear of it from their window.
+void CVLPDlg::OnColoursChanged(UINT message)
+{
+    if (message == WM_SYSCOLORCHANGE) {
+        for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+            ::SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 bool CVLPDlg::OnCommand(UINT id, UINT code, HWND control)
 {
-    // Wine delivers the entries below the system menu as menu commands, not system commands.
-    if (control == nullptr && code == 0 && SwitchToLanguageOf(static_cast<int>(id)))
+    // Wine delivers the card's entries in the system menu as menu commands, not system commands.
+    if (control == nullptr && code == 0 && OnWindowMenuEntry(static_cast<int>(id)))
         return true;
     if (code != BN_CLICKED || (id != IDC_CLOSE && id != IDC_PRINT))
         return false;
@@ -208,16 +236,23 @@ bool CVLPDlg::OnSysCommand(UINT command)
 {
     // The system keeps a system command's low four bits for itself.
     const int id = static_cast<int>(command & 0xFFF0);
+    // Windows' dialogs give the focus back after a minimise; Wine's give it to the first Tab stop.
+    if (id == SC_MINIMIZE)
+        m_focusBeforeMinimise = ::GetFocus();
     if (id == SC_CLOSE) {
         RequestClose();
         return true;
     }
-    return SwitchToLanguageOf(id);
+    return OnWindowMenuEntry(id);
 }
 
-bool CVLPDlg::SwitchToLanguageOf(int menuId)
+bool CVLPDlg::OnWindowMenuEntry(int command)
 {
-    const Text* language = m_languageMenu.LanguageOf(menuId);
+    if (command == velopass::kCopyValuesCommand) {
+        m_clipboard.CopyValuesToClipboard(m_hWnd);
+        return true;
+    }
+    const Text* language = m_languageMenu.LanguageOf(command);
     if (language != nullptr)
         SwitchLanguage(*language);
     return language != nullptr;
@@ -246,6 +281,7 @@ void CVLPDlg::SwitchLanguage(const Text& language)
     ApplyControlFonts();
     ShowButtonTexts();
     m_languageMenu.Rename(m_hWnd, m_texts.m_switchLanguageText);
+    velopass::CardClipboard::ShowCopyEntry(m_hWnd, m_texts.m_copyValuesText);
 
     SetReadingDirection();
     // The caption follows the new direction only once the frame is redone.

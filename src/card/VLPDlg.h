@@ -36,6 +36,9 @@ private:
     void OnCancel() override {}
     bool OnCommand(UINT id, UINT code, HWND control);
     bool OnSysCommand(UINT command);
+    bool OnWindowMenuEntry(int command);  // false: none of the card's entries has this command
+    HBRUSH OnCtlColor(UINT message, HDC dc) const;
+    void OnColoursChanged(UINT message);
     void OnPaint();
     void OnDisplayChange();
     void OnActivate(UINT state, bool minimised);
@@ -70,7 +73,6 @@ private:
 
     // What the user does with the card.
     void SwitchLanguage(const Text& language);
-    bool SwitchToLanguageOf(int menuId);  // false: no language entry has this id
     void PrintCard();
     // Every request to close (Close, the close box, End task, an installer) comes here: at once, or while
     // printing, once the printing's dialogs have gone and nothing more was printed.
@@ -97,10 +99,9 @@ private:
     Text m_iconPath = L".\\PIC\\velopass.ico";
     HICON m_hIcon = nullptr;
     win::UniqueIcon m_iconFromFile;  // m_hIcon when it came from the icon file
-    velopass::CardTexts m_texts;     // the caption, the labels, the buttons' and the language entry's texts
+    velopass::CardTexts m_texts;     // the caption, the labels, the buttons' and the window menu entries' texts
     int m_savedExStyle = 0;
     win::UniqueFont m_fieldFonts[4];
-    win::UniqueBrush m_whiteBrush;
     win::CEdit m_valueEdits[velopass::CardFieldCount];
     int m_editExStyle = 0;
     win::UniqueFont m_titleFonts[4];
@@ -113,6 +114,7 @@ private:
     int m_printerDpiY = 1;
     velopass::LanguageMenu m_languageMenu;
     bool m_displayChangePending = false;
+    HWND m_focusBeforeMinimise = nullptr;  // given back when the card is shown again
     bool m_printing = false;        // from the Print dialog to the end of the page
     bool m_closeRequested = false;  // while printing
     velopass::CardClipboard m_clipboard{m_texts.m_labels, m_valueEdits};

@@ -12,11 +12,12 @@ namespace velopass {
 // without them.
 struct CardTexts {
     Text m_caption = L"Velopass";  // the window's caption and the title over the banner
-    Text m_closeText = L"Close";
-    Text m_printText = L"Print";
+    Text m_closeText = L"&Close";  // "&": the access key, Alt and the letter
+    Text m_printText = L"&Print";
     Text m_labels[CardFieldCount] = {L"Product name:",     L"Serial number:", L"SNID:", L"Part number:",
                                      L"Date of purchase:", L"FUB:",           L"DLR:"};
     Text m_switchLanguageText = L"Language";  // the system menu's entry that opens the language list
+    Text m_copyValuesText = L"Copy values";   // the system menu's entry that does what Ctrl+C does
 };
 
 // Where a text comes from: a key of the language's section. A label's text
@@ -39,6 +40,7 @@ inline constexpr CardTextKey kCardTextKeys[] = {
     {L"lblPartNb", nullptr, PartNumber},
     {L"lblDOP", nullptr, DateOfPurchase},
     {L"lblSwitchLang", &CardTexts::m_switchLanguageText, CardFieldCount},
+    {L"lblCopyValues", &CardTexts::m_copyValuesText, CardFieldCount},
 };
 
 // The language's other keys: the guest's refusal, and the language's name in its own words.
