@@ -28,9 +28,10 @@ add_executable(vpprobe tests/e2e/vpprobe.cpp)
 target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32 ntdll)
 target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
 add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)
-set_target_properties(vpplanted PROPERTIES PREFIX "")
+add_library(vpscheme SHARED tests/e2e/vpscheme.cpp)  # the probe's hook into the card, for a colour scheme
+set_target_properties(vpplanted vpscheme PROPERTIES PREFIX "")
 
-set(_test_programs velopass_win_tests vpprobe vpplanted)
+set(_test_programs velopass_win_tests vpprobe vpplanted vpscheme)
 foreach(_target IN LISTS _test_programs)
   velopass_warnings(${_target})
 endforeach()

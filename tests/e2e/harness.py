@@ -45,7 +45,7 @@ DMI_DEFAULTS = {"sys_vendor": "", "product_name": "", "product_version": "1.0", 
                 "product_uuid": "00000000-0000-0000-0000-000000000000", "product_sku": "SKU",
                 "product_family": "Family"}
 KEYS = {"ctrl": 0x11, "alt": 0x12, "shift": 0x10, "space": 0x20, "enter": 0x0D, "escape": 0x1B,  # virtual-key codes
-        "home": 0x24, "end": 0x23, "left": 0x25, "up": 0x26, "right": 0x27, "down": 0x28, "delete": 0x2E, "f4": 0x73}
+        "tab": 0x09, "home": 0x24, "end": 0x23, "up": 0x26, "right": 0x27, "down": 0x28, "delete": 0x2E, "f4": 0x73}
 # A Zell machine's WMI identity, as most scenarios plant it.
 ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
 ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج",
@@ -99,7 +99,7 @@ def unix_to_windows(path):
 def state_text(window):
     """A window's state as its reference keeps it: a line a control, styles in hexadecimal, texts as they read."""
     def line(fields):
-        return json.dumps({k: f"{v:#010x}" if k.endswith("style") else v for k, v in fields.items()},
+        return json.dumps({k: f"{v:#010x}" if k.endswith(("style", "state")) else v for k, v in fields.items()},
                           ensure_ascii=False)
     top = {k: v for k, v in window.items() if k != "controls"}
     return line(top)[:-1] + ', "controls": [\n' + ",\n".join(map(line, window["controls"])) + "]}\n"
@@ -149,6 +149,7 @@ class Machine:
     dmi: dict = None  # the WMI identity as DMI files, planted in a private mount namespace
     wmi: bool = True  # False disables Wine's WMI provider
     environment: dict = None  # extra variables for the card's process
+    colours: dict = None  # the colour scheme, as HKCU\Control Panel\Colors holds it: {name: "R G B"}
 
 
 class Card:
@@ -216,7 +217,8 @@ class Card:
 
     def _configure(self):
         m = self.machine
-        keys = dict(wineprefix.desktop(m.screen), **{r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": m.dpi}})
+        keys = dict(wineprefix.desktop(m.screen), **{r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": m.dpi},
+                                                      r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
         if m.brand is not None:
             keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
         wineprefix.import_registry(keys, self.env)
@@ -257,9 +259,9 @@ class Card:
             return json.load(f)
         return None
 
-    def dump(self):
-        """The card and its controls, once it is shown (None when it is not, within a few seconds)."""
-        return self.inspect("wait", 5000, check=False)
+    def dump(self, accessible=False):
+        """The card and its controls (and what a screen reader hears of each) once shown, or None."""
+        return self.inspect("wait", 5000, *["accessible"] * accessible, check=False)
 
     def texts(self):
         """The caption (as "title") and each control's text by its id."""
@@ -268,14 +270,14 @@ class Card:
 
     def assert_as_reviewed(self, name):
         """The card as shown, compared whole with its reviewed references (see assert_as_reviewed)."""
-        window = self.dump()
+        window = self.dump(accessible=True)
         assert_as_reviewed(self.test, name, self.screenshot(name, window), window)
 
     def press(self, control_id, *keys):
         """Keys as a user presses them, with the focus moved to the control first (0: left where it is):
-        "alt+space", "shift+right", "enter", "c"."""
+        "alt+space", "shift+right", "enter", "c"; the id of the control focused after each."""
         codes = ["+".join(str(KEYS.get(name) or ord(name.upper())) for name in key.split("+")) for key in keys]
-        self.inspect("press", control_id, *codes)
+        return self.inspect("press", control_id, *codes)
 
     def type(self, control_id, text):
         """Types text into a control, replacing what it held: any characters, up to the control's limit."""
@@ -293,7 +295,7 @@ class Card:
             return differing_pixels(closed, looks[-1]) != 0 and differing_pixels(looks[-2], looks[-1]) == 0
         self.test.assertTrue(wait_until(settled), f"{name}: the menu did not settle")
         assert_as_reviewed(self.test, name, looks[-1])
-        self.press(0, "escape", "escape")
+        self.press(0, "escape", "escape", "escape")  # the list, the menu, and Wine's menu mode left after it
 
     def choose_language(self, position):
         """Picks a language from the keyboard, as a user does: the system menu, its last entry, the entry at

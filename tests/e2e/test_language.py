@@ -10,11 +10,12 @@ TEXTS = {
     "en": {"AppTitle": "Velopass", "lblLangText": "English", "lblSwitchLang": "Language"},
     "de": {"AppTitle": "Velopass DE", "lblLangText": "Deutsch", "lblSwitchLang": "Sprache",
            "lblProductName": "Produktname", "lblSerialNb": "Seriennummer", "lblPartNb": "Teilenummer",
-           "lblDOP": "Kaufdatum", "BtnPrint": "Drucken", "BtnClose": "Schließen"},
+           "lblDOP": "Kaufdatum", "BtnPrint": "Drucken", "BtnClose": "Schließen", "lblCopyValues": "Werte kopieren"},
     "xx": {"AppTitle": "Velopass XX", "lblSwitchLang": "XX"},  # no name of its own: no entry
     "ar": {"AppTitle": "فيلوباس", "lblLangText": "العربية", "BtnPrint": "طباعة"},
 }
 LANGUAGE_COMMANDS = [16 * (k + 1) for k in range(20)]  # all twenty, Arabic among them
+TABS = [1008, *range(1000, 1007), 1007]  # from Print: Close, the values top to bottom, Print
 # After the warm-up the card's GDI objects stay put (a font leaked per paint adds 540); its private memory moves
 # by up to some 350 kB, far less than a text table leaked per switch. File pages grow with first use alone.
 TOLERANCE_KB = 1024
@@ -26,11 +27,12 @@ class Switching(unittest.TestCase):
             card.start()
 
             def switch(position, caption, name):
-                """Picks a language from the menu; the card compared whole, and the menu as it then reads."""
+                """Picks a language from the menu: card and menu compared whole; Tab, then Shift+Tab, round the card."""
                 card.choose_language(position)
                 self.assertTrue(wait_until(lambda: card.dump()["text"] == caption), f"no switch to {caption}")
                 card.assert_as_reviewed(name)
                 card.assert_menu_as_reviewed(name + "-menu")
+                self.assertEqual(card.press(0, *["tab"] * 9, *["shift+tab"] * 9), TABS + TABS[-2::-1] + [1007])
 
             # Last in the system menu, one entry for each language with a name of its own, by its place in the list.
             card.assert_menu_as_reviewed("language-menu")

@@ -4,7 +4,7 @@ import subprocess
 import unittest
 
 import harness
-from harness import ZELL, Card, Machine, ini_bytes as ini
+from harness import ZELL, Card, Machine, ini_bytes as ini, wait_until
 
 DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
 DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
@@ -32,6 +32,8 @@ class SystemValues(unittest.TestCase):
                 card.start()
                 # WMI's own values are in the reviewed states (test_presentation.py).
                 self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [f"FUB-{expected}", f"DLR-{expected}"])
+                card.press(FUB, "home", *["shift+right"] * 4, "ctrl+c")  # a selection in a value is the value's own
+                self.assertTrue(wait_until(lambda: card.inspect("clipboard") == "FUB-", timeout=5))
 
 
 class DateOfPurchase(unittest.TestCase):
@@ -62,9 +64,9 @@ class DateOfPurchase(unittest.TestCase):
                 process = card.start()
                 if not typed:  # the data file's date before the text file's
                     self.assertEqual(card.texts()[DATE], "2024-02-29")
-                # The keyboard's way to the date, no tab stop: from Print, the arrow keys pass the disabled values.
+                # The keyboard's way to the date: Shift+Tab from Print passes DLR and FUB, and selects the date.
                 # Escape (on Print) and Enter and Escape (in the date) close nothing: the typing below finds the card.
-                card.press(0, "escape", "up", "enter", "escape", "delete")
+                card.press(0, "escape", *["shift+tab"] * 3, "enter", "escape", "delete")
                 card.type(0, typed)
                 exit_code = card.close(process, how)
                 if how != "end-session":  # which Wine ends its own way

@@ -50,7 +50,7 @@ def setUpModule():
             n for n in names if d == harness.BIN_DIR and n not in ("PIC", "Velopass.exe", make_packages.SETUP)])
         Path(program, "Velopass.exe").write_bytes(Path(program, "Velopass.exe").read_bytes() + padding)
         text = Path(harness.BIN_DIR, "Velopass.ini").read_text("utf-16")
-        text = text.replace("BtnClose=Close\n", "BtnClose=Close card\n", 1).replace("/tr/", "/", 1)
+        text = text.replace("BtnClose=&Close\n", "BtnClose=&Close card\n", 1).replace("/tr/", "/", 1)
         Path(program, "Velopass.ini").write_text(text, "utf-16", newline="\r\n")
     for version, out, program in (("1.0.0", "1.0.0", None), ("1.0.1", "1.0.1", "newer"),
                                   ("1.0.1", "rebuilt", "rebuilt")):
@@ -116,14 +116,14 @@ class Packages(unittest.TestCase):
             # purchase, FUB, DLR and Close button after it: settings kept or newly given, the package's own texts.
             for what, edit, (verb, folder, *given), shown in (
                     ("install with settings", (), ("/i", "1.0.0", r"FUBINIFILE=C:\OEM\Service.ini",
-                                                   r"REGINIFILE=C:\OEM\Register.ini"), ("03-01", "7", "One", "Close")),
+                                                   r"REGINIFILE=C:\OEM\Register.ini"), ("03-01", "7", "One", "&Close")),
                     ("edited, upgraded", ("FUBIniFile", r"C:\OEM\Hand.ini"), ("/i", "1.0.1"),
-                     ("03-01", "8", "Two", "Close card")),
+                     ("03-01", "8", "Two", "&Close card")),
                     # A repair as msiexec /fa makes it: Wine's msiexec has no /f.
                     ("edited, repaired", ("RegIniFile", r"C:\OEM\Later.ini"),
-                     ("/i", "1.0.1", "REINSTALL=ALL", "REINSTALLMODE=a"), ("04-02", "8", "Two", "Close card")),
+                     ("/i", "1.0.1", "REINSTALL=ALL", "REINSTALLMODE=a"), ("04-02", "8", "Two", "&Close card")),
                     ("deleted, same version again, given anew", None,
-                     ("/i", "rebuilt", r"FUBINIFILE=C:\OEM\Service.ini"), ("04-02", "7", "One", "Close card"))):
+                     ("/i", "rebuilt", r"FUBINIFILE=C:\OEM\Service.ini"), ("04-02", "7", "One", "&Close card"))):
                 with self.subTest(what):
                     if edit is None:
                         text_file.unlink()

@@ -1,5 +1,5 @@
 """The card as it looks, compared whole with its reviewed pictures and states: layout by DPI and screen, display
-changes, banners, labels and title in both reading directions."""
+changes, banners, labels and title in both reading directions, high-contrast colour schemes."""
 import unittest
 
 import harness
@@ -9,6 +9,9 @@ PIC = r"C:\Velopass\PIC"
 # Planted banners of one colour per DPI variant tell which file the card chose.
 VARIANTS = {rf"{PIC}\Zell_Banner{suffix}.bmp": pictures.bmp(16, 4, lambda x, y, c=colour: c)
             for suffix, colour in {"": (200, 30, 30), "1": (30, 160, 60), "2": (40, 60, 200)}.items()}
+# Windows' high-contrast schemes in the colours the card takes: by name as the registry keeps them, or by index.
+HIGH_CONTRAST_BLACK = {"Window": "0 0 0", "WindowText": "255 255 255", "GrayText": "63 242 63", "ButtonFace": "0 0 0"}
+HIGH_CONTRAST_WHITE = {5: 0xFFFFFF, 8: 0x000000, 15: 0xFFFFFF, 17: 0x000060}  # COLOR_*: 0xBBGGRR
 
 
 class Layout(unittest.TestCase):
@@ -39,6 +42,13 @@ class Painting(unittest.TestCase):
                 card.start()
                 name = language if arabic or dpi > 96 else brand.replace(" ", "-") + ("-no-banner" if files else "")
                 card.assert_as_reviewed(f"card-{dpi}-{name}")
+
+    def test_a_high_contrast_scheme_before_the_start_and_another_while_the_card_is_open(self):
+        with Card(self, Machine(brand="Zell", dmi=harness.ZELL, colours=HIGH_CONTRAST_BLACK)) as card:
+            card.start()
+            card.assert_as_reviewed("scheme-high-contrast-black")
+            card.inspect("syscolors", *(v for colour in HIGH_CONTRAST_WHITE.items() for v in colour))
+            card.assert_as_reviewed("scheme-high-contrast-white-live")
 
 
 if __name__ == "__main__":

@@ -60,8 +60,41 @@ std::string Fields(HWND window, HWND parent)
            ", \"exstyle\": " + Number(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": " + Rect(rect);
 }
 
-// The card with its controls.
-std::string CardJson(HWND card)
+HWND FocusOf(HWND card)
+{
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(card, nullptr), &thread) ? thread.hwndFocus : nullptr;
+}
+
+// What a screen reader hears of a control: name, value, keyboard shortcut, role and state.
+std::string AccessibleFields(HWND control)
+{
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* accessible = nullptr;
+    if (FAILED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                            reinterpret_cast<void**>(&accessible))))
+        return "";
+    VARIANT self{}, role{}, state{};
+    self.vt = VT_I4;  // CHILDID_SELF
+    BSTR name = nullptr, value = nullptr, shortcut = nullptr;
+    accessible->get_accRole(self, &role);
+    accessible->get_accState(self, &state);
+    accessible->get_accName(self, &name);
+    accessible->get_accValue(self, &value);
+    accessible->get_accKeyboardShortcut(self, &shortcut);
+    accessible->Release();
+    const auto json = [](BSTR text) {  // freed once quoted
+        const std::string quoted = text ? Quote(text) : "null";
+        ::SysFreeString(text);
+        return quoted;
+    };
+    return ", \"name\": " + json(name) + ", \"value\": " + json(value) + ", \"shortcut\": " + json(shortcut) +
+           ", \"role\": " + Number(role.lVal) + ", \"state\": " + Number(state.lVal);
+}
+
+// The card with its controls, the one with the keyboard focus, and, if asked, what a screen reader hears of each.
+std::string CardJson(HWND card, bool accessible)
 {
     // Where the client area's logical (0, 0) lies on the screen; in a mirrored window, its right edge.
     POINT origin{0, 0};
@@ -71,10 +104,10 @@ std::string CardJson(HWND card)
         behind += ::IsWindowVisible(w) ? 1 : 0;
     std::string out = "{" + Fields(card, HWND_DESKTOP) + ", \"client_origin\": [" + Number(origin.x) + ", " +
                       Number(origin.y) + "], \"iconic\": " + Number(::IsIconic(card)) + ", \"behind\": " +
-                      Number(behind) + ", \"controls\": [";
+                      Number(behind) + ", \"focus\": " + Number(::GetDlgCtrlID(FocusOf(card))) + ", \"controls\": [";
     for (HWND child = ::GetWindow(card, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
         out += std::string(out.back() == '[' ? "" : ", ") + "{\"id\": " + Number(::GetDlgCtrlID(child)) + ", " +
-               Fields(child, card) + "}";
+               Fields(child, card) + (accessible ? AccessibleFields(child) : "") + "}";
     return out + "]}";
 }
 
@@ -88,12 +121,14 @@ HWND WaitForCard(DWORD timeoutMs)
     }
 }
 
-// Keys as the keyboard delivers them, through the system's input queue to the
-// focused window. Each argument is keys held together: virtual-key codes, or
-// "#" and a UTF-16 code unit in hexadecimal, typed ("0x11+0x43" is Ctrl+C).
-void PressKeys(int argc, wchar_t** argv, int first)
+// Keys as the keyboard delivers them, through the system's input queue to the focused window. Each argument is
+// keys held together: virtual-key codes, or "#" and a UTF-16 code unit in hexadecimal, typed ("0x11+0x43" is
+// Ctrl+C). The answer: the control focused after each (after a Tab, once the focus has moved).
+std::string PressKeys(HWND card, int argc, wchar_t** argv, int first)
 {
+    std::string focused;
     for (int i = first; i < argc; ++i) {
+        const HWND before = FocusOf(card);
         std::vector<INPUT> keys;  // pressed in order, released in reverse
         for (wchar_t *at = argv[i], *end = at; *at != L'\0'; at = end + (*end == L'+')) {
             const bool unit = *at == L'#';
@@ -111,7 +146,12 @@ void PressKeys(int argc, wchar_t** argv, int first)
             ::SendInput(1, &key, sizeof(key));
             ::Sleep(30);
         }
+        const bool tab = !keys.empty() && keys.back().ki.wVk == VK_TAB;
+        for (int waited = 0; tab && FocusOf(card) == before && waited < 2000; waited += 50)
+            ::Sleep(50);
+        focused += (i > first ? ", " : "") + Number(::GetDlgCtrlID(FocusOf(card)));
     }
+    return "[" + focused + "]";
 }
 
 std::string ClipboardJson(bool empty)
@@ -127,26 +167,6 @@ std::string ClipboardJson(bool empty)
         ::GlobalUnlock(data);
     }
     ::CloseClipboard();
-    return out;
-}
-
-// What a screen reader hears as the control's name.
-std::string AccessibleNameJson(HWND control)
-{
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IAccessible* accessible = nullptr;
-    std::string out = "null";
-    if (SUCCEEDED(::AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                               reinterpret_cast<void**>(&accessible)))) {
-        VARIANT self;
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR name = nullptr;
-        if (SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr)
-            out = Quote(name);
-        ::SysFreeString(name);
-        accessible->Release();
-    }
     return out;
 }
 
@@ -207,21 +227,19 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         return Number(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())));
 
     // The rest act on the card.
-    const HWND card = WaitForCard(command == L"wait" ? static_cast<DWORD>(number(3)) : 0);  // wait TIMEOUT-MS
+    const HWND card = WaitForCard(command == L"wait" ? static_cast<DWORD>(number(3)) : 0);  // wait TIMEOUT-MS [acc]
     if (card == nullptr || (command == L"wait" && !::IsWindowVisible(card)))
         return std::nullopt;
     const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
     if (command == L"wait")
-        return CardJson(card);
+        return CardJson(card, argc > 4);
     if (command == L"gdiobjects")
         return GdiObjectsJson(card);
-    if (command == L"accname")  // accname CONTROL-ID
-        return AccessibleNameJson(control);
     if (command == L"press") {  // press CONTROL-ID KEY...: the keys, with the focus on that control (0: as it is)
         if (control != nullptr)
             send(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         ::SetForegroundWindow(card);
-        PressKeys(argc, argv, 4);
+        return PressKeys(card, argc, argv, 4);
     } else if (command == L"click") {  // click CONTROL-ID
         ::PostMessageW(control, BM_CLICK, 0, 0);
     } else if (command == L"message") {  // message ID WPARAM LPARAM: as the system or an installer sends it
@@ -235,6 +253,13 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
             ::InvalidateRect(card, nullptr, TRUE);
             ::UpdateWindow(card);
         }
+    } else if (command == L"syscolors") {  // syscolors (ELEMENT COLORREF)...: set in the card's thread (vpscheme.cpp)
+        const HMODULE dll = ::LoadLibraryW(L"vpscheme.dll");  // beside the probe
+        const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(dll, "SchemeHook")));
+        const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, ::GetWindowThreadProcessId(card, nullptr));
+        for (int i = 3; i + 1 < argc; i += 2)
+            send(card, WM_APP, static_cast<WPARAM>(number(i)), number(i + 1));
+        ::UnhookWindowsHookEx(hook);
     } else if (command == L"displayloop") {  // displayloop COUNT W1 H1 W2 H2: the display changes to and fro
         for (long i = 0; i < number(3); ++i) {
             DEVMODEW mode{};

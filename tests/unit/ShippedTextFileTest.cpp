@@ -5,11 +5,12 @@
 
 #include <fstream>
 #include <map>
+#include <regex>
 #include <cwchar>
 #include <string>
 #include <vector>
 
-TEST(ShippedTextFile, EveryListedLanguageHasEveryTextAndTheGuestMessageOneTitle)
+TEST(ShippedTextFile, EveryListedLanguageHasEveryTextTheGuestMessageOneTitleAndEachButtonItsOwnAccessKey)
 {
     std::map<std::string, std::map<std::string, std::string>> sections;
     std::ifstream file(VELOPASS_TEXT_SOURCE);
@@ -36,5 +37,10 @@ TEST(ShippedTextFile, EveryListedLanguageHasEveryTextAndTheGuestMessageOneTitle)
         const std::string& message = sections[code][keys[0]];
         const std::size_t first = message.find("{0}");
         EXPECT_TRUE(first != std::string::npos && message.find("{0}", first + 1) == std::string::npos) << code;
+        // Each button has one access key, "&" and a letter (two bytes beyond ASCII), the two different.
+        const std::regex accessKey("[^&]*&([ -~]|..)[^&]*");
+        std::smatch print, close;
+        EXPECT_TRUE(std::regex_match(sections[code]["BtnPrint"], print, accessKey) &&
+                    std::regex_match(sections[code]["BtnClose"], close, accessKey) && print[1] != close[1]) << code;
     }
 }
