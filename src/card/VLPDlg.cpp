@@ -217,7 +217,7 @@ void CVLPDlg::OnColoursChanged(UINT message)
 
 bool CVLPDlg::OnCommand(UINT id, UINT code, HWND control)
 {
-    // Wine delivers the card's entries in the system menu as menu commands, not system commands.
+    // Wine delivers the entries below the system menu as menu commands, not system commands.
     if (control == nullptr && code == 0 && OnWindowMenuEntry(static_cast<int>(id)))
         return true;
     if (code != BN_CLICKED || (id != IDC_CLOSE && id != IDC_PRINT))
