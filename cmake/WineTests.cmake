@@ -40,6 +40,14 @@ if(MINGW)
   set_property(TARGET vpprobe APPEND PROPERTY LINK_OPTIONS -municode)  # a wide entry point
 endif()
 
+# A printer driver's box, which the probe puts into the card's thread.
+add_library(vpdriver SHARED tests/e2e/vpdriver.cpp)
+set_target_properties(vpdriver PROPERTIES PREFIX "")
+velopass_warnings(vpdriver)
+if(MINGW)
+  target_link_options(vpdriver PRIVATE -static)
+endif()
+
 set(_e2e_env
   "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>"
   "VELOPASS_INSPECT=$<TARGET_FILE:vpprobe>"

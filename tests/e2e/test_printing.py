@@ -45,17 +45,20 @@ class Printing(unittest.TestCase):
 
     def test_a_close_request_while_printing(self):
         # what is open, a printer (none: a box over the Print dialog says so), buttons pressed on the way: id,
-        # how deep over the card the dialog is, a message posted to the card as it goes (WM_CLOSE while it spools)
+        # how deep over the card the dialog is, a message posted to the card as it goes (WM_CLOSE while it spools);
+        # "driverbox": a printer driver asks Yes or No from inside the Print dialog, a box that ignores Cancel
         for name, printing, steps in [("Print dialog", True, [(0, 1)]), ("its box", False, [(0, 2)]),
                                       ("its Properties sheet", True, [(1025, 1), (0, 2)]),
+                                      ("a driver's Yes/No box", True, [(0, 1), "driverbox", (0, 2)]),
                                       ("the page spooling", True, [(1, 1, 0x10)])]:
             with self.subTest(name), Printer() if printing else contextlib.nullcontext() as printer, Card(
                     self, Machine(environment=printer.env if printer else None)) as card:
                 process = card.start()
                 card.type(1004, "2026-05-05")
                 card.inspect("click", 1007)
-                for button, depth, *then in steps:
-                    self.assertIsNotNone(card.inspect("dialog", button, 30000, depth, *then), "shown, then pressed")
+                for step in steps:
+                    shown = card.inspect(*(("dialog", step[0], 30000, *step[1:]) if step != "driverbox" else [step]))
+                    self.assertIsNotNone(shown, "shown, then pressed")
                 for request in ((0x10, 0, 0), (0x112, 0xF060, 0)):  # End task's WM_CLOSE, then the close box's
                     card.inspect("message", *request, check=False)
                 self.assertEqual(process.wait(60), 0, "the card closed, and every dialog over it")
@@ -63,6 +66,8 @@ class Printing(unittest.TestCase):
                     self.assertEqual((printer.pages(), printer.jobs()), (set(), []), "nothing printed")
                 self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"),
                                  "[data]\r\nDOP=2026-05-05\r\n")
+                if "driverbox" in steps:  # saved before anything over the card had gone
+                    self.assertEqual(card.read(r"c:\OEM\box-ended.dat"), card.read(r"c:\OEM\Velopass\VLP.dat"))
 
 
 if __name__ == "__main__":
