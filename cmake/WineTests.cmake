@@ -28,9 +28,10 @@ add_executable(vpprobe tests/e2e/vpprobe.cpp)
 target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32 ntdll)
 target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
 add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)
-set_target_properties(vpplanted PROPERTIES PREFIX "")
+add_library(vpdriver SHARED tests/e2e/vpdriver.cpp)  # a printer driver's box, which the probe puts into the card
+set_target_properties(vpplanted vpdriver PROPERTIES PREFIX "")
 
-set(_test_programs velopass_win_tests vpprobe vpplanted)
+set(_test_programs velopass_win_tests vpprobe vpplanted vpdriver)
 foreach(_target IN LISTS _test_programs)
   velopass_warnings(${_target})
 endforeach()
@@ -38,14 +39,6 @@ endforeach()
 if(MINGW)
   set_property(TARGET ${_test_programs} APPEND PROPERTY LINK_OPTIONS -static)
   set_property(TARGET vpprobe APPEND PROPERTY LINK_OPTIONS -municode)  # a wide entry point
-endif()
-
-# A printer driver's box, which the probe puts into the card's thread.
-add_library(vpdriver SHARED tests/e2e/vpdriver.cpp)
-set_target_properties(vpdriver PROPERTIES PREFIX "")
-velopass_warnings(vpdriver)
-if(MINGW)
-  target_link_options(vpdriver PRIVATE -static)
 endif()
 
 set(_e2e_env

@@ -230,13 +230,11 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         return PressDialogButton(card, static_cast<int>(number(3)), std::max(1, static_cast<int>(number(5))),
                                  static_cast<UINT>(number(6)), static_cast<DWORD>(number(4)));
     } else if (command == L"driverbox") {  // driverbox: a printer driver's box in the card's thread (vpdriver.cpp)
-        const HMODULE driver = ::LoadLibraryW(L"vpdriver.dll");  // beside the probe
-        const HHOOK hook = ::SetWindowsHookExW(
-            WH_CALLWNDPROC, reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(driver, "DriverHook"))),
-            driver, ::GetWindowThreadProcessId(card, nullptr));
-        send(card, WM_APP, 0, 0);
-        if (hook == nullptr || !::UnhookWindowsHookEx(hook))
+        const HMODULE driver = ::LoadLibraryW(L"vpdriver.dll");  // beside the probe; hooked until the probe ends
+        const auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(driver, "DriverHook")));
+        if (!::SetWindowsHookExW(WH_CALLWNDPROC, hook, driver, ::GetWindowThreadProcessId(card, nullptr)))
             return std::nullopt;
+        send(card, WM_APP, 0, 0);
     } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, the whole card repainted
         for (long i = 0; i < number(3) && argc > 4; ++i) {
             send(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(4 + static_cast<int>(i % (argc - 4)))), 0);
