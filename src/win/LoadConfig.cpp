@@ -13,9 +13,9 @@ extern "C" {
 // The stack guard (StackGuard.cpp), which the loader seeds as the image's security cookie.
 extern std::uintptr_t __stack_chk_guard;
 
-// Made by lld; the counts and flags are absolute symbols, so their "addresses" are the values. The long-jump
-// table is empty and undeclared (cmake/CheckImports.cmake): the static runtime's setjmp return sites are in no
-// table, and a declared one would end the process at its first longjmp (winpthreads' pthread_exit has one).
+// Made by lld; the counts and flags are absolute symbols, so their "addresses" are the values. No long-jump table
+// is declared (cmake/CheckImports.cmake checks it): the static runtime's setjmp return sites are in none, and a
+// table declared without them would end the process at its first longjmp (winpthreads' pthread_exit has one).
 extern const char __guard_fids_table[], __guard_fids_count[], __guard_flags[];
 extern const char __guard_iat_table[], __guard_iat_count[];
 extern const char __guard_longjmp_table[], __guard_longjmp_count[];
