@@ -3,7 +3,8 @@
 # search is restricted), or when its image lacks one of Windows' security
 # rules: ASLR with high entropy, DEP, Terminal Server awareness, Control Flow
 # Guard with a load configuration that carries the guard table and the
-# loader's System32 rule, and CET shadow-stack compatibility.
+# loader's System32 rule, the security cookie that the loader seeds, guard
+# flags that claim nothing the image lacks, and CET shadow-stack compatibility.
 #   cmake -DOBJDUMP=... -DPROGRAM=... -P CheckImports.cmake
 cmake_minimum_required(VERSION 3.25)
 set(allowed kernel32.dll msvcrt.dll)
@@ -52,14 +53,16 @@ function(read_number rva size out)
   set(${out} "0x0${number}" PARENT_SCOPE)
 endfunction()
 
-# The load configuration (IMAGE_LOAD_CONFIG_DIRECTORY64): DependentLoadFlags at 0x4E, the guard
-# function table's address and count at 0x80 and 0x88.
+# The load configuration (IMAGE_LOAD_CONFIG_DIRECTORY64): DependentLoadFlags at 0x4E, SecurityCookie at 0x58,
+# the guard function table's address and count at 0x80 and 0x88, GuardFlags at 0x90, the long-jump table's
+# address and count at 0xB0 and 0xB8.
 if(NOT dump MATCHES "Entry a ([0-9a-f]+) ([0-9a-f]+) Load Configuration Directory")
   message(FATAL_ERROR "${PROGRAM} has no load configuration")
 endif()
 set(config "0x${CMAKE_MATCH_1}")
 math(EXPR config_size "0x${CMAKE_MATCH_2}")
-foreach(field dependent_load_flags:0x4E:2 guard_table:0x80:8 guard_count:0x88:8)
+foreach(field dependent_load_flags:0x4E:2 cookie:0x58:8 guard_table:0x80:8 guard_count:0x88:8 guard_flags:0x90:4
+              longjmp_table:0xB0:8 longjmp_count:0xB8:8)
   string(REPLACE ":" ";" field "${field}")
   list(GET field 0 name)
   list(GET field 1 offset)
@@ -76,6 +79,22 @@ if(NOT dependent_load_flags EQUAL 0x800)
 endif()
 if(guard_table EQUAL 0 OR guard_count EQUAL 0)
   message(FATAL_ERROR "${PROGRAM}'s load configuration has no Control Flow Guard function table")
+endif()
+# The cookie the stack checks compare with: the loader seeds it only where it still holds MSVC's 64-bit default.
+set(cookie_value 0)
+if(cookie GREATER image_base)
+  math(EXPR cookie_rva "${cookie} - ${image_base}" OUTPUT_FORMAT HEXADECIMAL)
+  read_number(${cookie_rva} 8 cookie_value)
+endif()
+if(NOT cookie_value EQUAL 0x00002B992DDFA232)
+  message(FATAL_ERROR "${PROGRAM}'s load configuration names no security cookie the loader seeds")
+endif()
+# Instrumented with a function table (0x100, 0x400); no long-jump table (0x10000), which would have to hold every
+# setjmp return site of the static runtime too; no read-only delay-load IAT (0x1000, 0x2000), which lld 19
+# cannot give (it keeps that table in .data) and the runtime's delay-load helper would write to.
+math(EXPR claims "${guard_flags} & 0x13500")
+if(NOT claims EQUAL 0x500 OR NOT longjmp_table EQUAL 0 OR NOT longjmp_count EQUAL 0)
+  message(FATAL_ERROR "${PROGRAM}'s guard flags (${guard_flags}) or long-jump table claim what it lacks")
 endif()
 
 # CET compatibility: a debug directory entry of type 20 (extended DLL characteristics) with bit 0 set.

@@ -72,8 +72,9 @@ if(MINGW)
     target_compile_options(${_target} PRIVATE -fstack-protector-strong -mguard=cf)
   endforeach()
   # The PE checksum is filled in, as signing tools do, so that removing a
-  # signature gives back the very bytes that were built.
-  set(VELOPASS_IMAGE_RULES -mguard=cf -Wl,-Xlink=/cetcompat -Wl,-Xlink=/release)
+  # signature gives back the very bytes that were built. No long-jump table is
+  # declared: the static runtime's setjmp return sites are in none.
+  set(VELOPASS_IMAGE_RULES -mguard=cf -Wl,--no-guard-longjmp -Wl,-Xlink=/cetcompat -Wl,-Xlink=/release)
   target_link_options(Velopass PRIVATE ${VELOPASS_IMAGE_RULES} -Wl,--tsaware)
 endif()
 

@@ -28,10 +28,10 @@ add_executable(vpprobe tests/e2e/vpprobe.cpp)
 target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32 ntdll)
 target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
 add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)
-add_library(vpscheme SHARED tests/e2e/vpscheme.cpp)  # the probe's hook into the card, for a colour scheme
-set_target_properties(vpplanted vpscheme PROPERTIES PREFIX "")
+add_library(vphook SHARED tests/e2e/vphook.cpp)  # what the probe puts into the card's thread
+set_target_properties(vpplanted vphook PROPERTIES PREFIX "")
 
-set(_test_programs velopass_win_tests vpprobe vpplanted vpscheme)
+set(_test_programs velopass_win_tests vpprobe vpplanted vphook)
 foreach(_target IN LISTS _test_programs)
   velopass_warnings(${_target})
 endforeach()

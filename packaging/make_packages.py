@@ -11,12 +11,18 @@ lies beside the program in the folder.
 With VELOPASS_SIGN_PFX (a PKCS#12 file), VELOPASS_SIGN_PASSWORD and optionally
 VELOPASS_SIGN_TIMESTAMP_URL set, Velopass.exe and the MSI are signed with
 Authenticode (osslsigncode). The output folder then holds either this run's
-complete set or, after a failure, no package of this version at all.
+complete set or, after a failure, no package of this version at all. PRODUCTCODE
+beside them names the MSI's product code, which detection rules and
+`msiexec /x` take.
+
+VERSION is MAJOR.MINOR.BUILD as Windows Installer compares it: major and minor
+up to 255, build up to 65535. It ignores a fourth field, so none is taken.
 
 Dates inside the packages are SOURCE_DATE_EPOCH, else the time of the
 source's git commit, else the modification time of its CMakeLists.txt (which
 a `git archive` export sets to the commit's time).
 """
+import contextlib
 import hashlib
 import os
 import re
@@ -284,8 +290,32 @@ def table_rules(path, files, folder, version):
     queries += [f"INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('{action}', {sequence})"
                 for action, sequence in (("RemoveIniValues", 3100), ("WriteIniValues", 5100))]
     # Public properties an administrator gives reach the installation's server side.
-    queries.append("UPDATE `Property` SET `Value` = 'REGINIFILE;FUBINIFILE;SUPPORTEDLANG;WIX_DOWNGRADE_DETECTED;"
-                   "WIX_UPGRADE_DETECTED' WHERE `Property` = 'SecureCustomProperties'")
+    queries.append("UPDATE `Property` SET `Value` = 'REGINIFILE;FUBINIFILE;SUPPORTEDLANG;INSTALLFOLDER;"
+                   "WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE `Property` = 'SecureCustomProperties'")
+    # Yet only an administrator (or the system account) changes them on an installed PC: a repair or reinstall
+    # runs elevated for any user, and that run keeps the installed settings instead of the ones given
+    # (AdminUser as the user really is, not as elevated).
+    queries.append("INSERT INTO `Property` (`Property`, `Value`) VALUES ('MSIUSEREALADMINDETECTION', '1')")
+    # The folder an installed copy lies in, of any version (the program's component is the same in each), stays
+    # the folder: for an upgrade unless another is given, for a repair always; the Apps entry names it.
+    queries += ["CREATE TABLE `CompLocator` (`Signature_` CHAR(72) NOT NULL, `ComponentId` CHAR(38) NOT NULL, "
+                "`Type` SHORT PRIMARY KEY `Signature_`)",
+                f"INSERT INTO `CompLocator` (`Signature_`, `ComponentId`, `Type`) VALUES ('InstalledProgram', "
+                f"'{{{guid('Velopass.exe')}}}', 1)",
+                "INSERT INTO `AppSearch` (`Property`, `Signature_`) VALUES ('INSTALLEDFOLDER', 'InstalledProgram')"]
+    for action, target, source, condition, sequence, tables in (
+            ("KeepInstalledFolder", "INSTALLFOLDER", "[INSTALLEDFOLDER]", "INSTALLEDFOLDER AND (Installed OR NOT "
+             "INSTALLFOLDER)", 990, ("InstallExecuteSequence", "InstallUISequence")),
+            ("IgnoreGivenSettings", "IgnoreGivenSettings", "1", "Installed AND NOT AdminUser", 995,
+             ("InstallExecuteSequence",)),
+            ("SetInstallLocation", "ARPINSTALLLOCATION", "[INSTALLFOLDER]", "", 1002, ("InstallExecuteSequence",))):
+        queries.append(f"INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('{action}', 51, "
+                       f"'{target}', '{source}')")
+        queries += [f"INSERT INTO `{table}` (`Action`, `Condition`, `Sequence`) VALUES ('{action}', '{condition}', "
+                    f"{sequence})" for table in tables]
+    # The old version goes inside the installation's transaction, first, so that the new text file is a fresh
+    # one (the settings carried already) and whatever fails later rolls its removal back.
+    queries.append("UPDATE `InstallExecuteSequence` SET `Sequence` = 1501 WHERE `Action` = 'RemoveExistingProducts'")
     # Another build of the same version has another product code; it must
     # replace the installed one, not sit beside it (WiX's
     # AllowSameVersionUpgrades, which wixl lacks): the upgrade's maximum
@@ -360,6 +390,7 @@ def settle_summary(path, package_code, epoch):
 
 
 def make_msi(folder, files, version, path, program_hash, epoch):
+    """Makes the MSI; returns its product code."""
     # A major upgrade needs a new product code for each build; deriving it
     # from the version and the unsigned program keeps it the same for every
     # rebuild of one release. The package code names these exact bytes.
@@ -376,6 +407,7 @@ def make_msi(folder, files, version, path, program_hash, epoch):
     os.remove(source)
     table_rules(path, files, folder, version)
     settle_summary(path, package_code, epoch)
+    return product_code
 
 
 def build(folder, version, out, work):
@@ -392,42 +424,51 @@ def build(folder, version, out, work):
     make_zip(staged, files, os.path.join(made, names[0]), epoch)
     msi = os.path.join(made, names[1])
     built = msi + ".unsigned" if signer else msi
-    make_msi(staged, files, version, built, sha256(os.path.join(folder, "Velopass.exe")), epoch)
+    product_code = make_msi(staged, files, version, built, sha256(os.path.join(folder, "Velopass.exe")), epoch)
     if signer:
         signer.sign(built, msi)
         os.remove(built)
+    with open(os.path.join(made, "PRODUCTCODE"), "w") as f:
+        f.write(f"{{{product_code}}}  {names[1]}\n")
     with open(os.path.join(made, "SHA256SUMS"), "w") as f:
         f.writelines(f"{sha256(os.path.join(made, name))}  {name}\n" for name in names)
     # Checksums last: they only ever stand beside the packages they name.
-    for name in names + ["SHA256SUMS"]:
+    for name in names + ["PRODUCTCODE", "SHA256SUMS"]:
         os.replace(os.path.join(made, name), os.path.join(out, name))
     return names
 
 
+def check_version(version):
+    fields, most = version.split("."), (255, 255, 65535)
+    if not (2 <= len(fields) <= 3 and all(n.isdigit() and int(n) <= m for n, m in zip(fields, most))):
+        raise PackagingError(f"not a version Windows Installer compares whole: {version}: give MAJOR.MINOR.BUILD, "
+                             "major and minor up to 255, build up to 65535 (a fourth field would be ignored)")
+
+
 def main(folder, version, out):
-    if not re.fullmatch(r"\d{1,5}(\.\d{1,5}){1,3}", version):
-        raise PackagingError(f"not a version Windows Installer takes: {version[:40]!r}")
+    if not re.fullmatch(r"[\d.]{1,40}", version):
+        raise PackagingError(f"not a version: {version[:40]!r}")
     out = os.path.abspath(out)
     os.makedirs(out, exist_ok=True)
     work = tempfile.mkdtemp(prefix=".packaging-", dir=out)  # beside the output, so the results move there whole
     try:
+        check_version(version)
         names = build(folder, version, out, work)
     except BaseException:
         # Nothing of this version may look released: not an older run's
-        # packages, nor checksums naming them (those of other versions stay).
+        # packages, nor the lists naming them (those of other versions stay).
         ours = (f"Velopass-{version}.zip", f"Velopass-{version}.msi")
-        sums = os.path.join(out, "SHA256SUMS")
-        if os.path.exists(sums):
-            with open(sums, errors="replace") as f:
+        for listing in ("SHA256SUMS", "PRODUCTCODE"):
+            with contextlib.suppress(FileNotFoundError), open(os.path.join(out, listing), errors="replace") as f:
                 if any(line.rstrip("\n").endswith(ours) for line in f):
-                    os.remove(sums)
+                    os.remove(f.name)
         for name in ours:
             if os.path.exists(os.path.join(out, name)):
                 os.remove(os.path.join(out, name))
         raise
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    print(f"Packages in {out}: {', '.join(names)}, SHA256SUMS")
+    print(f"Packages in {out}: {', '.join(names)}, PRODUCTCODE, SHA256SUMS")
 
 
 if __name__ == "__main__":

@@ -24,10 +24,11 @@ using velopass::CardFieldCount;
 
 namespace {
 
-// Cancel, as the user would press it, for every dialog box over the card: those it owns, those they own in turn
-// (a printer's properties, a message box), whoever shows them; innermost first, so each returns to the one
-// under it. Other windows are left be.
-void CancelDialogsOver(HWND card)
+// Every dialog box over the card ends: those it owns, those they own in turn (a printer's properties, a message
+// box), whoever shows them; innermost first, so each returns to the one under it. Each is cancelled as the user
+// would press Cancel, which is how a property sheet ends; one in the card's thread is also ended whatever its
+// buttons, as a box without Cancel (Yes/No) ignores a Cancel. Other windows are left be.
+void EndDialogsOver(HWND card)
 {
     struct Found {
         HWND card;
@@ -48,8 +49,11 @@ void CancelDialogsOver(HWND card)
         return TRUE;
     }, reinterpret_cast<LPARAM>(&found));
     std::sort(found.dialogs.rbegin(), found.dialogs.rend());
-    for (const auto& [depth, dialog] : found.dialogs)
+    for (const auto& [depth, dialog] : found.dialogs) {
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        if (::GetWindowThreadProcessId(dialog, nullptr) == ::GetCurrentThreadId())
+            ::EndDialog(dialog, IDCANCEL);
+    }
 }
 
 }  // namespace
@@ -342,10 +346,11 @@ void CVLPDlg::RequestClose()
         CloseCard(1);
         return;
     }
-    // The printing's dialogs go, as Cancel would take them, and its page is abandoned; the card closes once
-    // PrintCard has returned.
+    // The date as typed is saved at once, whatever the printing's dialogs do next; they go, and the page is
+    // abandoned; the card closes once PrintCard has returned.
+    SavePurchaseDate();
     m_closeRequested = true;
-    CancelDialogsOver(m_hWnd);
+    EndDialogsOver(m_hWnd);
 }
 
 void CVLPDlg::CloseCard(INT_PTR result)

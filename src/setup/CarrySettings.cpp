@@ -3,7 +3,10 @@
 // removed, this carries each setting the administrator did not give on the
 // command line into its property, from which the IniFile table writes it
 // into the new file: taken from the installed file, or from the values the
-// last installation remembered when that file is gone.
+// last installation remembered when that file is gone. In a run where the
+// package's tables say given settings do not count (a repair by a user who
+// is no administrator, which Windows runs elevated all the same), every
+// setting is carried so.
 //
 // It imports kernel32 and the C runtime only: the Windows Installer functions
 // come from msi.dll, which the process hosting the action has loaded already.
@@ -63,6 +66,7 @@ UINT Carry(MSIHANDLE install)
                            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     const std::wstring shipped[] = {Property(msi, install, L"SHIPPEDLANG"),
                                     Property(msi, install, L"REMEMBEREDSHIPPEDLANG")};
+    const bool givenIgnored = !Property(msi, install, L"IgnoreGivenSettings").empty();
     static const struct {
         const wchar_t* key;
         const wchar_t* property;
@@ -70,7 +74,7 @@ UINT Carry(MSIHANDLE install)
     } settings[] = {{L"RegIniFile", L"REGINIFILE", false}, {L"FUBIniFile", L"FUBINIFILE", false},
                     {L"SupportedLang", L"SUPPORTEDLANG", true}};
     for (const auto& setting : settings) {
-        if (!Property(msi, install, setting.property).empty())
+        if (!givenIgnored && !Property(msi, install, setting.property).empty())
             continue;  // given now: it wins
         // The installed file as it is, hand edits and removed lines included;
         // without it, what the last installation was given.
@@ -80,7 +84,9 @@ UINT Carry(MSIHANDLE install)
         // the new package's own list, with any new language, takes its place.
         if (setting.list && (value == shipped[0] || value == shipped[1]))
             value.clear();
-        if (!value.empty() && msi.setProperty(install, setting.property, value.c_str()) != ERROR_SUCCESS)
+        // Set also when empty where a given value is ignored: that removes it.
+        const bool carried = givenIgnored || !value.empty();
+        if (carried && msi.setProperty(install, setting.property, value.c_str()) != ERROR_SUCCESS)
             return ERROR_INSTALL_FAILURE;
     }
     const std::wstring chosen = Property(msi, install, L"SUPPORTEDLANG");

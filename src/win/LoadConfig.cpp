@@ -6,10 +6,16 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
 extern "C" {
 
-// Made by lld; the counts and flags are absolute symbols, so their "addresses" are the values.
+// The stack guard (StackGuard.cpp), which the loader seeds as the image's security cookie.
+extern std::uintptr_t __stack_chk_guard;
+
+// Made by lld; the counts and flags are absolute symbols, so their "addresses" are the values. No long-jump table
+// is declared (cmake/CheckImports.cmake checks it): the static runtime's setjmp return sites are in none, and a
+// table declared without them would end the process at its first longjmp (winpthreads' pthread_exit has one).
 extern const char __guard_fids_table[], __guard_fids_count[], __guard_flags[];
 extern const char __guard_iat_table[], __guard_iat_count[];
 extern const char __guard_longjmp_table[], __guard_longjmp_count[];
@@ -35,7 +41,9 @@ struct LoadConfig {
         virtualMemoryThreshold, processAffinityMask;
     DWORD processHeapFlags;
     WORD csdVersion, dependentLoadFlags;
-    ULONGLONG editList, securityCookie, seHandlerTable, seHandlerCount;
+    ULONGLONG editList;
+    const void* securityCookie;
+    ULONGLONG seHandlerTable, seHandlerCount;
     const void *guardCheckFunctionPointer, *guardDispatchFunctionPointer, *guardFunctionTable, *guardFunctionCount;
     // GuardFlags (a DWORD) and the first half of CodeIntegrity, zero: lld's flags are an
     // absolute symbol, which only a pointer-sized field can take as a constant.
@@ -52,7 +60,7 @@ __attribute__((used)) extern const LoadConfig _load_config_used = {
     0, 0, 0, 0, 0, 0, 0, 0,                // heap, memory and affinity settings: Windows' defaults
     // The loader resolves the program's own imports (kernel32, the C runtime) from System32 alone.
     LOAD_LIBRARY_SEARCH_SYSTEM32,
-    0, 0, 0, 0,  // no MSVC security cookie (the stack guard is our own) and no SafeSEH on x64
+    0, &__stack_chk_guard, 0, 0,  // the stack guard is the security cookie; no SafeSEH on x64
     &__guard_check_icall_fptr, &__guard_dispatch_icall_fptr, __guard_fids_table, __guard_fids_count,
     __guard_flags, 0, 0,
     __guard_iat_table, __guard_iat_count, __guard_longjmp_table, __guard_longjmp_count,

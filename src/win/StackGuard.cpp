@@ -1,14 +1,19 @@
 // The stack canary of code built by mingw-w64 with -fstack-protector, without
-// libssp, which would import advapi32 at load time for a random guard. The
-// guard is made as MSVC's security cookie is, from the clock, the ids, the
-// performance counter and where the stack lies, before the program's code runs.
+// libssp, which would import advapi32 at load time for a random guard. It is
+// the image's security cookie (the load configuration names it), so the
+// loader replaces its default value with a fresh one as it maps the image;
+// where no loader did, it is made as MSVC's security cookie is, from the
+// clock, the ids, the performance counter and where the stack lies, before
+// the program's code runs.
 #include <windows.h>
 
 #include <cstdint>
 
 extern "C" {
 
-std::uintptr_t __stack_chk_guard = 0x2B992DDFA232u;
+// MSVC's default for 64 bits, which the loader looks for before it seeds a cookie.
+constexpr std::uintptr_t kDefaultCookie = 0x00002B992DDFA232u;
+std::uintptr_t __stack_chk_guard = kDefaultCookie;
 
 // A smashed stack ends the process at once: nothing that may run in it is
 // trusted. The fail-fast trap ends it in the kernel, with a Windows Error
@@ -29,6 +34,8 @@ namespace {
 // Unguarded itself: it changes the guard its own check would compare against.
 __attribute__((constructor(101), no_stack_protector)) void MakeStackGuard()
 {
+    if (__stack_chk_guard != kDefaultCookie)
+        return;  // seeded by the loader
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
     LARGE_INTEGER counter{};
@@ -37,8 +44,8 @@ __attribute__((constructor(101), no_stack_protector)) void MakeStackGuard()
     guard ^= ::GetCurrentProcessId() ^ (std::uintptr_t{::GetCurrentThreadId()} << 16);
     guard ^= static_cast<std::uintptr_t>(counter.QuadPart) << 32 ^ static_cast<std::uintptr_t>(counter.QuadPart);
     guard ^= reinterpret_cast<std::uintptr_t>(&guard);
-    if (guard != 0)
-        __stack_chk_guard = guard;
+    guard &= 0x0000FFFFFFFFFFFFu;  // as the loader's: the top 16 bits clear
+    __stack_chk_guard = guard == 0 || guard == kDefaultCookie ? guard + 1 : guard;
 }
 
 }  // namespace

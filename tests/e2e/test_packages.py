@@ -15,7 +15,6 @@ import harness
 import make_packages  # (packaging/, on the harness's path)
 from harness import Card, Machine, unix_to_windows
 
-INSTALLED = r"C:\Program Files\Velopass"
 FILES = ["Velopass.exe", "Velopass.ini", r"PIC\velopass.ico"] + [
     rf"PIC\{brand}_Banner{n}.bmp" for brand in harness.pictures.BRANDS for n in ("", "1", "2")]
 
@@ -56,6 +55,14 @@ def setUpModule():
                                   ("1.0.1", "rebuilt", "rebuilt")):
         made = package(version, out, program=program and os.path.join(WORK, program))
         assert made.returncode == 0, made.stderr
+    # From 1.0.1: one that fails where the old version used to be gone already, and one whose repairs (run from
+    # the package installed) take Wine's user for no administrator.
+    for out, queries in (("failing", ["INSERT INTO CustomAction (Action, Type, Target) VALUES ('Fail', 19, 'Failed')",
+                                      "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('Fail', 1450)"]),
+                         ("no administrator", ["UPDATE InstallExecuteSequence SET Condition = 'Installed' WHERE "
+                                               "Action = 'IgnoreGivenSettings'"])):
+        shutil.copytree(os.path.join(WORK, "1.0.1"), os.path.join(WORK, out))
+        tool("msibuild", path(out, "1.0.1", "msi"), *(arg for query in queries for arg in ("-q", query)), check=True)
 
 
 def path(folder, version, kind):
@@ -77,13 +84,15 @@ class Packages(unittest.TestCase):
         sums = tool("sha256sum", "-c", "SHA256SUMS", cwd=os.path.join(WORK, "1.0.0"))
         self.assertEqual((sums.returncode, sums.stdout.count(": OK")), (0, 2), sums.stdout + sums.stderr)
 
-    def test_a_certificate_that_cannot_sign_leaves_no_package(self):
-        for usage, password, message in (("codeSigning", "wrong", "wrong password"),
-                                         ("serverAuth", "throwaway", "not for code signing")):
-            with self.subTest(message):
-                out = shutil.copytree(os.path.join(WORK, "1.0.0"), os.path.join(WORK, message))  # an older run's
-                self.assertIn(message, package("1.0.0", out, usage, password).stderr)
-                self.assertEqual(os.listdir(out), [])
+    def test_a_refusal_leaves_no_package_of_its_version(self):
+        for version, usage, password, message in (("1.0.0", "codeSigning", "wrong", "wrong password"),
+                                                  ("1.0.0", "serverAuth", "throwaway", "not for code signing"),
+                                                  ("1.0.0.1", "codeSigning", "throwaway", "compares whole"),
+                                                  ("1.256.0", "codeSigning", "throwaway", "compares whole")):
+            with self.subTest(version=version, message=message):  # an older run's packages go if of its version
+                out = shutil.copytree(os.path.join(WORK, "1.0.0"), f"{WORK}/{version} {message}")  # of 1.0.0
+                self.assertIn(message, package(version, out, usage, password).stderr)
+                self.assertEqual([n for n in os.listdir(out) if version == "1.0.0" or f"-{version}." in n], [])
 
     def test_msi_tables(self):
         def table(name):
@@ -102,6 +111,12 @@ class Packages(unittest.TestCase):
         properties = {p["Property"]: p["Value"] for p in table("Property")}
         self.assertEqual((properties["ARPNOMODIFY"], [i["Name"] for i in table("Icon")]),
                          ("1", [properties["ARPPRODUCTICON"]]))
+        # The old version goes first in the installation's transaction, which rolls its removal back (Wine's is a
+        # run of its own); a repair by a user who is really no administrator (yet runs elevated) ignores settings.
+        sequence = {a["Action"]: (int(a["Sequence"]), a["Condition"]) for a in table("InstallExecuteSequence")}
+        self.assertEqual((sequence["RemoveExistingProducts"][0] - sequence["InstallInitialize"][0],
+                          sequence["IgnoreGivenSettings"][1], properties["MSIUSEREALADMINDETECTION"]),
+                         (1, "Installed AND NOT AdminUser", "1"))
         self.assertTrue(any("VersionNT64" in c["Condition"] for c in table("LaunchCondition")))
 
     def test_settings_through_install_upgrade_repair_and_removal(self):
@@ -109,21 +124,24 @@ class Packages(unittest.TestCase):
             ("Service", "FUB", [("FUB", "FUB-7"), ("DLR", "Dealer One")]),
             ("Hand", "FUB", [("FUB", "FUB-8"), ("DLR", "Dealer Two")]),
             ("Register", "DATA", [("DOP", "2026-03-01")]), ("Later", "DATA", [("DOP", "2026-04-02")]))}
-        text_file = Path(rf"{INSTALLED}\Velopass.ini")
+        folder = r"C:\Tools\Velopass"  # not the usual one: every later run keeps it
         with Card(self, Machine(brand="Marwick"), files=oem) as card:
-            before, text_file = set(card.snapshot()), Path(card.path(str(text_file)))
-            # A hand edit of the installed text file (None: the file deleted), then msiexec; the card's date of
-            # purchase, FUB, DLR and Close button after it: settings kept or newly given, the package's own texts.
-            for what, edit, (verb, folder, *given), shown in (
+            before, text_file = set(card.snapshot()), Path(card.path(rf"{folder}\Velopass.ini"))
+            # A hand edit of the installed text file (None: the file deleted), then msiexec (its exit code); the
+            # card's date of purchase, FUB, DLR and Close button after it: settings kept or given, the package's texts.
+            for what, edit, (verb, package, *given), exit_code, shown in (
                     ("install with settings", (), ("/i", "1.0.0", r"FUBINIFILE=C:\OEM\Service.ini",
-                                                   r"REGINIFILE=C:\OEM\Register.ini"), ("03-01", "7", "One", "&Close")),
-                    ("edited, upgraded", ("FUBIniFile", r"C:\OEM\Hand.ini"), ("/i", "1.0.1"),
-                     ("03-01", "8", "Two", "&Close card")),
-                    # A repair as msiexec /fa makes it: Wine's msiexec has no /f.
-                    ("edited, repaired", ("RegIniFile", r"C:\OEM\Later.ini"),
-                     ("/i", "1.0.1", "REINSTALL=ALL", "REINSTALLMODE=a"), ("04-02", "8", "Two", "&Close card")),
-                    ("deleted, same version again, given anew", None,
-                     ("/i", "rebuilt", r"FUBINIFILE=C:\OEM\Service.ini"), ("04-02", "7", "One", "&Close card"))):
+                                                   r"REGINIFILE=C:\OEM\Register.ini", rf"INSTALLFOLDER={folder}\\"),
+                     0, ("03-01", "7", "One", "&Close")),
+                    ("edited, a failed upgrade", ("FUBIniFile", r"C:\OEM\Hand.ini"), ("/i", "failing"), 1603,
+                     ("03-01", "8", "Two", "&Close")),
+                    ("upgraded", (), ("/i", "no administrator"), 0, ("03-01", "8", "Two", "&Close card")),
+                    # A repair as msiexec /fa makes it (Wine's msiexec has no /f), by a user who is no administrator.
+                    ("edited, repaired with settings given", ("RegIniFile", r"C:\OEM\Later.ini"),
+                     ("/i", "1.0.1", "REINSTALL=ALL", "REINSTALLMODE=a", r"FUBINIFILE=C:\OEM\Service.ini",
+                      r"INSTALLFOLDER=C:\Elsewhere\\"), 0, ("04-02", "8", "Two", "&Close card")),
+                    ("deleted, same version again: FUB as remembered, the date given anew", None,
+                     ("/i", "rebuilt", r"REGINIFILE=C:\OEM\Register.ini"), 0, ("03-01", "8", "Two", "&Close card"))):
                 with self.subTest(what):
                     if edit is None:
                         text_file.unlink()
@@ -131,16 +149,18 @@ class Packages(unittest.TestCase):
                         edited = re.sub(rf"(?m)^{edit[0]}=.*$", lambda _: "=".join(edit), text_file.read_text("utf-16"))
                         text_file.write_text(edited, "utf-16", newline="\r\n")
                     Path(card.path(r"C:\OEM\Velopass\VLP.dat")).unlink(missing_ok=True)  # the date from RegIniFile's
-                    self.assertEqual(msiexec(card, verb, folder, *given), 0)
-                    process = card.start(exe=rf"{INSTALLED}\Velopass.exe")
+                    self.assertEqual(msiexec(card, verb, package, *given), exit_code % 256)  # Wine's: the low byte
+                    process = card.start(exe=rf"{folder}\Velopass.exe")
                     texts = card.texts()
                     self.assertEqual(card.close(process), 0)
                     self.assertEqual([texts[i] for i in (1004, 1005, 1006, 1008)],
                                      [f"2026-{shown[0]}", f"FUB-{shown[1]}", f"Dealer {shown[2]}", shown[3]])
                     languages = re.search(r"SupportedLang=(.*)", text_file.read_text("utf-16")).group(1)
-                    self.assertEqual(languages.count("/tr/"), folder == "1.0.0")  # the package's own list
-            # Removal leaves nothing of the MSI's: no file, no shortcut, no registry value; the date file stays.
-            self.assertEqual(msiexec(card, "/x", "rebuilt"), 0)
+                    self.assertEqual(languages.count("/tr/"), shown[3] == "&Close")  # the package's own list
+            # Removal by the product code published beside the MSI leaves nothing of the MSI's: no file, no shortcut,
+            # no registry value; the date file stays.
+            code = Path(WORK, package, "PRODUCTCODE").read_text().split()[0]
+            self.assertEqual(harness.quiet(["wine", "msiexec", "/x", code, "/qn"], card.env, 300, check=False), 0)
             self.assertEqual(sorted(set(card.snapshot()) - before), [os.path.join("OEM", "Velopass", "VLP.dat")])
             for root in ("HKLM", "HKCU"):
                 self.assertNotEqual(harness.quiet(["wine", "reg", "query", rf"{root}\Software\Zell", "/reg:64"],

@@ -9,7 +9,8 @@ PIC = r"C:\Velopass\PIC"
 # Planted banners of one colour per DPI variant tell which file the card chose.
 VARIANTS = {rf"{PIC}\Zell_Banner{suffix}.bmp": pictures.bmp(16, 4, lambda x, y, c=colour: c)
             for suffix, colour in {"": (200, 30, 30), "1": (30, 160, 60), "2": (40, 60, 200)}.items()}
-# Windows' high-contrast schemes in the colours the card takes: by name as the registry keeps them, or by index.
+# Windows' high-contrast schemes in the colours the card takes: by name as the registry keeps them, or by index
+# (set live through WM_APP, tests/e2e/vphook.cpp).
 HIGH_CONTRAST_BLACK = {"Window": "0 0 0", "WindowText": "255 255 255", "GrayText": "63 242 63", "ButtonFace": "0 0 0"}
 HIGH_CONTRAST_WHITE = {5: 0xFFFFFF, 8: 0x000000, 15: 0xFFFFFF, 17: 0x000060}  # COLOR_*: 0xBBGGRR
 
@@ -47,7 +48,7 @@ class Painting(unittest.TestCase):
         with Card(self, Machine(brand="Zell", dmi=harness.ZELL, colours=HIGH_CONTRAST_BLACK)) as card:
             card.start()
             card.assert_as_reviewed("scheme-high-contrast-black")
-            card.inspect("syscolors", *(v for colour in HIGH_CONTRAST_WHITE.items() for v in colour))
+            card.inspect("hooked", *(v for colour in HIGH_CONTRAST_WHITE.items() for v in (0x8000, *colour)))
             card.assert_as_reviewed("scheme-high-contrast-white-live")
 
 

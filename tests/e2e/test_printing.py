@@ -1,7 +1,6 @@
 """The card printed on a real CUPS printer of the scenario's own whose pages arrive as PDF files (cups-pdf),
 each page compared whole with its reviewed picture. Wine 8 prints at 300 DPI whatever the queue's PPD says (its
 default DEVMODE is 300 x 300), so one queue serves."""
-import contextlib
 import os
 import subprocess
 import unittest
@@ -13,6 +12,7 @@ GONE = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}  # Zell's banner taken away
 # All seven values filled: FUB and DLR from the file the text file names.
 FUB = {r"c:\OEM\FUB.ini": ini_bytes({"FUB": {"FUB": "FUB-7731", "DLR": "DLR Nordhafen"}})}
 # name, brand, files, texts; the page without a banner is printed after a Cancel in the Print dialog
+DRIVER_BOX = ("hooked", 0x8001, 0, 0)  # WM_APP + 1 through tests/e2e/vphook.cpp
 CASES = [("banner", "Zell", FUB, {"common": {"FUBIniFile": r"c:\OEM\FUB.ini"}}), ("no banner", "Zell", GONE, None),
          ("arabic, light banner", "Brindle Hall", {}, ARABIC), ("arabic, no banner", "Zell", GONE, ARABIC)]
 
@@ -44,25 +44,26 @@ class Printing(unittest.TestCase):
                 harness.assert_as_reviewed(self, os.path.basename(picture), picture + ".png")
 
     def test_a_close_request_while_printing(self):
-        # what is open, a printer (none: a box over the Print dialog says so), buttons pressed on the way: id,
-        # how deep over the card the dialog is, a message posted to the card as it goes (WM_CLOSE while it spools)
-        for name, printing, steps in [("Print dialog", True, [(0, 1)]), ("its box", False, [(0, 2)]),
-                                      ("its Properties sheet", True, [(1025, 1), (0, 2)]),
-                                      ("the page spooling", True, [(1, 1, 0x10)])]:
-            with self.subTest(name), Printer() if printing else contextlib.nullcontext() as printer, Card(
-                    self, Machine(environment=printer.env if printer else None)) as card:
+        # buttons pressed on the way: id, how deep over the card the dialog is, a message posted to the card as it
+        # goes (WM_CLOSE while it spools); DRIVER_BOX: a printer driver asks Yes or No, a box that ignores Cancel
+        for name, steps in [("its Properties sheet", [(1025, 1), (0, 2)]),
+                            ("a driver's Yes/No box", [(0, 1), DRIVER_BOX, (0, 2)]),
+                            ("the page spooling", [(1, 1, 0x10)])]:
+            with self.subTest(name), Printer() as printer, Card(self, Machine(environment=printer.env)) as card:
                 process = card.start()
                 card.type(1004, "2026-05-05")
                 card.inspect("click", 1007)
-                for button, depth, *then in steps:
-                    self.assertIsNotNone(card.inspect("dialog", button, 30000, depth, *then), "shown, then pressed")
+                for step in steps:
+                    shown = card.inspect(*(("dialog", step[0], 30000, *step[1:]) if step != DRIVER_BOX else step))
+                    self.assertIsNotNone(shown, "shown, then pressed")
                 for request in ((0x10, 0, 0), (0x112, 0xF060, 0)):  # End task's WM_CLOSE, then the close box's
                     card.inspect("message", *request, check=False)
                 self.assertEqual(process.wait(60), 0, "the card closed, and every dialog over it")
-                if printer:
-                    self.assertEqual((printer.pages(), printer.jobs()), (set(), []), "nothing printed")
+                self.assertEqual((printer.pages(), printer.jobs()), (set(), []), "nothing printed")
                 self.assertEqual(card.read(r"c:\OEM\Velopass\VLP.dat")[2:].decode("utf-16-le"),
                                  "[data]\r\nDOP=2026-05-05\r\n")
+                if DRIVER_BOX in steps:  # saved before anything over the card had gone
+                    self.assertEqual(card.read(r"c:\OEM\box-ended.dat"), card.read(r"c:\OEM\Velopass\VLP.dat"))
 
 
 if __name__ == "__main__":

@@ -253,12 +253,14 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
             ::InvalidateRect(card, nullptr, TRUE);
             ::UpdateWindow(card);
         }
-    } else if (command == L"syscolors") {  // syscolors (ELEMENT COLORREF)...: set in the card's thread (vpscheme.cpp)
-        const HMODULE dll = ::LoadLibraryW(L"vpscheme.dll");  // beside the probe
-        const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(dll, "SchemeHook")));
+    } else if (command == L"hooked") {  // hooked (MESSAGE WPARAM LPARAM)...: sent with vphook.dll in the card's thread
+        const HMODULE dll = ::LoadLibraryW(L"vphook.dll");  // beside the probe
+        const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(dll, "CardHook")));
         const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, ::GetWindowThreadProcessId(card, nullptr));
-        for (int i = 3; i + 1 < argc; i += 2)
-            send(card, WM_APP, static_cast<WPARAM>(number(i)), number(i + 1));
+        if (hook == nullptr)
+            return std::nullopt;
+        for (int i = 3; i + 2 < argc; i += 3)
+            send(card, static_cast<UINT>(number(i)), static_cast<WPARAM>(number(i + 1)), number(i + 2));
         ::UnhookWindowsHookEx(hook);
     } else if (command == L"displayloop") {  // displayloop COUNT W1 H1 W2 H2: the display changes to and fro
         for (long i = 0; i < number(3); ++i) {

@@ -1,0 +1,39 @@
+// What the probe puts into the card's thread (a WH_CALLWNDPROC hook), as Windows or a printer driver would act
+// there: WM_APP sets one system colour (Wine keeps colours per process), WM_APP + 1 shows a printer driver's
+// Yes/No box over the Print dialog that ignores a posted Cancel, as such boxes do on Windows (Wine's end on one);
+// once the box has gone, the card's data file as it is then is copied to c:\OEM\box-ended.dat.
+#include <windows.h>
+
+static LRESULT CALLBACK IgnoringCancel(int code, WPARAM wParam, LPARAM lParam)
+{
+    auto& message = *reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && message.message == WM_COMMAND && LOWORD(message.wParam) == IDCANCEL &&
+        message.hwnd == ::GetActiveWindow())  // the box
+        message.message = WM_NULL;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+static void CALLBACK Ask(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    ::KillTimer(nullptr, timer);
+    ::SetWindowsHookExW(WH_GETMESSAGE, &IgnoringCancel, nullptr, ::GetCurrentThreadId());
+    ::MessageBoxW(::GetActiveWindow(), L"Print on both sides?", L"Printer driver", MB_YESNO);
+    ::CopyFileW(L"c:\\OEM\\Velopass\\VLP.dat", L"c:\\OEM\\box-ended.dat", FALSE);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK CardHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    HMODULE self = nullptr;  // the box outlives the hook, asked from the Print dialog's own loop: kept loaded
+    if (code != HC_ACTION) {
+    } else if (call.message == WM_APP) {
+        const auto element = static_cast<INT>(call.wParam);
+        const auto colour = static_cast<COLORREF>(call.lParam);
+        ::SetSysColors(1, &element, &colour);
+    } else if (call.message == WM_APP + 1 &&
+               ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                    reinterpret_cast<LPCWSTR>(&CardHook), &self)) {
+        ::SetTimer(nullptr, 0, 0, &Ask);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
