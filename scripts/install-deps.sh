@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64-posix clang-19 lld-19 googletest
           wine wine64 xvfb xauth imagemagick
-          fonts-wine fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei fonts-noto-core)
+          fonts-wine fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei fonts-noto-core python3-fonttools)
 case "${1:-}" in
   --tests) packages+=(g++ clang-14 libclang-rt-14-dev libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils msitools wixl osslsigncode openssl) ;;
   --packages) packages+=(msitools wixl osslsigncode openssl) ;;

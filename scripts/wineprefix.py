@@ -1,8 +1,9 @@
 """A Wine prefix that draws what Windows draws: booted, with Wine's own faces
-(Marlett for caption buttons and menu marks, Tahoma for menus, dialogs and the
-printed card) and Arabic and CJK glyphs for every face the card and the
-system use; and a hidden display with Wine's desktop to show a program on.
-scripts/open-card.sh and the test harness make their prefixes here.
+(Marlett for caption buttons and menu marks, Tahoma in both weights for menus,
+dialogs and the printed card), an Arial with Arial's metrics, Arabic and CJK
+glyphs for every face the card and the system use, and the colours of
+Windows' default scheme; and a hidden display with Wine's desktop to show a
+program on. scripts/open-card.sh and the test harness make their prefixes here.
 
     python3 scripts/wineprefix.py PREFIX                        prepare the prefix
     python3 scripts/wineprefix.py PREFIX EXE SCREENSHOT.png     and show EXE on a hidden display
@@ -37,10 +38,42 @@ FONT_LINKS = {  # face: linked fonts, in the order Wine tries them
 # (a substitute would not be followed twice). CJK text in such a right-to-left
 # menu still shows boxes: Wine shapes it with the menu's face alone, unlinked.
 FONT_REPLACEMENTS = {"Microsoft Sans Serif": "Tahoma"}
+# Windows' Arial has Arabic glyphs and Liberation Sans, which has Arial's
+# metrics, has none; Wine shapes Arabic with a face's own tables alone, so a
+# link cannot lend them. The prefix's Arial is Liberation Sans with the Arabic
+# of DejaVu Sans added, in both weights (fontTools, Debian's python3-fonttools).
+ARIAL = {"arial.ttf": ("LiberationSans-Regular.ttf", "DejaVuSans.ttf", "Arial"),
+         "arialbd.ttf": ("LiberationSans-Bold.ttf", "DejaVuSans-Bold.ttf", "Arial Bold")}
+ARABIC = [*range(0x0600, 0x0700), *range(0x0750, 0x0780), *range(0xFB50, 0xFE00), *range(0xFE70, 0xFF00)]
+# Windows' default scheme (7 to 11) where Wine's differs in a colour the card
+# shows: the band and the buttons' faces and edges, the read-only values, the
+# edits' borders.
+WINDOWS_COLOURS = {"ButtonFace": "240 240 240", "ButtonShadow": "160 160 160", "ButtonDkShadow": "105 105 105",
+                   "GrayText": "109 109 109", "WindowFrame": "100 100 100"}
 
 
 def font_files():
     return [os.path.join(WINE_FONTS, name) for name in sorted(os.listdir(WINE_FONTS))] + list(LINKED_FONT_FILES)
+
+
+def make_arial(fonts):
+    """Writes the prefix's Arial into its Fonts folder; runs under Debian's own python3, which has fontTools."""
+    from fontTools import merge, subset
+    for name, (latin, arabic, full_name) in ARIAL.items():
+        options = subset.Options(layout_features=["*"], name_IDs=["*"])
+        options.drop_tables += ["MATH", "FFTM"]  # tables fontTools cannot merge
+        added = subset.load_font("/usr/share/fonts/truetype/dejavu/" + arabic, options)
+        subsetter = subset.Subsetter(options)
+        subsetter.populate(unicodes=ARABIC)
+        subsetter.subset(added)
+        with tempfile.TemporaryDirectory() as folder:
+            added.save(os.path.join(folder, arabic))
+            font = merge.Merger().merge(["/usr/share/fonts/truetype/liberation2/" + latin,
+                                         os.path.join(folder, arabic)])
+        names = {1: "Arial", 4: full_name, 6: full_name.replace(" ", "-"), 16: "Arial"}
+        for record in font["name"].names:
+            record.string = names.get(record.nameID, record.string)
+        font.save(os.path.join(fonts, name))
 
 
 def reg_value(value):
@@ -91,8 +124,11 @@ def prepare(prefix, env=None):
     for font in font_files():
         if not os.path.exists(os.path.join(fonts, os.path.basename(font))):
             shutil.copy2(font, fonts)
+    if not all(os.path.exists(os.path.join(fonts, name)) for name in ARIAL):
+        run(["/usr/bin/python3", os.path.abspath(__file__), "--arial", fonts], os.environ)
     import_registry({r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink": FONT_LINKS,
-                     r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements": FONT_REPLACEMENTS}, env)
+                     r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements": FONT_REPLACEMENTS,
+                     r"HKEY_CURRENT_USER\Control Panel\Colors": WINDOWS_COLOURS}, env)
 
 
 def start_display():
@@ -132,6 +168,8 @@ def screenshot(prefix, exe, picture, screen=(800, 600)):
 
 
 if __name__ == "__main__":
+    if sys.argv[1:2] == ["--arial"]:
+        sys.exit(make_arial(sys.argv[2]))
     if len(sys.argv) not in (2, 4):
         sys.exit(__doc__)
     prepare(os.path.abspath(sys.argv[1]))
