@@ -5,14 +5,11 @@
 
 namespace {
 
-// The colour scheme's: the labels in the window's text colour; the band in the buttons' face colour once the
-// window is not the design's white (a high-contrast scheme), and the design's grey while it is, whatever grey
-// the system gives its buttons.
+// The colour scheme's: the labels in the window's text colour, the band in the buttons' face colour (the
+// design's grey, 240, 240, 240, in Windows' default scheme).
 velopass::CardColours SchemeColours()
 {
-    const bool designWhite = ::GetSysColor(COLOR_WINDOW) == RGB(0xFF, 0xFF, 0xFF);
-    return {::GetSysColor(COLOR_WINDOWTEXT),
-            designWhite ? velopass::CardDesign::m_bandColour : ::GetSysColor(COLOR_BTNFACE)};
+    return {::GetSysColor(COLOR_WINDOWTEXT), ::GetSysColor(COLOR_BTNFACE)};
 }
 
 }  // namespace

@@ -41,7 +41,6 @@ struct CardDesign {
     static constexpr int m_buttonRightMargin = 16;
     static constexpr int m_buttonTop = 392;
     static constexpr int m_buttonGap = 2;
-    static constexpr unsigned m_bandColour = 0xF0F0F0;  // the grey band, as a COLORREF
     static constexpr int kFieldFontHeight = 12;  // screen, Tahoma or Arial
     static constexpr int kTitleFontHeight = 18;
     static constexpr int kPrintedFieldFontHeight = 10;  // paper, Tahoma
