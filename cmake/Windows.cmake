@@ -19,7 +19,7 @@ add_library(velopass_win STATIC
   src/win/Window.cpp
 )
 # The system DLLs beyond kernel32 and the C runtime; each program links them its own way.
-set(VELOPASS_SYSTEM_LIBRARIES advapi32 comctl32 comdlg32 gdi32 ole32 oleaut32 user32)
+set(VELOPASS_SYSTEM_LIBRARIES advapi32 comctl32 comdlg32 gdi32 ole32 oleaut32 user32 usp10)
 target_link_libraries(velopass_win PUBLIC velopass_core wbemuuid uuid)
 target_compile_definitions(velopass_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 velopass_warnings(velopass_win)

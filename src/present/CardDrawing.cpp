@@ -2,14 +2,46 @@
 
 #include "text/CardField.h"
 
+#include <usp10.h>
+
+#include <cwchar>
+
 namespace velopass {
 
 namespace {
 
+// One line set flush right by Uniscribe, shaped, measured and placed glyph by glyph as measured, centred in its
+// box and cut at its edges; false when it cannot be set. A driver that sets a text by its font's own widths
+// (Wine's PostScript one) and a measure of the unshaped text would otherwise leave the line's end short of the
+// edge or cut it there.
+bool DrawFlushRight(HDC dc, const wchar_t* text, const RECT& box, bool rightToLeftReading)
+{
+    const int length = static_cast<int>(std::wcslen(text));
+    SCRIPT_STATE state{};
+    state.uBidiLevel = rightToLeftReading ? 1 : 0;
+    SCRIPT_STRING_ANALYSIS line = nullptr;
+    if (length == 0 ||
+        FAILED(::ScriptStringAnalyse(dc, text, length, length * 3 / 2 + 16, -1,
+                                     SSA_GLYPHS | SSA_FALLBACK | (rightToLeftReading ? SSA_RTL : 0), 0, nullptr,
+                                     &state, nullptr, nullptr, nullptr, &line)))
+        return false;
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    const SIZE* size = ::ScriptString_pSize(line);
+    const bool drawn = size != nullptr &&
+                       SUCCEEDED(::ScriptStringOut(line, box.right - size->cx,
+                                                   box.top + (box.bottom - box.top - metrics.tmHeight) / 2,
+                                                   ETO_CLIPPED, &box, 0, 0, FALSE));
+    ::ScriptStringFree(&line);
+    return drawn;
+}
+
 void DrawBox(HDC dc, const wchar_t* text, const Rect& box, UINT format)
 {
     RECT rect{box.left, box.top, box.right, box.bottom};
-    ::DrawTextW(dc, text, -1, &rect, format);
+    const bool flushRightLine = (format & (DT_SINGLELINE | DT_RIGHT)) == (DT_SINGLELINE | DT_RIGHT);
+    if (!flushRightLine || !DrawFlushRight(dc, text, rect, (format & DT_RTLREADING) != 0))
+        ::DrawTextW(dc, text, -1, &rect, format);
 }
 
 bool PaintBanner(HDC dc, const CGdiPlusImage* image, const Rect& to)
