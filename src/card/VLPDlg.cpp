@@ -107,17 +107,22 @@ BOOL CVLPDlg::OnInitDialog()
     velopass::CardClipboard::ShowCopyEntry(m_hWnd, m_texts.m_copyValuesText);  // before the language entry, last
     m_languageMenu.BuildLanguageMenu(m_hWnd, m_textFilePath.c_str(), m_texts.m_switchLanguageText);
 
-    // Beyond the card's own duties: screen readers hear each value edit named
-    // after its label, and Ctrl+C copies the values.
-    for (int field = 0; field < CardFieldCount; ++field)
-        velopass::NameEditForScreenReaders(m_valueEdits[field].GetSafeHwnd(), &m_texts.m_labels[field]);
-    m_clipboard.Listen({m_printButton.GetSafeHwnd(), m_closeButton.GetSafeHwnd()});
+    ServeValueEdits();
     // A system DLL that fails from now on (the Print dialog's, say) ends the card with the date saved.
     win::SetLoadFailureRescue(
         {m_hWnd, [](const void* card) { static_cast<const CVLPDlg*>(card)->SavePurchaseDate(); }, this});
     // The first Tab stop is the product name; the card opens with the focus on Print.
     ::SetFocus(m_printButton.GetSafeHwnd());
     return FALSE;
+}
+
+// Beyond the card's own duties: screen readers hear each value edit named after its label, and Ctrl+C copies
+// the values. Again for edits made anew in another alignment.
+void CVLPDlg::ServeValueEdits()
+{
+    for (int field = 0; field < CardFieldCount; ++field)
+        velopass::NameEditForScreenReaders(m_valueEdits[field].GetSafeHwnd(), &m_texts.m_labels[field]);
+    m_clipboard.Listen({m_printButton.GetSafeHwnd(), m_closeButton.GetSafeHwnd()});
 }
 
 void CVLPDlg::SetCardIcon()
@@ -292,6 +297,7 @@ void CVLPDlg::SwitchLanguage(const Text& language)
     ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     LayoutEditColumn();
+    ServeValueEdits();
     LayoutButtons();
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     for (const win::CEdit& edit : m_valueEdits)

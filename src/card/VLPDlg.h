@@ -78,6 +78,7 @@ private:
     // printing, once the printing's dialogs have gone and nothing more was printed.
     void RequestClose();
     void ReleaseCardObjects();
+    void ServeValueEdits();
 
     const int m_osMajorVersion;
     Text m_brand;
