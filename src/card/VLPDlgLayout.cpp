@@ -17,14 +17,16 @@ void Place(HWND window, const velopass::Rect& rect)
 
 // An edit's alignment, ES_LEFT or ES_RIGHT, is fixed when it is made: an edit's styles cannot change afterwards,
 // except those its documentation names, and WS_EX_RIGHT right-aligns only where the system's own language reads
-// right to left. An edit of the other alignment is made in its place: unmirrored, as the template's edits were
-// made, with the old one's id, place in the Tab order, text, selection, font and focus. Returns the edit to use.
-HWND RemakeEdit(HWND edit, LONG style, LONG exStyle)
+// right to left. An edit of the other alignment is made in its place, at its size before it takes the text (an
+// edit scrolls a text it cannot show): unmirrored, as the template's edits were made, with the old one's id,
+// place in the Tab order, text, selection, font and focus. Returns the edit to use.
+HWND RemakeEdit(HWND edit, LONG style, LONG exStyle, const velopass::Rect& place)
 {
     const HWND card = ::GetParent(edit);
     const LONG cardExStyle = ::GetWindowLongW(card, GWL_EXSTYLE);
     ::SetWindowLongW(card, GWL_EXSTYLE, cardExStyle | WS_EX_NOINHERITLAYOUT);
-    const HWND made = ::CreateWindowExW(exStyle, L"Edit", nullptr, style, 0, 0, 0, 0, card,
+    const HWND made = ::CreateWindowExW(exStyle, L"Edit", nullptr, style, place.left, place.top, place.width(),
+                                        place.height(), card,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(::GetDlgCtrlID(edit))),
                                         reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(edit, GWLP_HINSTANCE)),
                                         nullptr);
@@ -33,12 +35,12 @@ HWND RemakeEdit(HWND edit, LONG style, LONG exStyle)
         return edit;
     win::CEdit old;
     old.Attach(edit);
+    ::SendMessageW(made, WM_SETFONT, old.SendMessage(WM_GETFONT), FALSE);
     ::SetWindowTextW(made, old.GetWindowText().c_str());
     DWORD start = 0;
     DWORD end = 0;
     old.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     ::SendMessageW(made, EM_SETSEL, start, end);
-    ::SendMessageW(made, WM_SETFONT, old.SendMessage(WM_GETFONT), FALSE);
     ::SetWindowPos(made, edit, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const bool focused = ::GetFocus() == edit;
     ::DestroyWindow(edit);
@@ -97,10 +99,12 @@ void CVLPDlg::LayoutEditColumn()
 {
     const LONG alignment = m_screen.rightToLeft ? ES_RIGHT : ES_LEFT;
     const LONG exStyle = m_editExStyle | (m_screen.rightToLeft ? WS_EX_RIGHT : 0);
-    for (win::CEdit& edit : m_valueEdits) {
+    for (int row = 0; row < CardFieldCount; ++row) {
+        win::CEdit& edit = m_valueEdits[row];
         const LONG style = ::GetWindowLongW(edit.GetSafeHwnd(), GWL_STYLE);
         if ((style & (ES_CENTER | ES_RIGHT)) != alignment)
-            edit.Attach(RemakeEdit(edit.GetSafeHwnd(), (style & ~(ES_CENTER | ES_RIGHT)) | alignment, exStyle));
+            edit.Attach(RemakeEdit(edit.GetSafeHwnd(), (style & ~(ES_CENTER | ES_RIGHT)) | alignment, exStyle,
+                                   m_screen.values[row]));
         ::SetWindowLongW(edit.GetSafeHwnd(), GWL_EXSTYLE, exStyle);
     }
     PlaceEdits();
