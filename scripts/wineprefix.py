@@ -41,7 +41,9 @@ FONT_REPLACEMENTS = {"Microsoft Sans Serif": "Tahoma"}
 # Windows' Arial has Arabic glyphs and Liberation Sans, which has Arial's
 # metrics, has none; Wine shapes Arabic with a face's own tables alone, so a
 # link cannot lend them. The prefix's Arial is Liberation Sans with the Arabic
-# of DejaVu Sans added, in both weights (fontTools, Debian's python3-fonttools).
+# of DejaVu Sans added, in both weights (fontTools, Debian's python3-fonttools),
+# smoothed at every size as ClearType, Windows' default, smooths Arial: Wine
+# follows the face's own table, which asks for no smoothing from 9 to 17 pixels.
 ARIAL = {"arial.ttf": ("LiberationSans-Regular.ttf", "DejaVuSans.ttf", "Arial"),
          "arialbd.ttf": ("LiberationSans-Bold.ttf", "DejaVuSans-Bold.ttf", "Arial Bold")}
 ARABIC = [*range(0x0600, 0x0700), *range(0x0750, 0x0780), *range(0xFB50, 0xFE00), *range(0xFE70, 0xFF00)]
@@ -73,6 +75,7 @@ def make_arial(fonts):
         names = {1: "Arial", 4: full_name, 6: full_name.replace(" ", "-"), 16: "Arial"}
         for record in font["name"].names:
             record.string = names.get(record.nameID, record.string)
+        font["gasp"].gaspRange = {8: 2, 0xFFFF: 3}  # below 9 pixels smoothed alone, above grid-fitted too
         font.save(os.path.join(fonts, name))
 
 

@@ -29,7 +29,7 @@ SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 REFERENCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
 # VELOPASS_REFRESH=1: what the scenarios show becomes the reference, to be reviewed with the difference pictures.
 REFRESH = os.environ.get("VELOPASS_REFRESH") == "1"
-TEMPLATE_VERSION = "own environment 8"  # a template of another set-up is booted again
+TEMPLATE_VERSION = "own environment 9"  # a template of another set-up is booted again
 CARD_DIR = r"C:\Velopass"
 SHIPPED = "shipped"  # the text file the build installs beside the program
 CARD_TIMEOUT = 120  # seconds; the card shows in two, but a busy machine may stall
