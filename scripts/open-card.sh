@@ -10,8 +10,9 @@ cmake --build --preset windows --target Velopass -j"$(nproc)"
 
 export WINEPREFIX="${WINEPREFIX:-$PWD/build/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 card="$PWD/build/windows/Velopass.exe"
-# Wine's own fonts (caption buttons, menu marks) and the Arabic and CJK glyphs
-# its faces borrow: the same set-up as the tests' prefixes.
+# Wine's own fonts (caption buttons, menu marks, Tahoma), an Arial with Arial's
+# metrics, the Arabic and CJK glyphs its faces borrow and Windows' default
+# colours: the same set-up as the tests' prefixes.
 if [[ -n "${DISPLAY:-}" ]]; then
   python3 scripts/wineprefix.py "$WINEPREFIX"
   exec wine "$card"
