@@ -48,8 +48,9 @@ ARIAL = {"arial.ttf": ("LiberationSans-Regular.ttf", "DejaVuSans.ttf", "Arial"),
          "arialbd.ttf": ("LiberationSans-Bold.ttf", "DejaVuSans-Bold.ttf", "Arial Bold")}
 ARABIC = [*range(0x0600, 0x0700), *range(0x0750, 0x0780), *range(0xFB50, 0xFE00), *range(0xFE70, 0xFF00)]
 # Windows' default scheme (7 to 11) where Wine's differs in a colour the card
-# shows: the band and the buttons' faces and edges, the read-only values, the
-# edits' borders.
+# shows: its band and read-only values, and, as the system draws them, its
+# window's frame and its window menu's edges and greyed entries (its themed
+# buttons and edits keep the theme's colours).
 WINDOWS_COLOURS = {"ButtonFace": "240 240 240", "ButtonShadow": "160 160 160", "ButtonDkShadow": "105 105 105",
                    "GrayText": "109 109 109", "WindowFrame": "100 100 100"}
 
