@@ -69,9 +69,10 @@ if(MINGW)
   # mingw-w64 10 has no _FORTIFY_SOURCE.
   # The PE checksum is filled in, as signing tools do, so that removing a
   # signature gives back the very bytes that were built.
-  # Only lld writes the guard's tables, the CET mark and the checksum: the
-  # coverage build (GCC, GNU ld), which counts what the program does rather
-  # than makes the release, goes without them and without the image's check.
+  # The guard, its load configuration and the CET mark need clang and lld: the
+  # coverage build (GCC and GNU ld, which fills in the checksum by itself)
+  # counts what the program does rather than makes the release, and goes
+  # without them and without the image's check.
   if(VELOPASS_LLD_LINK)
     set(VELOPASS_GUARD -mguard=cf)
     set(VELOPASS_LOAD_CONFIG src/win/LoadConfig.cpp)
