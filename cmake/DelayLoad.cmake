@@ -3,7 +3,9 @@
 # DLL lying beside the program is looked for while the process starts.
 # lld delay-loads only from import libraries of the short (Microsoft) form, so
 # each is remade with lld-link from the export list of mingw-w64's own; lld then
-# lists the DLLs in the Delay Import Directory. MSVC names the DLLs to its linker.
+# lists the DLLs in the Delay Import Directory. GNU ld (the coverage build)
+# takes a delay-import library that dlltool makes from the same list. MSVC
+# names the DLLs to its linker.
 function(velopass_delay_load target)
   foreach(name IN LISTS ARGN)
     if(MSVC)
@@ -25,10 +27,15 @@ function(velopass_delay_load target)
     string(JOIN "\n" exports ${functions})
     set(folder "${CMAKE_BINARY_DIR}/delayload")
     file(WRITE "${folder}/${name}.def" "LIBRARY ${name}.dll\nEXPORTS\n${exports}\n")
-    execute_process(COMMAND "${VELOPASS_LLD_LINK}" /lib /machine:x64 /def:${name}.def /out:lib${name}.a
-                    WORKING_DIRECTORY "${folder}" COMMAND_ERROR_IS_FATAL ANY)
+    if(VELOPASS_LLD_LINK)
+      execute_process(COMMAND "${VELOPASS_LLD_LINK}" /lib /machine:x64 /def:${name}.def /out:lib${name}.a
+                      WORKING_DIRECTORY "${folder}" COMMAND_ERROR_IS_FATAL ANY)
+      target_link_options(${target} PRIVATE -Wl,--delayload=${name}.dll)
+    else()
+      execute_process(COMMAND "${VELOPASS_DLLTOOL}" --def ${name}.def --output-delaylib lib${name}.a
+                      WORKING_DIRECTORY "${folder}" COMMAND_ERROR_IS_FATAL ANY)
+    endif()
     target_link_libraries(${target} PRIVATE "${folder}/lib${name}.a")
-    target_link_options(${target} PRIVATE -Wl,--delayload=${name}.dll)
   endforeach()
   if(MSVC)
     target_link_libraries(${target} PRIVATE delayimp)

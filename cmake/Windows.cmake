@@ -67,14 +67,22 @@ if(MINGW)
   # calls (the load configuration that lists them: src/win/LoadConfig.cpp).
   # The image says it is Terminal Server aware and CET shadow-stack compatible.
   # mingw-w64 10 has no _FORTIFY_SOURCE.
-  target_sources(velopass_win PRIVATE src/win/StackGuard.cpp src/win/LoadConfig.cpp)
-  foreach(_target velopass_core velopass_win Velopass)
-    target_compile_options(${_target} PRIVATE -fstack-protector-strong -mguard=cf)
-  endforeach()
   # The PE checksum is filled in, as signing tools do, so that removing a
   # signature gives back the very bytes that were built. No long-jump table is
   # declared: the static runtime's setjmp return sites are in none.
-  set(VELOPASS_IMAGE_RULES -mguard=cf -Wl,--no-guard-longjmp -Wl,-Xlink=/cetcompat -Wl,-Xlink=/release)
+  # The guard, its load configuration and the CET mark need clang and lld: the
+  # coverage build (GCC and GNU ld, which fills in the checksum by itself)
+  # counts what the program does rather than makes the release, and goes
+  # without them and without the image's check.
+  if(VELOPASS_LLD_LINK)
+    set(VELOPASS_GUARD -mguard=cf)
+    set(VELOPASS_LOAD_CONFIG src/win/LoadConfig.cpp)
+    set(VELOPASS_IMAGE_RULES -mguard=cf -Wl,--no-guard-longjmp -Wl,-Xlink=/cetcompat -Wl,-Xlink=/release)
+  endif()
+  target_sources(velopass_win PRIVATE src/win/StackGuard.cpp ${VELOPASS_LOAD_CONFIG})
+  foreach(_target velopass_core velopass_win Velopass)
+    target_compile_options(${_target} PRIVATE -fstack-protector-strong ${VELOPASS_GUARD})
+  endforeach()
   target_link_options(Velopass PRIVATE ${VELOPASS_IMAGE_RULES} -Wl,--tsaware)
 endif()
 
@@ -87,12 +95,12 @@ target_compile_definitions(VelopassSetup PRIVATE UNICODE _UNICODE WIN32_LEAN_AND
 velopass_warnings(VelopassSetup)
 if(MINGW)
   # The same rules as the program's image: it runs in Windows Installer's process.
-  target_sources(VelopassSetup PRIVATE src/win/StackGuard.cpp src/win/LoadConfig.cpp)
-  target_compile_options(VelopassSetup PRIVATE -fstack-protector-strong -mguard=cf)
+  target_sources(VelopassSetup PRIVATE src/win/StackGuard.cpp ${VELOPASS_LOAD_CONFIG})
+  target_compile_options(VelopassSetup PRIVATE -fstack-protector-strong ${VELOPASS_GUARD})
   target_link_options(VelopassSetup PRIVATE -static ${VELOPASS_IMAGE_RULES})
 endif()
 
-if(CMAKE_OBJDUMP)
+if(CMAKE_OBJDUMP AND VELOPASS_LLD_LINK)
   foreach(_target Velopass VelopassSetup)
     add_custom_command(TARGET ${_target} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:${_target}>

@@ -31,6 +31,12 @@ add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)
 add_library(vphook SHARED tests/e2e/vphook.cpp)  # what the probe puts into the card's thread
 set_target_properties(vpplanted vphook PROPERTIES PREFIX "")
 
+# Scenarios end many a card with its Wine prefix: the coverage build's card writes its counts as it goes.
+if(VELOPASS_COVERAGE)
+  target_sources(Velopass PRIVATE tests/win/FlushCoverage.cpp)
+  target_link_options(Velopass PRIVATE -Wl,--wrap=__gcov_exit -Wl,--wrap=__imp_ExitProcess)
+endif()
+
 set(_test_programs velopass_win_tests vpprobe vpplanted vphook)
 foreach(_target IN LISTS _test_programs)
   velopass_warnings(${_target})

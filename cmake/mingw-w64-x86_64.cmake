@@ -3,10 +3,8 @@
 # configuration with Control Flow Guard tables, the CET flag, the Delay Import
 # Directory). The C++ runtime is GCC's of the posix threads model, so
 # GoogleTest and std::thread link statically without surprises.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
 
-set(_prefix x86_64-w64-mingw32)
 find_program(CMAKE_C_COMPILER NAMES clang-19 REQUIRED)
 find_program(CMAKE_CXX_COMPILER NAMES clang++-19 REQUIRED)
 set(CMAKE_C_COMPILER_TARGET ${_prefix})
@@ -29,14 +27,3 @@ set(CMAKE_SYSROOT "${_root}")
 foreach(_kind EXE SHARED MODULE)
   set(CMAKE_${_kind}_LINKER_FLAGS_INIT "-fuse-ld=lld -pthread")
 endforeach()
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_prefix})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Windows executables built here run under Wine when tests execute them.
-find_program(WINE_EXECUTABLE NAMES wine)
-if(WINE_EXECUTABLE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
-endif()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building (and, with --tests, testing) Velopass needs on Debian 12.
+# Installs what building (and, with --tests, testing; with --coverage, also measuring the tests' coverage)
+# Velopass needs on Debian 12.
 # Packages already present are not fetched again.
 set -euo pipefail
 
@@ -7,7 +8,8 @@ packages=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64-posix clang-19 lld-1
           wine wine64 xvfb xauth imagemagick
           fonts-wine fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei fonts-noto-core python3-fonttools)
 case "${1:-}" in
-  --tests) packages+=(g++ clang-14 libclang-rt-14-dev libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils msitools wixl osslsigncode openssl) ;;
+  --tests|--coverage) packages+=(g++ clang-14 libclang-rt-14-dev libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils msitools wixl osslsigncode openssl) ;;&
+  --coverage) packages+=(gcovr) ;;
   --packages) packages+=(msitools wixl osslsigncode openssl) ;;
 esac
 

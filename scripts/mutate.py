@@ -1,0 +1,220 @@
+#!/usr/bin/env python3
+"""Mutation testing of src/: small faults made one at a time by standard operators, each built in a scratch copy
+of the tree (never in this checkout) and run against the Windows-side suite. A mutant that does not compile is
+stillborn, one that builds Velopass.exe and VelopassSetup.dll byte for byte as before is equivalent; any other is
+killed by the first test that fails twice in a row, the likeliest first (a map by folder), or survives the whole
+suite (every ctest entry of the windows preset but the reproducibility check, which builds the same mutant twice).
+Mutants are tested in groups: a group that passes is a group of survivors, a group that fails is split in two.
+
+    scripts/mutate.py list [--under src/card ...]          every mutant, by id
+    scripts/mutate.py show ID... | apply ID... --tree DIR
+    scripts/mutate.py run [--seed 1] [--count 60] [--group 4] [--work DIR] [ID...]
+"""
+import argparse
+import random
+import re
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+UNDER = ["src/app", "src/card", "src/machine", "src/present", "src/text"]
+PROGRAMS = ["Velopass.exe", "VelopassSetup.dll"]
+LIKELIEST = {"src/app": ["win.unit", "e2e.language"], "src/card": ["e2e.presentation", "e2e.machine", "e2e.shipping"],
+             "src/machine": ["win.unit", "e2e.machine", "e2e.bad_input"], "src/present": ["win.unit",
+             "e2e.presentation", "e2e.printing"], "src/text": ["win.unit", "e2e.language", "e2e.bad_input"],
+             "src/win": ["e2e.shipping", "e2e.presentation"], "src/setup": ["e2e.packages"]}
+SWAPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
+COMPARISON = re.compile(r"(?<= )(<=|>=|==|!=|<|>)(?= )")
+CONDITION = re.compile(r"\b(?:if|while) \(")
+CALL_STATEMENT = re.compile(r"^\s*(?:::)?[A-Za-z_][\w:.>-]*\(.*\);\s*$")
+CALL = re.compile(r"[A-Za-z_]\w*\(")
+NUMBER = re.compile(r"(?<![\w.])(0[xX][0-9A-Fa-f]+|\d+)(?=[uUlL]*(?![\w.]))")
+SKIPPED = re.compile(r"^\s*#.*?$|//.*?$|/\*.*?\*/|\"(?:\\.|[^\"\\\n])*\"|'(?:\\.|[^'\\\n])*'", re.S | re.M)
+NOT_A_CALL = {"return", "else", "case", "new", "throw"}  # words a call may follow; any other word: a declaration
+
+
+def code_only(text):
+    """The lines of a source file with comments, literals and preprocessor lines blanked (lengths kept)."""
+    return SKIPPED.sub(lambda m: re.sub(r"[^\n]", " ", m.group()), text).splitlines()
+
+
+def closing(code, start):
+    """The index of the bracket closing the one at start, on the same line, or None."""
+    depth = 0
+    for i in range(start, len(code)):
+        depth += {"(": 1, ")": -1}.get(code[i], 0)
+        if depth == 0:
+            return i
+    return None
+
+
+def arguments(code, opening, close):
+    """(start, end) of each argument between the brackets, split at commas outside inner brackets."""
+    spans, depth, start = [], 0, opening + 1
+    for i in range(opening + 1, close):
+        depth += {"(": 1, "[": 1, "{": 1, ")": -1, "]": -1, "}": -1}.get(code[i], 0)
+        if code[i] == "," and depth == 0:
+            spans.append((start, i))
+            start = i + 1
+    return spans + [(start, close)]
+
+
+def line_mutants(line, code):
+    """(operator, start, end, replacement) for each mutant of one line."""
+    for m in COMPARISON.finditer(code):
+        yield "comparison", m.start(), m.end(), SWAPS[m.group()]
+    for m in CONDITION.finditer(code):
+        close = closing(code, m.end() - 1)
+        if close:
+            yield "negation", m.end(), close, f"!({line[m.end():close]})"
+    if CALL_STATEMENT.match(code) and closing(code, code.index("(")) == len(code.rstrip()) - 2:
+        yield "call dropped", len(line) - len(line.lstrip()), len(line.rstrip()), ";"
+    for m in CALL.finditer(code):
+        word = re.search(r"(\w+)\s*(?:\w+::|::)*$", code[:m.start()])  # a return type makes a declaration
+        close = closing(code, m.end() - 1)
+        if close is None or (word and word.group(1) not in NOT_A_CALL):
+            continue
+        spans = arguments(code, m.end() - 1, close)
+        for (a, b), (c, d) in zip(spans, spans[1:]):
+            first, second = line[a:b].strip(), line[c:d].strip()
+            if first and second and first != second:
+                yield "arguments swapped", a, d, f"{line[a:b].replace(first, second)},{line[c:d].replace(second, first)}"
+    for m in NUMBER.finditer(code):
+        value = int(m.group(), 16 if m.group()[1:2] in "xX" else 10)
+        yield "constant", m.start(), m.end(), str(1 if value == 0 else 0 if value == 1 else value + 1)
+
+
+def mutants(under):
+    """Every mutant of the C++ files under the folders, in a fixed order: (file, line number, operator, start, end,
+    replacement); its index in this list is its id."""
+    found = []
+    for path in sorted(p for folder in under for p in (ROOT / folder).rglob("*") if p.suffix in (".cpp", ".h")):
+        text = path.read_text("utf-8")
+        for number, (line, code) in enumerate(zip(text.splitlines(), code_only(text)), 1):
+            found += [(str(path.relative_to(ROOT)), number, *m) for m in line_mutants(line, code)]
+    return found
+
+
+def mutated(tree, group):
+    """{file: its text with the group's mutants applied} (one mutant a line)."""
+    texts = {}
+    for file, number, _, start, end, replacement in group:
+        lines = texts.get(file) or (tree / file).read_text("utf-8").splitlines(keepends=True)
+        lines[number - 1] = lines[number - 1][:start] + replacement + lines[number - 1][end:]
+        texts[file] = lines
+    return {file: "".join(lines) for file, lines in texts.items()}
+
+
+def describe(mutant_id, m):
+    line = (ROOT / m[0]).read_text("utf-8").splitlines()[m[1] - 1]
+    return f"#{mutant_id} {m[0]}:{m[1]} {m[2]}: {line[m[3]:m[4]].strip()!r} -> {m[5].strip()!r}"
+
+
+class Scratch:
+    """A copy of the tracked files with its own windows build, kept between runs so that builds are incremental."""
+
+    def __init__(self, work):
+        self.tree = work / "tree"
+        for name in subprocess.run(["git", "ls-files"], cwd=ROOT, capture_output=True, text=True).stdout.splitlines():
+            source, target = ROOT / name, self.tree / name
+            if source.is_file() and (not target.exists() or target.read_bytes() != source.read_bytes()):
+                target.parent.mkdir(parents=True, exist_ok=True)
+                shutil.copy2(source, target)
+        self.log = open(work / "log.txt", "a")
+        self.cmake("--preset", "windows")
+        assert self.build(), "the unmutated tree does not build"
+        self.programs = self.built()
+        listing = subprocess.run(["ctest", "--preset", "windows", "-N"], cwd=self.tree, capture_output=True, text=True)
+        self.tests = [t for t in re.findall(r"Test +#\d+: (\S+)", listing.stdout) if not t.startswith("release.")]
+
+    def cmake(self, *args, command="cmake"):
+        return subprocess.run([command, *args], cwd=self.tree, stdout=self.log, stderr=subprocess.STDOUT).returncode
+
+    def build(self):
+        return self.cmake("--build", "--preset", "windows", "-j2") == 0
+
+    def built(self):
+        return [(self.tree / "build" / "windows" / name).read_bytes() for name in PROGRAMS]
+
+    def apply(self, group):
+        """Builds the tree with the group applied: "stillborn", "equivalent", or None (built, another program)."""
+        originals = {file: (self.tree / file).read_text("utf-8") for file, *_ in group}
+        try:
+            for file, text in mutated(self.tree, group).items():
+                (self.tree / file).write_text(text, "utf-8")
+            return "stillborn" if not self.build() else "equivalent" if self.built() == self.programs else None
+        finally:
+            for file, text in originals.items():
+                (self.tree / file).write_text(text, "utf-8")
+
+    def failing_test(self, group, first=()):
+        """Builds the group and runs the suite, the likeliest tests first: the first test that fails, or None."""
+        if self.apply(group):
+            return "(the group does not build)"
+        likely = [t for m in group for folder, tests in LIKELIEST.items() if m[0].startswith(folder) for t in tests]
+        for test in dict.fromkeys([*first, *likely, *self.tests]):  # a failure that does not repeat is the test's
+            if all(self.cmake("--preset", "windows", "-R", f"^{re.escape(test)}$", command="ctest") for _ in "12"):
+                return test
+        return None
+
+
+def run(args, every):
+    ids = args.ids or sorted(random.Random(args.seed).sample(range(len(every)), min(args.count, len(every))))
+    args.work.mkdir(parents=True, exist_ok=True)
+    scratch, results = Scratch(args.work), {}
+    started = time.monotonic()
+    for i in ids:  # alone first: those that do not build, or build the same program, leave the sample
+        results[i] = scratch.apply([every[i]])
+        print(describe(i, every[i]), results[i] or "built", flush=True)
+    print(f"building each alone: {time.monotonic() - started:.0f} s", flush=True)
+    groups = []
+    for i in (i for i in ids if results[i] is None):  # a group's mutants on lines of their own
+        free = [g for g in groups if len(g) < args.group and every[i][:2] not in {every[j][:2] for j in g}]
+        free[0].append(i) if free else groups.append([i])
+
+    def settle(group, first=()):
+        started, failing = time.monotonic(), scratch.failing_test([every[i] for i in group], first)
+        print(f"{sorted(group)}: {failing or 'all passed'} ({time.monotonic() - started:.0f} s)", flush=True)
+        if failing is None or len(group) == 1:
+            results.update({i: f"killed by {failing}" if failing else "survived" for i in group})
+        else:
+            for half in (group[:len(group) // 2], group[len(group) // 2:]):
+                settle(half, [failing])
+    for group in groups:
+        settle(group)
+    report = [f"{describe(i, every[i])}  {results[i]}" for i in ids]
+    killed, survived = (sum(results[i].startswith(s) for i in ids) for s in ("killed", "survived"))
+    report.append(f"score: {killed} killed of {killed + survived} ({killed / max(1, killed + survived):.0%}); "
+                  f"{len(ids) - killed - survived} stillborn or equivalent; {time.monotonic() - started:.0f} s")
+    (args.work / "report.txt").write_text("\n".join(report) + "\n", "utf-8")
+    print(*report, sep="\n")
+    return 1 if survived else 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("command", choices=["list", "show", "apply", "run"])
+    parser.add_argument("ids", nargs="*", type=int)
+    parser.add_argument("--under", nargs="+", default=UNDER)
+    for flag, kind, default in (("--seed", int, 1), ("--count", int, 60), ("--group", int, 4),
+                                ("--work", Path, Path("/tmp/velopass-mutants")), ("--tree", Path, None)):
+        parser.add_argument(flag, type=kind, default=default)
+    args = parser.parse_args()
+    every = mutants(args.under)
+    if args.command == "run":
+        return run(args, every)
+    if args.command == "apply":
+        if not args.tree or args.tree.resolve() == ROOT:
+            parser.error("apply writes into a copy of the tree (--tree DIR), never into this checkout")
+        for file, text in mutated(args.tree, [every[i] for i in args.ids]).items():
+            (args.tree / file).write_text(text, "utf-8")
+    for i in args.ids if args.command != "list" else range(len(every)):
+        print(describe(i, every[i]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,73 @@
+// Linked into the coverage build's card alone (preset `coverage`). GCC writes
+// the counts to their .gcda files as a process exits normally, before the static
+// objects' destructors. A scenario that ends its Wine prefix ends the card with
+// no exit, as Windows does once the card has answered WM_ENDSESSION, and
+// ExitProcess (a DLL that cannot be loaded) runs no exit handlers. So the card
+// adds its counts to the files four times a second, after each WM_ENDSESSION,
+// as ExitProcess ends it, and last of all at exit.
+#include <windows.h>
+
+#include <cstdlib>
+
+extern "C" void __gcov_dump();
+extern "C" void __gcov_reset();
+
+namespace {
+
+const DWORD g_cardThread = ::GetCurrentThreadId();
+HANDLE g_stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+void Write()
+{
+    __gcov_dump();
+    __gcov_reset();  // nothing added twice
+}
+
+LRESULT CALLBACK Answered(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message == WM_ENDSESSION)
+        Write();
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+DWORD WINAPI Flush(void*)
+{
+    bool hooked = false;
+    while (::WaitForSingleObject(g_stop, 250) == WAIT_TIMEOUT) {
+        if (!hooked && ::GetModuleHandleW(L"user32.dll") != nullptr)  // loaded by the card, not before it
+            hooked = ::SetWindowsHookExW(WH_CALLWNDPROCRET, Answered, nullptr, g_cardThread) != nullptr;
+        Write();
+    }
+    return 0;
+}
+
+HANDLE g_flushing = ::CreateThread(nullptr, 0, Flush, nullptr, 0, nullptr);
+
+// The last write, after the static objects' destructors.
+void Stop()
+{
+    ::SetEvent(g_stop);
+    ::WaitForSingleObject(g_flushing, INFINITE);
+    __gcov_dump();
+}
+
+// Registered before any static object is made, so it runs after each one's destructor.
+__attribute__((constructor(101))) void WriteLast() { std::atexit(Stop); }
+
+}  // namespace
+
+extern "C" {
+
+// GCC's own write at exit (-Wl,--wrap), which would come before the static objects' destructors: Stop's instead.
+void __wrap___gcov_exit() {}
+
+// ExitProcess runs no exit handlers: the program's own calls come here (-Wl,--wrap).
+extern void(WINAPI* __real___imp_ExitProcess)(UINT);
+void WINAPI ExitCounted(UINT code)
+{
+    Stop();
+    __real___imp_ExitProcess(code);
+}
+void(WINAPI* __wrap___imp_ExitProcess)(UINT) = ExitCounted;
+
+}  // extern "C"
