@@ -27,8 +27,6 @@ E2E_DIR = os.environ.get("VELOPASS_E2E_DIR", os.path.join(tempfile.gettempdir(),
 TEMPLATE = os.path.join(E2E_DIR, "prefix-template")
 SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 REFERENCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
-# VELOPASS_REFRESH=1: what the scenarios show becomes the reference, to be reviewed with the difference pictures.
-REFRESH = os.environ.get("VELOPASS_REFRESH") == "1"
 TEMPLATE_VERSION = "own environment 7"  # a template of another set-up is booted again
 CARD_DIR = r"C:\Velopass"
 SHIPPED = "shipped"  # the text file the build installs beside the program
@@ -108,29 +106,35 @@ def state_text(window):
 def differing_pixels(picture, other, diff="null:"):
     compared = subprocess.run(["compare", "-metric", "AE", picture, other, diff], capture_output=True, text=True,
                               stdin=subprocess.DEVNULL, timeout=120)
-    return float(compared.stderr.split()[0]) if compared.returncode < 2 else "another size, or none"
+    return float(compared.stderr.split()[0]) if compared.returncode < 2 else "another size"
 
 
 def assert_as_reviewed(test, name, picture, window=None):
-    """Compares a picture (PNG), pixel for pixel, and a window's state with the references kept as
-    reference/NAME.png and NAME.json; a picture that differs leaves differences/NAME.png, marking the pixels in
-    red. With VELOPASS_REFRESH=1 both become the references instead, the differences left for review."""
+    """Compares a picture (PNG), pixel for pixel, and a window's state with the reviewed references
+    reference/NAME.png and NAME.json. Where they differ or are missing, the run leaves what it saw in
+    refreshed/NAME.png and .json, to be reviewed and copied over the references, and the differing pixels in red in
+    differences/NAME.png, both emptied as a run starts. A difference fails the test, which goes on, so that one
+    run shows every difference."""
     reference, state = (Path(REFERENCES, name + ext) for ext in (".png", ".json"))
-    diff = Path(E2E_DIR, "differences", name + ".png")
-    diff.parent.mkdir(parents=True, exist_ok=True)
-    differing = differing_pixels(picture, reference, diff)
+    diff, fresh = Path(E2E_DIR, "differences", name + ".png"), Path(E2E_DIR, "refreshed", name)
+    for folder in (diff.parent, fresh.parent):
+        folder.mkdir(parents=True, exist_ok=True)
+    differing = differing_pixels(picture, reference, diff) if reference.exists() else "no reference"
     if differing == 0:
         diff.unlink()
-    if REFRESH:
-        reference.parent.mkdir(exist_ok=True)
-        shutil.copyfile(picture, reference)
-        if window:
-            state.write_text(state_text(window), "utf-8")
-        return
-    if window:
-        test.maxDiff = None  # the lines that differ, whole
-        test.assertEqual(state_text(window), state.read_text("utf-8"), f"{name}: the state differs from its reference")
-    test.assertEqual(differing, 0, f"{name}: pixels differing from the reference; see {diff}")
+    seen, kept = state_text(window) if window else "", state.exists() and state.read_text("utf-8")
+    if differing != 0 or seen and seen != kept:
+        shutil.copyfile(picture, fresh.with_suffix(".png"))
+        if seen:
+            fresh.with_suffix(".json").write_text(seen, "utf-8")
+    review = f"this run's are in {fresh.parent}: review them, then cp {fresh}.* {REFERENCES}"
+    with test.subTest(reference=name):
+        if missing := [str(path) for path in (reference, state)[:1 + bool(seen)] if not path.exists()]:
+            test.fail(f"{name}: no reference {' nor '.join(missing)}; {review}")
+        if seen:
+            test.maxDiff = None  # the lines that differ, whole
+            test.assertEqual(seen, kept, f"{name}: the state differs from its reference; {review}")
+        test.assertEqual(differing, 0, f"{name}: pixels differing from the reference, in red in {diff}; {review}")
 
 
 def ini_bytes(sections):
@@ -420,7 +424,9 @@ def main():
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == ["--prepare"]:
+    if sys.argv[1:] == ["--prepare"]:  # first in every run: what an earlier run left in these would mislead
+        for folder in ("differences", "refreshed"):
+            shutil.rmtree(os.path.join(E2E_DIR, folder), ignore_errors=True)
         prepare_template()
         print("Wine template prefix ready:", TEMPLATE)
     elif len(sys.argv) == 3 and sys.argv[1] == "--wine":  # a console program in a private prefix
