@@ -19,7 +19,7 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path[:0] = [os.path.join(ROOT, folder) for folder in ("scripts", "resources", "packaging")]
 import make_pictures as pictures  # noqa: E402  (the card's pictures, for planted ones)
 import wineprefix  # noqa: E402
-from wineprefix import run as quiet  # noqa: E402
+from wineprefix import reg_value as reg, run as quiet  # noqa: E402
 
 BIN_DIR = os.environ.get("VELOPASS_BIN", "")
 INSPECT = os.environ.get("VELOPASS_INSPECT", "")
@@ -82,7 +82,7 @@ def clone_template(target):
 
 
 def prefix_processes(prefix):
-    """The pids of whatever runs in a prefix (a service process can outlive its server)."""
+    """The pids of whatever runs in a prefix, its server among them."""
     marker = b"WINEPREFIX=" + prefix.encode() + b"\0"
     for pid in filter(str.isdigit, os.listdir("/proc")):
         with contextlib.suppress(OSError), open(f"/proc/{pid}/environ", "rb") as f:
@@ -185,8 +185,7 @@ class Card:
         return self
 
     def __exit__(self, *exc):
-        if getattr(self, "env", None):
-            quiet(["wineserver", "-k"], self.env, check=False)
+        if getattr(self, "env", None):  # the server too: `wineserver -k` would first save a registry no one reads
             for pid in prefix_processes(self.prefix):
                 with contextlib.suppress(OSError):
                     os.kill(pid, 9)
@@ -225,7 +224,13 @@ class Card:
                                                       r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
         if m.brand is not None:
             keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
-        wineprefix.import_registry(keys, self.env)
+        # Into the registry files while nothing runs in the prefix: a process of Wine's to import them costs a boot.
+        for key, values in keys.items():
+            root, _, path = key.partition("\\")
+            lines = [f"\n[{reg(path)[1:-1]}]\n", *(f"{reg(name)}={reg(value)}\n" for name, value in values.items())]
+            with open(os.path.join(self.prefix, "user.reg" if root == "HKEY_CURRENT_USER" else "system.reg"), "a",
+                      encoding="utf-8") as f:
+                f.writelines(lines)
 
     def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe"):
         """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
