@@ -111,10 +111,9 @@ def differing_pixels(picture, other, diff="null:"):
 
 def assert_as_reviewed(test, name, picture, window=None):
     """Compares a picture (PNG), pixel for pixel, and a window's state with the reviewed references
-    reference/NAME.png and NAME.json. Where they differ or are missing, the run leaves what it saw in
-    refreshed/NAME.png and .json, to be reviewed and copied over the references, and the differing pixels in red in
-    differences/NAME.png, both emptied as a run starts. A difference fails the test, which goes on, so that one
-    run shows every difference."""
+    reference/NAME.png and NAME.json. A difference, or no reference, fails the test, which goes on (a run shows every
+    difference), and leaves what the run saw in refreshed/, to be reviewed and copied over the references, and the
+    differing pixels in red in differences/NAME.png; a run starts with both folders empty."""
     reference, state = (Path(REFERENCES, name + ext) for ext in (".png", ".json"))
     diff, fresh = Path(E2E_DIR, "differences", name + ".png"), Path(E2E_DIR, "refreshed", name)
     for folder in (diff.parent, fresh.parent):
@@ -224,13 +223,10 @@ class Card:
                                                       r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
         if m.brand is not None:
             keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
-        # Into the registry files while nothing runs in the prefix: a process of Wine's to import them costs a boot.
-        for key, values in keys.items():
+        for key, values in keys.items():  # into the registry files while nothing runs: importing costs a boot
             root, _, path = key.partition("\\")
-            lines = [f"\n[{reg(path)[1:-1]}]\n", *(f"{reg(name)}={reg(value)}\n" for name, value in values.items())]
-            with open(os.path.join(self.prefix, "user.reg" if root == "HKEY_CURRENT_USER" else "system.reg"), "a",
-                      encoding="utf-8") as f:
-                f.writelines(lines)
+            with open(f"{self.prefix}/{'user' if root.endswith('USER') else 'system'}.reg", "a", encoding="utf-8") as f:
+                f.write(f"\n[{reg(path)[1:-1]}]\n" + "".join(f"{reg(n)}={reg(v)}\n" for n, v in values.items()))
 
     def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe"):
         """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
@@ -295,15 +291,8 @@ class Card:
     def assert_menu_as_reviewed(self, name):
         """The system menu opened from the keyboard at its last entry, with the list below that entry: the screen
         compared whole with its reviewed picture (see assert_as_reviewed), then the menus closed again."""
-        closed = shutil.copyfile(self.screenshot(name), os.path.join(self.root, "closed.png"))
         self.press(0, "alt+space", "end", "right")
-        looks = [closed]
-
-        def settled():  # menus paint after their keys: the screen has changed, and two looks in a row agree
-            looks.append(shutil.copyfile(self.screenshot(name), os.path.join(self.root, f"{len(looks)}.png")))
-            return differing_pixels(closed, looks[-1]) != 0 and differing_pixels(looks[-2], looks[-1]) == 0
-        self.test.assertTrue(wait_until(settled), f"{name}: the menu did not settle")
-        assert_as_reviewed(self.test, name, looks[-1])
+        assert_as_reviewed(self.test, name, self.screenshot(name))
         self.press(0, "escape", "escape", "escape")  # the list, the menu, and Wine's menu mode left after it
 
     def choose_language(self, position):
@@ -351,10 +340,14 @@ class Card:
     def screenshot(self, name, window=None):
         """Saves the window's rectangle (None: the whole screen) where a reader can look at it; returns the path."""
         os.makedirs(SCREENSHOTS, exist_ok=True)
-        path = os.path.join(SCREENSHOTS, name + ".png")
+        path, reference = (os.path.join(folder, name + ".png") for folder in (SCREENSHOTS, REFERENCES))
         x, y, w, h = window["rect"] if window else (0, 0, *self.machine.screen)
-        quiet(["import", "-display", self.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage", path],
-              self.env, 60)
+
+        def shown():  # Wine paints, and shows what it painted, in its own time: taken until it shows the reference
+            quiet(["import", "-display", self.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                   path], self.env, 60)
+            return not os.path.exists(reference) or differing_pixels(path, reference) == 0
+        wait_until(shown, timeout=10)
         return path
 
 
