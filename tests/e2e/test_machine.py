@@ -37,9 +37,8 @@ class SystemValues(unittest.TestCase):
 
 
 ORIGINAL, CJK_DATE, OLD = ini({"data": {"DOP": "2024-02-29"}}), "二〇二六年三月一日", b"[data]\r\nDOP=old\r\n"
-# (how the card is closed, files, what becomes immutable, what is typed, the data file's text after closing or what
-#  stands at its folder, whether c:\OEM and c:\OEM\Velopass are hidden: each level made or tried after a failed
-#  write is)
+# (how the card is closed, files, what becomes immutable, what is typed, the data file's text then or what stands at
+#  its folder, whether c:\OEM and c:\OEM\Velopass are hidden: each level made or tried after a failed write is)
 SAVING = [
     *((how, {DATA_FILE: ini({"data": {"DOP": "old"}})}, (), f"2026-03-01 {how}",  # twelve characters
        f"[data]\r\nDOP=2026-03-01 {how[0]}\r\n", (False, False))
