@@ -52,28 +52,28 @@ set(_e2e_env
   "VELOPASS_INSPECT=$<TARGET_FILE:vpprobe>"
   "VELOPASS_E2E_DIR=${CMAKE_BINARY_DIR}/e2e")
 
-add_test(NAME e2e.prefix COMMAND ${Python3_EXECUTABLE} -m harness --prepare
-  WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
-set_tests_properties(e2e.prefix PROPERTIES FIXTURES_SETUP wine_prefix ENVIRONMENT "${_e2e_env}")
-
-# The Windows-side unit suites, in a prefix of their own.
-add_test(NAME win.unit COMMAND ${Python3_EXECUTABLE} -m harness --wine $<TARGET_FILE:velopass_win_tests>
-  WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
-set_tests_properties(win.unit PROPERTIES FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${_e2e_env}")
-
-file(GLOB _scenarios CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py")
-foreach(_scenario IN LISTS _scenarios)
-  get_filename_component(_name "${_scenario}" NAME_WE)
-  string(REPLACE "test_" "" _name "${_name}")
-  add_test(NAME e2e.${_name} COMMAND ${Python3_EXECUTABLE} "${_scenario}"
-    WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e")
-  # A scenario that cannot run exits 77 after saying why.
-  set_tests_properties(e2e.${_name} PROPERTIES FIXTURES_REQUIRED wine_prefix ENVIRONMENT "${_e2e_env}"
-    SKIP_RETURN_CODE 77 TIMEOUT 600)
-endforeach()
-
-# Two builds of one commit in two folders: the program and packages compare
-# equal byte for byte. No Wine; it builds in folders of its own.
+# Two builds of one commit in two folders: the program and packages compare equal byte for byte. No Wine; it
+# builds in folders of its own. First, as the longest entry.
 add_test(NAME release.reproducible COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/scripts/check-reproducible.py"
   "${CMAKE_SOURCE_DIR}")
 set_tests_properties(release.reproducible PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)
+
+# The template prefix first; then the Windows-side unit suites in a prefix of their own, and an entry for each test
+# class of the scenarios (e2e.MODULE.CLASS): they share nothing, so ctest runs them side by side.
+add_test(NAME e2e.prefix COMMAND ${Python3_EXECUTABLE} -m harness --prepare)
+add_test(NAME win.unit COMMAND ${Python3_EXECUTABLE} -m harness --wine $<TARGET_FILE:velopass_win_tests>)
+file(GLOB _scenarios CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_scenarios})
+foreach(_scenario IN LISTS _scenarios)
+  string(REGEX REPLACE ".*/test_(.*)\\.py$" "\\1" _name "${_scenario}")
+  file(STRINGS "${_scenario}" _classes REGEX "^class [A-Za-z]+\\(")
+  foreach(_class IN LISTS _classes)
+    string(REGEX REPLACE "^class ([A-Za-z]+).*" "\\1" _class "${_class}")
+    add_test(NAME e2e.${_name}.${_class} COMMAND ${Python3_EXECUTABLE} "${_scenario}" ${_class})
+    list(APPEND _wine_tests e2e.${_name}.${_class})
+  endforeach()
+endforeach()
+set_tests_properties(e2e.prefix win.unit ${_wine_tests} PROPERTIES ENVIRONMENT "${_e2e_env}"
+  WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}/tests/e2e" SKIP_RETURN_CODE 77 TIMEOUT 600)  # 77: cannot run, and says why
+set_tests_properties(e2e.prefix PROPERTIES FIXTURES_SETUP wine_prefix)
+set_tests_properties(win.unit ${_wine_tests} PROPERTIES FIXTURES_REQUIRED wine_prefix)

@@ -156,7 +156,7 @@ class Scratch:
             return "(the group does not build)"
         likely = [t for m in group for folder, tests in LIKELIEST.items() if m[0].startswith(folder) for t in tests]
         for test in dict.fromkeys([*first, *likely, *self.tests]):  # a failure that does not repeat is the test's
-            if all(self.cmake("--preset", "windows", "-R", f"^{re.escape(test)}$", command="ctest") for _ in "12"):
+            if all(self.cmake("--preset", "windows", "-R", f"^{re.escape(test)}($|\\.)", command="ctest") for _ in "12"):
                 return test
         return None
 

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$(nproc)"
-ctest --preset windows -R 'e2e\.printing$'
+ctest --preset windows -R 'e2e\.printing\.'
 
 mkdir -p docs/images
 python3 scripts/readme_cards.py docs/images

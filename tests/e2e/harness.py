@@ -19,7 +19,7 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path[:0] = [os.path.join(ROOT, folder) for folder in ("scripts", "resources", "packaging")]
 import make_pictures as pictures  # noqa: E402  (the card's pictures, for planted ones)
 import wineprefix  # noqa: E402
-from wineprefix import run as quiet  # noqa: E402
+from wineprefix import reg_value as reg, run as quiet  # noqa: E402
 
 BIN_DIR = os.environ.get("VELOPASS_BIN", "")
 INSPECT = os.environ.get("VELOPASS_INSPECT", "")
@@ -27,8 +27,6 @@ E2E_DIR = os.environ.get("VELOPASS_E2E_DIR", os.path.join(tempfile.gettempdir(),
 TEMPLATE = os.path.join(E2E_DIR, "prefix-template")
 SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 REFERENCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
-# VELOPASS_REFRESH=1: what the scenarios show becomes the reference, to be reviewed with the difference pictures.
-REFRESH = os.environ.get("VELOPASS_REFRESH") == "1"
 TEMPLATE_VERSION = "own environment 9"  # a template of another set-up is booted again
 CARD_DIR = r"C:\Velopass"
 SHIPPED = "shipped"  # the text file the build installs beside the program
@@ -84,7 +82,7 @@ def clone_template(target):
 
 
 def prefix_processes(prefix):
-    """The pids of whatever runs in a prefix (a service process can outlive its server)."""
+    """The pids of whatever runs in a prefix, its server among them."""
     marker = b"WINEPREFIX=" + prefix.encode() + b"\0"
     for pid in filter(str.isdigit, os.listdir("/proc")):
         with contextlib.suppress(OSError), open(f"/proc/{pid}/environ", "rb") as f:
@@ -108,29 +106,34 @@ def state_text(window):
 def differing_pixels(picture, other, diff="null:"):
     compared = subprocess.run(["compare", "-metric", "AE", picture, other, diff], capture_output=True, text=True,
                               stdin=subprocess.DEVNULL, timeout=120)
-    return float(compared.stderr.split()[0]) if compared.returncode < 2 else "another size, or none"
+    return float(compared.stderr.split()[0]) if compared.returncode < 2 else "another size"
 
 
 def assert_as_reviewed(test, name, picture, window=None):
-    """Compares a picture (PNG), pixel for pixel, and a window's state with the references kept as
-    reference/NAME.png and NAME.json; a picture that differs leaves differences/NAME.png, marking the pixels in
-    red. With VELOPASS_REFRESH=1 both become the references instead, the differences left for review."""
+    """Compares a picture (PNG), pixel for pixel, and a window's state with the reviewed references
+    reference/NAME.png and NAME.json. A difference, or no reference, fails the test, which goes on (a run shows every
+    difference), and leaves what the run saw in refreshed/, to be reviewed and copied over the references, and the
+    differing pixels in red in differences/NAME.png; a run starts with both folders empty."""
     reference, state = (Path(REFERENCES, name + ext) for ext in (".png", ".json"))
-    diff = Path(E2E_DIR, "differences", name + ".png")
-    diff.parent.mkdir(parents=True, exist_ok=True)
-    differing = differing_pixels(picture, reference, diff)
+    diff, fresh = Path(E2E_DIR, "differences", name + ".png"), Path(E2E_DIR, "refreshed", name)
+    for folder in (diff.parent, fresh.parent):
+        folder.mkdir(parents=True, exist_ok=True)
+    differing = differing_pixels(picture, reference, diff) if reference.exists() else "no reference"
     if differing == 0:
         diff.unlink()
-    if REFRESH:
-        reference.parent.mkdir(exist_ok=True)
-        shutil.copyfile(picture, reference)
-        if window:
-            state.write_text(state_text(window), "utf-8")
-        return
-    if window:
-        test.maxDiff = None  # the lines that differ, whole
-        test.assertEqual(state_text(window), state.read_text("utf-8"), f"{name}: the state differs from its reference")
-    test.assertEqual(differing, 0, f"{name}: pixels differing from the reference; see {diff}")
+    seen, kept = state_text(window) if window else "", state.exists() and state.read_text("utf-8")
+    if differing != 0 or seen and seen != kept:
+        shutil.copyfile(picture, fresh.with_suffix(".png"))
+        if seen:
+            fresh.with_suffix(".json").write_text(seen, "utf-8")
+    review = f"this run's are in {fresh.parent}: review them, then cp {fresh}.* {REFERENCES}"
+    with test.subTest(reference=name):
+        if missing := [str(path) for path in (reference, state)[:1 + bool(seen)] if not path.exists()]:
+            test.fail(f"{name}: no reference {' nor '.join(missing)}; {review}")
+        if seen:
+            test.maxDiff = None  # the lines that differ, whole
+            test.assertEqual(seen, kept, f"{name}: the state differs from its reference; {review}")
+        test.assertEqual(differing, 0, f"{name}: pixels differing from the reference, in red in {diff}; {review}")
 
 
 def ini_bytes(sections):
@@ -181,8 +184,7 @@ class Card:
         return self
 
     def __exit__(self, *exc):
-        if getattr(self, "env", None):
-            quiet(["wineserver", "-k"], self.env, check=False)
+        if getattr(self, "env", None):  # the server too: `wineserver -k` would first save a registry no one reads
             for pid in prefix_processes(self.prefix):
                 with contextlib.suppress(OSError):
                     os.kill(pid, 9)
@@ -221,7 +223,10 @@ class Card:
                                                       r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
         if m.brand is not None:
             keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
-        wineprefix.import_registry(keys, self.env)
+        for key, values in keys.items():  # into the registry files while nothing runs: importing costs a boot
+            root, _, path = key.partition("\\")
+            with open(f"{self.prefix}/{'user' if root.endswith('USER') else 'system'}.reg", "a", encoding="utf-8") as f:
+                f.write(f"\n[{reg(path)[1:-1]}]\n" + "".join(f"{reg(n)}={reg(v)}\n" for n, v in values.items()))
 
     def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe"):
         """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
@@ -286,15 +291,8 @@ class Card:
     def assert_menu_as_reviewed(self, name):
         """The system menu opened from the keyboard at its last entry, with the list below that entry: the screen
         compared whole with its reviewed picture (see assert_as_reviewed), then the menus closed again."""
-        closed = shutil.copyfile(self.screenshot(name), os.path.join(self.root, "closed.png"))
         self.press(0, "alt+space", "end", "right")
-        looks = [closed]
-
-        def settled():  # menus paint after their keys: the screen has changed, and two looks in a row agree
-            looks.append(shutil.copyfile(self.screenshot(name), os.path.join(self.root, f"{len(looks)}.png")))
-            return differing_pixels(closed, looks[-1]) != 0 and differing_pixels(looks[-2], looks[-1]) == 0
-        self.test.assertTrue(wait_until(settled), f"{name}: the menu did not settle")
-        assert_as_reviewed(self.test, name, looks[-1])
+        assert_as_reviewed(self.test, name, self.screenshot(name))
         self.press(0, "escape", "escape", "escape")  # the list, the menu, and Wine's menu mode left after it
 
     def choose_language(self, position):
@@ -342,10 +340,14 @@ class Card:
     def screenshot(self, name, window=None):
         """Saves the window's rectangle (None: the whole screen) where a reader can look at it; returns the path."""
         os.makedirs(SCREENSHOTS, exist_ok=True)
-        path = os.path.join(SCREENSHOTS, name + ".png")
+        path, reference = (os.path.join(folder, name + ".png") for folder in (SCREENSHOTS, REFERENCES))
         x, y, w, h = window["rect"] if window else (0, 0, *self.machine.screen)
-        quiet(["import", "-display", self.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage", path],
-              self.env, 60)
+
+        def shown():  # Wine paints, and shows what it painted, in its own time: taken until it shows the reference
+            quiet(["import", "-display", self.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                   path], self.env, 60)
+            return not os.path.exists(reference) or differing_pixels(path, reference) == 0
+        wait_until(shown, timeout=10)
         return path
 
 
@@ -420,7 +422,9 @@ def main():
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == ["--prepare"]:
+    if sys.argv[1:] == ["--prepare"]:  # first in every run: what an earlier run left in these would mislead
+        for folder in ("differences", "refreshed"):
+            shutil.rmtree(os.path.join(E2E_DIR, folder), ignore_errors=True)
         prepare_template()
         print("Wine template prefix ready:", TEMPLATE)
     elif len(sys.argv) == 3 and sys.argv[1] == "--wine":  # a console program in a private prefix

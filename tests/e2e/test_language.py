@@ -50,6 +50,8 @@ class Switching(unittest.TestCase):
                 self.assertTrue(wait_until(lambda: not card.dump()[state]), f"the card still {state}")
             card.assert_as_reviewed("second-start")
 
+
+class UnderUse(unittest.TestCase):
     def test_switches_repaints_and_display_changes_leave_no_trace(self):
         with Card(self, Machine(dmi=harness.ZELL, brand="Lumiframe", dpi=120), text_file=SHIPPED) as card:
             card.start()

@@ -61,7 +61,7 @@ class DownloadedCard(unittest.TestCase):
                         wait_until(lambda: card.texts()[1007] == "&Drucken")
                     card.inspect("clipboard", "empty")
                     card.press(focus, *keys)
-                    wait_until(lambda: card.inspect("clipboard") == copied, timeout=5)
+                    wait_until(lambda: card.inspect("clipboard") == copied)
                     self.assertEqual(card.inspect("clipboard"), copied)
                 self.assertEqual(card.close(process), 0)
                 self.assertEqual(ran(), [])

@@ -147,7 +147,7 @@ std::string PressKeys(HWND card, int argc, wchar_t** argv, int first)
             ::Sleep(30);
         }
         const bool tab = !keys.empty() && keys.back().ki.wVk == VK_TAB;
-        for (int waited = 0; tab && FocusOf(card) == before && waited < 2000; waited += 50)
+        for (int waited = 0; tab && FocusOf(card) == before && waited < 10000; waited += 50)
             ::Sleep(50);
         focused += (i > first ? ", " : "") + Number(::GetDlgCtrlID(FocusOf(card)));
     }
