@@ -1,5 +1,5 @@
-# libFuzzer targets of the portable parsers (clang only). ctest runs each
-# briefly; scripts/fuzz.sh runs them for as long as you like.
+# libFuzzer targets of the portable parsers (clang only). ctest runs each briefly; scripts/fuzz.sh runs them for as
+# long as you like.
 set(VELOPASS_FUZZ_SECONDS 10 CACHE STRING "How long ctest runs each fuzz target")
 set(_fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
 # This configuration builds nothing else: the core itself is instrumented.

@@ -12,8 +12,7 @@ import tempfile
 
 
 def build(source, commit, folder):
-    """Exports the commit, builds only the program, its text file and the MSI's custom action, and packages
-    them unsigned."""
+    """Exports the commit, builds the program, its text file and the MSI's custom action, and packages them unsigned."""
     src, out = os.path.join(folder, "source"), os.path.join(folder, "build")
     os.makedirs(src)
     archive = subprocess.run(["git", "-C", source, "archive", commit], check=True, capture_output=True).stdout

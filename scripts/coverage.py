@@ -51,9 +51,7 @@ def main(args):
     print(f"{'file':40} {'lines':>13} {'branches':>13}")
     for entry in sorted(report["files"], key=lambda f: f["file"]):
         path, totals = entry["file"], [0, 0, 0, 0]  # lines run, lines, branches taken, branches
-        for line in entry["lines"]:
-            if line["gcovr/noncode"]:
-                continue
+        for line in (line for line in entry["lines"] if not line["gcovr/noncode"]):
             branches = [b["count"] for b in line["branches"] if not b["throw"]]
             taken = sum(count > 0 for count in branches)
             totals = [a + b for a, b in zip(totals, (line["count"] > 0, 1, taken, len(branches)))]

@@ -74,9 +74,8 @@ def mutated(tree, group):
     """{file: its text with the group's mutants applied} (one mutant a line)."""
     texts = {}
     for file, number, _, start, end, replacement in group:
-        lines = texts.get(file) or (tree / file).read_text("utf-8").splitlines(keepends=True)
+        lines = texts.setdefault(file, (tree / file).read_text("utf-8").splitlines(keepends=True))
         lines[number - 1] = lines[number - 1][:start] + replacement + lines[number - 1][end:]
-        texts[file] = lines
     return {file: "".join(lines) for file, lines in texts.items()}
 
 

@@ -4,7 +4,6 @@ Windows program in a private prefix."""
 import contextlib
 import dataclasses
 import fcntl
-import glob
 import json
 import os
 import shutil
@@ -29,32 +28,28 @@ SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 REFERENCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
 TEMPLATE_VERSION = "own environment 9"  # a template of another set-up is booted again
 CARD_DIR = r"C:\Velopass"
+DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
 SHIPPED = "shipped"  # the text file the build installs beside the program
 CARD_TIMEOUT = 120  # seconds; the card shows in two, but a busy machine may stall
 # No Mono or Gecko installer prompts in a new prefix.
 BASE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
-# Executables are shared between clones by hard links; whatever Wine may
-# rewrite in place (registry, INI files) is copied.
+# Executables are shared between clones by hard links; whatever Wine may rewrite in place (registry, INI) is copied.
 SHARED_EXTENSIONS = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".ax", ".tlb", ".nls", ".ttf",
                      ".ttc", ".fon")
-# Wine builds its SMBIOS table from these seven DMI files; with fewer of them
-# it does not report the serial number.
-DMI_DEFAULTS = {"sys_vendor": "", "product_name": "", "product_version": "1.0", "product_serial": "",
-                "product_uuid": "00000000-0000-0000-0000-000000000000", "product_sku": "SKU",
-                "product_family": "Family"}
+# Wine builds its SMBIOS table from these seven DMI files; with fewer of them it does not report the serial number.
+DMI_DEFAULTS = {"sys_vendor": "", "product_name": "", "product_version": "1.0", "product_family": "Family",
+                "product_uuid": "00000000-0000-0000-0000-000000000000", "product_serial": "", "product_sku": "SKU"}
 KEYS = {"ctrl": 0x11, "alt": 0x12, "shift": 0x10, "space": 0x20, "enter": 0x0D, "escape": 0x1B,  # virtual-key codes
         "tab": 0x09, "home": 0x24, "end": 0x23, "up": 0x26, "right": 0x27, "down": 0x28, "delete": 0x2E, "f4": 0x73}
 # A Zell machine's WMI identity, as most scenarios plant it.
 ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
-ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج",
-                 "lblSerialNb": "الرقم التسلسلي", "lblPartNb": "رقم القطعة",
-                 "lblDOP": "تاريخ الشراء", "BtnPrint": "طباعة", "BtnClose": "إغلاق"}}
+ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج", "lblSerialNb": "الرقم التسلسلي",
+                 "lblPartNb": "رقم القطعة", "lblDOP": "تاريخ الشراء", "BtnPrint": "طباعة", "BtnClose": "إغلاق"}}
 
 
 def wine_env(prefix, **extra):
-    """The environment of every Wine process a scenario starts: the harness's own, never the machine's. A home
-    of its own (Wine links the profile's folders into it), and no printer scheduler but a scenario's own: the
-    machine's queues would reach the template's registry and every prefix cloned from it."""
+    """The harness's own environment, never the machine's: a home of its own (Wine links the profile's folders into
+    it), and no scheduler but a scenario's own (the machine's queues would reach every prefix cloned)."""
     own = {"PATH": os.environ.get("PATH", os.defpath), "HOME": os.path.join(E2E_DIR, "home"),
            "CUPS_SERVER": os.path.join(E2E_DIR, "no-scheduler.sock"), "LANG": "C.UTF-8"}
     return dict(own, **BASE_ENV, WINEPREFIX=prefix, **{k: v for k, v in extra.items() if v is not None})
@@ -73,12 +68,6 @@ def prepare_template():
         wineprefix.prepare(TEMPLATE, wine_env(TEMPLATE))
         with open(ready, "w") as f:
             f.write(TEMPLATE_VERSION)
-
-
-def clone_template(target):
-    def link_or_copy(src, dst):
-        (os.link if src.lower().endswith(SHARED_EXTENSIONS) else shutil.copy2)(src, dst)
-    shutil.copytree(TEMPLATE, target, symlinks=True, copy_function=link_or_copy)
 
 
 def prefix_processes(prefix):
@@ -110,10 +99,9 @@ def differing_pixels(picture, other, diff="null:"):
 
 
 def assert_as_reviewed(test, name, picture, window=None):
-    """Compares a picture (PNG), pixel for pixel, and a window's state with the reviewed references
-    reference/NAME.png and NAME.json. A difference, or no reference, fails the test, which goes on (a run shows every
-    difference), and leaves what the run saw in refreshed/, to be reviewed and copied over the references, and the
-    differing pixels in red in differences/NAME.png; a run starts with both folders empty."""
+    """Compares a picture, pixel for pixel, and a window's state with reference/NAME.png and NAME.json. A difference
+    fails the test, which goes on (a run shows every difference), and leaves what the run saw in refreshed/ for review,
+    and the differing pixels in red in differences/NAME.png."""
     reference, state = (Path(REFERENCES, name + ext) for ext in (".png", ".json"))
     diff, fresh = Path(E2E_DIR, "differences", name + ".png"), Path(E2E_DIR, "refreshed", name)
     for folder in (diff.parent, fresh.parent):
@@ -173,11 +161,11 @@ class Card:
         self.root = tempfile.mkdtemp(prefix="vp-e2e-")
         try:
             self.prefix = os.path.join(self.root, "prefix")
-            clone_template(self.prefix)
+            shutil.copytree(TEMPLATE, self.prefix, symlinks=True, copy_function=lambda src, dst: (
+                os.link if src.lower().endswith(SHARED_EXTENSIONS) else shutil.copy2)(src, dst))
             self.display, self.xvfb = wineprefix.start_display()
             self.env = wine_env(self.prefix, DISPLAY=self.display, LC_ALL=self.machine.locale)
             self._install()
-            self._configure()
         except BaseException:
             self.__exit__(None, None, None)
             raise
@@ -201,6 +189,7 @@ class Card:
         return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
 
     def _install(self):
+        """The card's files, then the machine's settings straight into the registry files: importing costs a boot."""
         app = self.path(CARD_DIR)
         shutil.copytree(os.path.join(BIN_DIR, "PIC"), os.path.join(app, "PIC"))
         shutil.copy2(os.path.join(BIN_DIR, "Velopass.exe"), app)
@@ -216,14 +205,12 @@ class Card:
             else:
                 target.parent.mkdir(parents=True, exist_ok=True)
                 target.write_bytes(content)
-
-    def _configure(self):
         m = self.machine
         keys = dict(wineprefix.desktop(m.screen), **{r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": m.dpi},
                                                       r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
         if m.brand is not None:
             keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
-        for key, values in keys.items():  # into the registry files while nothing runs: importing costs a boot
+        for key, values in keys.items():
             root, _, path = key.partition("\\")
             with open(f"{self.prefix}/{'user' if root.endswith('USER') else 'system'}.reg", "a", encoding="utf-8") as f:
                 f.write(f"\n[{reg(path)[1:-1]}]\n" + "".join(f"{reg(n)}={reg(v)}\n" for n, v in values.items()))
@@ -235,8 +222,7 @@ class Card:
             env["WINEDLLOVERRIDES"] += ";wbemprox=d"
         command = ["wine", exe]
         if self.machine.dmi is not None:
-            # Wine reads the machine's identity from /sys/class/dmi/id in the
-            # calling process: give the card its own view of that folder.
+            # Wine reads the machine's identity from /sys/class/dmi/id in the calling process: the card's own view.
             dmi = os.path.join(self.root, "dmi")
             os.makedirs(dmi, exist_ok=True)
             for name, value in {**DMI_DEFAULTS, **self.machine.dmi}.items():
@@ -274,7 +260,6 @@ class Card:
         return {"title": window["text"], **{c["id"]: c["text"] for c in window["controls"]}}
 
     def assert_as_reviewed(self, name):
-        """The card as shown, compared whole with its reviewed references (see assert_as_reviewed)."""
         window = self.dump(accessible=True)
         assert_as_reviewed(self.test, name, self.screenshot(name, window), window)
 
@@ -289,15 +274,12 @@ class Card:
         self.inspect("press", control_id, *(f"#{u:04x}" for u in memoryview(text.encode("utf-16-le")).cast("H")))
 
     def assert_menu_as_reviewed(self, name):
-        """The system menu opened from the keyboard at its last entry, with the list below that entry: the screen
-        compared whole with its reviewed picture (see assert_as_reviewed), then the menus closed again."""
+        """The system menu's last entry opened from the keyboard: the whole screen as reviewed."""
         self.press(0, "alt+space", "end", "right")
         assert_as_reviewed(self.test, name, self.screenshot(name))
         self.press(0, "escape", "escape", "escape")  # the list, the menu, and Wine's menu mode left after it
 
     def choose_language(self, position):
-        """Picks a language from the keyboard, as a user does: the system menu, its last entry, the entry at
-        that position of the list below it."""
         self.press(0, "alt+space", "end", "right", *["down"] * position, "enter")
 
     def memory(self):
@@ -394,8 +376,7 @@ class Printer:
         shutil.rmtree(self.root, ignore_errors=True)
 
     def pages(self):
-        """The PDF files printed so far."""
-        return set(glob.glob(f"{self.root}/out/*.pdf"))
+        return {str(pdf) for pdf in Path(self.root, "out").glob("*.pdf")}
 
     def jobs(self, which="all"):
         """The jobs the scheduler has taken ("all", printed or not) or holds ("not-completed"); a failing lpstat
@@ -404,10 +385,10 @@ class Printer:
                               capture_output=True, text=True, timeout=30, check=True).stdout.splitlines()
 
 
-def wait_until(predicate, timeout=20, interval=0.25):
+def wait_until(predicate, timeout=20):
     deadline = time.monotonic() + timeout
     while not (value := predicate()) and time.monotonic() < deadline:
-        time.sleep(interval)
+        time.sleep(0.25)
     return value
 
 

@@ -4,11 +4,10 @@ import os
 import random
 import unittest
 
-import harness
-from harness import Card, Machine, ini_bytes, pictures
+from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes, main, pictures
 
-DATA, INI, PIC = r"c:\OEM\Velopass\VLP.dat", r"C:\Velopass\Velopass.ini", r"C:\Velopass\PIC"
-ZELL, LONG = harness.ZELL, dict(harness.ZELL, product_name="P" * 1000, product_serial="S" * 1000, sys_vendor="V" * 1000)
+DATA, INI, PIC = DATA_FILE, r"C:\Velopass\Velopass.ini", r"C:\Velopass\PIC"
+LONG = dict(ZELL, product_name="P" * 1000, product_serial="S" * 1000, sys_vendor="V" * 1000)
 
 
 def garbage(size):
@@ -47,4 +46,4 @@ class BadInput(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main()
+    main()

@@ -2,8 +2,7 @@
 language switches, repaints and display changes."""
 import unittest
 
-import harness
-from harness import SHIPPED, Card, Machine, wait_until
+from harness import SHIPPED, ZELL, Card, Machine, main, wait_until
 
 TEXTS = {
     "common": {"SupportedLang": "en/de/xx/ar."},
@@ -23,11 +22,10 @@ TOLERANCE_KB = 1024
 
 class Switching(unittest.TestCase):
     def test_the_language_entry_lists_and_switches_each_language(self):
-        with Card(self, Machine(dmi=harness.ZELL, brand="Zell"), text_file=TEXTS) as card:
+        with Card(self, Machine(dmi=ZELL, brand="Zell"), text_file=TEXTS) as card:
             card.start()
 
             def switch(position, caption, name):
-                """Picks a language from the menu: card and menu compared whole; Tab, then Shift+Tab, round the card."""
                 card.choose_language(position)
                 self.assertTrue(wait_until(lambda: card.dump()["text"] == caption), f"no switch to {caption}")
                 card.assert_as_reviewed(name)
@@ -53,7 +51,7 @@ class Switching(unittest.TestCase):
 
 class UnderUse(unittest.TestCase):
     def test_switches_repaints_and_display_changes_leave_no_trace(self):
-        with Card(self, Machine(dmi=harness.ZELL, brand="Lumiframe", dpi=120), text_file=SHIPPED) as card:
+        with Card(self, Machine(dmi=ZELL, brand="Lumiframe", dpi=120), text_file=SHIPPED) as card:
             card.start()
 
             def use(times):
@@ -71,4 +69,4 @@ class UnderUse(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main()
+    main()

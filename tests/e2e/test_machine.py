@@ -3,16 +3,14 @@ import os
 import subprocess
 import unittest
 
-import harness
-from harness import ZELL, Card, Machine, ini_bytes as ini, wait_until
+from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, main, wait_until
 
 DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
-DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
 FILE_ATTRIBUTE_HIDDEN = 0x2
-# FUB and DLR in a folder named by the brand and a variable (the variable first, as a brand shorter than its
-# token would carry the scan past a later token).
 REG_TEXT = {"common": {"RegIniFile": r"c:\OEM\reg.ini"}}  # the date of purchase when the data file has none
 REG_FILE = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
+# FUB and DLR in a folder named by the brand and a variable (the variable first, as a brand shorter than its
+# token would carry the scan past a later token).
 BRANDED_FUB = {"common": {"FUBIniFile": r"c:\OEM\%FUBDIR%\%brand%\FUB.ini"}}
 
 
@@ -89,4 +87,4 @@ class DataFolder(DateOfPurchase):
 
 
 if __name__ == "__main__":
-    harness.main()
+    main()

@@ -148,8 +148,10 @@ class Packages(unittest.TestCase):
                     elif edit:
                         edited = re.sub(rf"(?m)^{edit[0]}=.*$", lambda _: "=".join(edit), text_file.read_text("utf-16"))
                         text_file.write_text(edited, "utf-16", newline="\r\n")
-                    Path(card.path(r"C:\OEM\Velopass\VLP.dat")).unlink(missing_ok=True)  # the date from RegIniFile's
-                    self.assertEqual(msiexec(card, verb, package, *given), exit_code % 256)  # Wine's: the low byte
+                    Path(card.path(harness.DATA_FILE)).unlink(missing_ok=True)  # the date from RegIniFile's
+                    msi = unix_to_windows(path(package, "1.0.0" if package == "1.0.0" else "1.0.1", "msi"))
+                    self.assertEqual(harness.quiet(["wine", "msiexec", verb, msi, *given, "/qn"], card.env, 300,
+                                                   check=False), exit_code % 256)  # Wine's: the low byte
                     process = card.start(exe=rf"{folder}\Velopass.exe")
                     texts = card.texts()
                     self.assertEqual(card.close(process), 0)
@@ -165,11 +167,6 @@ class Packages(unittest.TestCase):
             for root in ("HKLM", "HKCU"):
                 self.assertNotEqual(harness.quiet(["wine", "reg", "query", rf"{root}\Software\Zell", "/reg:64"],
                                                   card.env, check=False), 0, root)
-
-
-def msiexec(card, verb, folder, *properties):
-    msi = unix_to_windows(path(folder, "1.0.1" if folder != "1.0.0" else "1.0.0", "msi"))
-    return harness.quiet(["wine", "msiexec", verb, msi, *properties, "/qn"], card.env, timeout=300, check=False)
 
 
 if __name__ == "__main__":

@@ -2,8 +2,7 @@
 changes, banners, labels and title in both reading directions, high-contrast colour schemes."""
 import unittest
 
-import harness
-from harness import ARABIC, Card, Machine, pictures
+from harness import ARABIC, ZELL, Card, Machine, main, pictures
 
 PIC = r"C:\Velopass\PIC"
 # Planted banners of one colour per DPI variant tell which file the card chose.
@@ -21,7 +20,7 @@ class Layout(unittest.TestCase):
         # small screen keeps the unscaled ones.
         for dpi, screens in ((96, [(1280, 1024)]), (120, [(1280, 1024), (800, 600), (1280, 1024)]),
                              (144, [(1280, 1024)]), (192, [(1920, 1200)]), (120, [(1024, 600), (1280, 1024)])):
-            machine = Machine(dpi=dpi, screen=screens[0], brand="Zell", dmi=harness.ZELL)
+            machine = Machine(dpi=dpi, screen=screens[0], brand="Zell", dmi=ZELL)
             with self.subTest(dpi=dpi, screens=screens), Card(self, machine, files=VARIANTS) as card:
                 card.start()
                 for step, screen in enumerate(screens):
@@ -37,7 +36,7 @@ class Painting(unittest.TestCase):
                 (96, "en", "Zell", {rf"{PIC}\Zell_Banner.bmp": None}), (96, "ar", "Marwick", {}),
                 (120, "ar", "Lumiframe", {}), (120, "en", "Lumiframe", {})]:
             arabic = language == "ar"
-            machine = Machine(dpi=dpi, locale="ar_SA.UTF-8" if arabic else "en_US.UTF-8", brand=brand, dmi=harness.ZELL)
+            machine = Machine(dpi=dpi, locale="ar_SA.UTF-8" if arabic else "en_US.UTF-8", brand=brand, dmi=ZELL)
             with self.subTest(dpi=dpi, language=language, brand=brand, banner=not files), \
                     Card(self, machine, ARABIC if arabic else None, files) as card:
                 card.start()
@@ -45,7 +44,7 @@ class Painting(unittest.TestCase):
                 card.assert_as_reviewed(f"card-{dpi}-{name}")
 
     def test_a_high_contrast_scheme_before_the_start_and_another_while_the_card_is_open(self):
-        with Card(self, Machine(brand="Zell", dmi=harness.ZELL, colours=HIGH_CONTRAST_BLACK)) as card:
+        with Card(self, Machine(brand="Zell", dmi=ZELL, colours=HIGH_CONTRAST_BLACK)) as card:
             card.start()
             card.assert_as_reviewed("scheme-high-contrast-black")
             card.inspect("hooked", *(v for colour in HIGH_CONTRAST_WHITE.items() for v in (0x8000, *colour)))
@@ -53,4 +52,4 @@ class Painting(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    harness.main()
+    main()
