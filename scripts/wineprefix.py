@@ -3,7 +3,7 @@
 dialogs and the printed card), an Arial with Arial's metrics, Arabic and CJK
 glyphs for every face the card and the system use, and the colours of
 Windows' default scheme; and a hidden display with Wine's desktop to show a
-program on. scripts/open-card.sh and the test harness make their prefixes here.
+program on. scripts/open-card.sh makes its prefix here, and scripts/winepc.py the template it clones.
 
     python3 scripts/wineprefix.py PREFIX                        prepare the prefix
     python3 scripts/wineprefix.py PREFIX EXE SCREENSHOT.png     and show EXE on a hidden display

@@ -1,9 +1,6 @@
-"""Runs the real Velopass.exe under Wine, one private machine (a prefix cloned from a template, a display)
-per scenario, inspected from outside with vpprobe.exe. `--prepare` boots the template; `--wine EXE` runs a
-Windows program in a private prefix."""
+"""Runs the real Velopass.exe under Wine, one private PC (scripts/winepc.py) per scenario, inspected from outside
+with vpprobe.exe. `--prepare` boots the template; `--wine EXE` runs a Windows program in a private prefix."""
 import contextlib
-import dataclasses
-import fcntl
 import json
 import os
 import shutil
@@ -17,70 +14,20 @@ from pathlib import Path
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path[:0] = [os.path.join(ROOT, folder) for folder in ("scripts", "resources", "packaging")]
 import make_pictures as pictures  # noqa: E402  (the card's pictures, for planted ones)
-import wineprefix  # noqa: E402
-from wineprefix import reg_value as reg, run as quiet  # noqa: E402
+from winepc import (BASE_ENV, BIN_DIR, CARD_DIR, E2E_DIR, PC, SHIPPED, Machine, ini_bytes,  # noqa: E402, F401
+                    prefix_processes, prepare_template, quiet, unix_to_windows)
 
-BIN_DIR = os.environ.get("VELOPASS_BIN", "")
 INSPECT = os.environ.get("VELOPASS_INSPECT", "")
-E2E_DIR = os.environ.get("VELOPASS_E2E_DIR", os.path.join(tempfile.gettempdir(), "velopass-e2e"))
-TEMPLATE = os.path.join(E2E_DIR, "prefix-template")
 SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 REFERENCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
-TEMPLATE_VERSION = "own environment 9"  # a template of another set-up is booted again
-CARD_DIR = r"C:\Velopass"
 DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
-SHIPPED = "shipped"  # the text file the build installs beside the program
 CARD_TIMEOUT = 120  # seconds; the card shows in two, but a busy machine may stall
-# No Mono or Gecko installer prompts in a new prefix.
-BASE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
-# Executables are shared between clones by hard links; whatever Wine may rewrite in place (registry, INI) is copied.
-SHARED_EXTENSIONS = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".ax", ".tlb", ".nls", ".ttf",
-                     ".ttc", ".fon")
-# Wine builds its SMBIOS table from these seven DMI files; with fewer of them it does not report the serial number.
-DMI_DEFAULTS = {"sys_vendor": "", "product_name": "", "product_version": "1.0", "product_family": "Family",
-                "product_uuid": "00000000-0000-0000-0000-000000000000", "product_serial": "", "product_sku": "SKU"}
 KEYS = {"ctrl": 0x11, "alt": 0x12, "shift": 0x10, "space": 0x20, "enter": 0x0D, "escape": 0x1B,  # virtual-key codes
         "tab": 0x09, "home": 0x24, "end": 0x23, "up": 0x26, "right": 0x27, "down": 0x28, "delete": 0x2E, "f4": 0x73}
 # A Zell machine's WMI identity, as most scenarios plant it.
 ZELL = {"sys_vendor": "Zell Computers", "product_name": "Zell Aero 14", "product_serial": "0123456789KLM0001FXY2"}
 ARABIC = {"ar": {"AppTitle": "فيلوباس", "lblProductName": "اسم المنتج", "lblSerialNb": "الرقم التسلسلي",
                  "lblPartNb": "رقم القطعة", "lblDOP": "تاريخ الشراء", "BtnPrint": "طباعة", "BtnClose": "إغلاق"}}
-
-
-def wine_env(prefix, **extra):
-    """The harness's own environment, never the machine's: a home of its own (Wine links the profile's folders into
-    it), and no scheduler but a scenario's own (the machine's queues would reach every prefix cloned)."""
-    own = {"PATH": os.environ.get("PATH", os.defpath), "HOME": os.path.join(E2E_DIR, "home"),
-           "CUPS_SERVER": os.path.join(E2E_DIR, "no-scheduler.sock"), "LANG": "C.UTF-8"}
-    return dict(own, **BASE_ENV, WINEPREFIX=prefix, **{k: v for k, v in extra.items() if v is not None})
-
-
-def prepare_template():
-    """Boots the template prefix once; concurrent callers wait for the first."""
-    os.makedirs(os.path.join(E2E_DIR, "home"), exist_ok=True)
-    with open(os.path.join(E2E_DIR, "prefix.lock"), "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        ready = os.path.join(TEMPLATE, ".ready")
-        with contextlib.suppress(FileNotFoundError), open(ready) as f:
-            if f.read() == TEMPLATE_VERSION:
-                return
-        shutil.rmtree(TEMPLATE, ignore_errors=True)
-        wineprefix.prepare(TEMPLATE, wine_env(TEMPLATE))
-        with open(ready, "w") as f:
-            f.write(TEMPLATE_VERSION)
-
-
-def prefix_processes(prefix):
-    """The pids of whatever runs in a prefix, its server among them."""
-    marker = b"WINEPREFIX=" + prefix.encode() + b"\0"
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        with contextlib.suppress(OSError), open(f"/proc/{pid}/environ", "rb") as f:
-            if marker in f.read() + b"\0":
-                yield int(pid)
-
-
-def unix_to_windows(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def state_text(window):
@@ -124,118 +71,25 @@ def assert_as_reviewed(test, name, picture, window=None):
         test.assertEqual(differing, 0, f"{name}: pixels differing from the reference, in red in {diff}; {review}")
 
 
-def ini_bytes(sections):
-    """An INI file's bytes from {section: {key: value}}: UTF-16LE with FF FE, as Windows reads it."""
-    return b"\xff\xfe" + "".join(f"[{section}]\r\n" + "".join(f"{k}={v}\r\n" for k, v in keys.items())
-                                  for section, keys in sections.items()).encode("utf-16-le")
-
-
-@dataclasses.dataclass
-class Machine:
-    """What the card sees of the computer."""
-    dpi: int = 96
-    screen: tuple = (1280, 1024)
-    locale: str = "en_US.UTF-8"
-    brand: object = None  # the registry value Brand, as wineprefix.reg_value takes it
-    dmi: dict = None  # the WMI identity as DMI files, planted in a private mount namespace
-    wmi: bool = True  # False disables Wine's WMI provider
-    environment: dict = None  # extra variables for the card's process
-    colours: dict = None  # the colour scheme, as HKCU\Control Panel\Colors holds it: {name: "R G B"}
-
-
-class Card:
-    """One scenario's private machine with the card installed; a context manager."""
+class Card(PC):
+    """One scenario's private PC (scripts/winepc.py) with the card installed, driven through vpprobe."""
 
     def __init__(self, test, machine=None, text_file=None, files=None):
-        """text_file: {section: {key: value}}, SHIPPED, or None for no text file;
-        files: {windows path: bytes, or None to take a file of the installation away}."""
-        self.test, self.machine, self.text_file, self.files = test, machine or Machine(), text_file, files or {}
-        self.processes = []
+        super().__init__(machine, text_file, files)
+        self.test = test
 
     def __enter__(self):
         if not (BIN_DIR and INSPECT):
             raise unittest.SkipTest("VELOPASS_BIN and VELOPASS_INSPECT are not set: run through ctest")
         if self.machine.dmi is not None and quiet(["unshare", "-m", "true"], os.environ, check=False) != 0:
             raise unittest.SkipTest("no private mount namespace here: the WMI identity cannot be planted")
-        prepare_template()
-        self.root = tempfile.mkdtemp(prefix="vp-e2e-")
-        try:
-            self.prefix = os.path.join(self.root, "prefix")
-            shutil.copytree(TEMPLATE, self.prefix, symlinks=True, copy_function=lambda src, dst: (
-                os.link if src.lower().endswith(SHARED_EXTENSIONS) else shutil.copy2)(src, dst))
-            self.display, self.xvfb = wineprefix.start_display()
-            self.env = wine_env(self.prefix, DISPLAY=self.display, LC_ALL=self.machine.locale)
-            self._install()
-        except BaseException:
-            self.__exit__(None, None, None)
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        if getattr(self, "env", None):  # the server too: `wineserver -k` would first save a registry no one reads
-            for pid in prefix_processes(self.prefix):
-                with contextlib.suppress(OSError):
-                    os.kill(pid, 9)
-        for process in self.processes + [getattr(self, "xvfb", None)]:
-            with contextlib.suppress(Exception):
-                process.kill()
-                process.wait(10)
-        # Files a scenario made immutable would outlive the removal.
-        quiet(["chattr", "-R", "-i", self.root], os.environ, check=False)
-        shutil.rmtree(self.root, ignore_errors=True)
-
-    def path(self, windows_path):
-        assert windows_path[:3].lower() == "c:\\", windows_path
-        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
-
-    def _install(self):
-        """The card's files, then the machine's settings straight into the registry files: importing costs a boot."""
-        app = self.path(CARD_DIR)
-        shutil.copytree(os.path.join(BIN_DIR, "PIC"), os.path.join(app, "PIC"))
-        shutil.copy2(os.path.join(BIN_DIR, "Velopass.exe"), app)
-        files = dict(self.files)
-        if self.text_file == SHIPPED:
-            shutil.copy2(os.path.join(BIN_DIR, "Velopass.ini"), app)
-        elif self.text_file is not None:
-            files[CARD_DIR + r"\Velopass.ini"] = ini_bytes(self.text_file)
-        for windows_path, content in files.items():
-            target = Path(self.path(windows_path))
-            if content is None:
-                target.unlink()
-            else:
-                target.parent.mkdir(parents=True, exist_ok=True)
-                target.write_bytes(content)
-        m = self.machine
-        keys = dict(wineprefix.desktop(m.screen), **{r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": m.dpi},
-                                                      r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
-        if m.brand is not None:
-            keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
-        for key, values in keys.items():
-            root, _, path = key.partition("\\")
-            with open(f"{self.prefix}/{'user' if root.endswith('USER') else 'system'}.reg", "a", encoding="utf-8") as f:
-                f.write(f"\n[{reg(path)[1:-1]}]\n" + "".join(f"{reg(n)}={reg(v)}\n" for n, v in values.items()))
+        return super().__enter__()
 
     def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe"):
         """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
-        env = dict(self.env, **(self.machine.environment or {}))
-        if not self.machine.wmi:
-            env["WINEDLLOVERRIDES"] += ";wbemprox=d"
-        command = ["wine", exe]
-        if self.machine.dmi is not None:
-            # Wine reads the machine's identity from /sys/class/dmi/id in the calling process: the card's own view.
-            dmi = os.path.join(self.root, "dmi")
-            os.makedirs(dmi, exist_ok=True)
-            for name, value in {**DMI_DEFAULTS, **self.machine.dmi}.items():
-                Path(dmi, name).write_text(value + "\n", "utf-8")
-            script = ('mount -t tmpfs none /sys/class && mkdir -p /sys/class/dmi/id && cp "$0"/* /sys/class/dmi/id/'
-                      ' && exec "$@"')
-            command = ["unshare", "-m", "--propagation", "private", "sh", "-c", script, dmi] + command
-        with open(os.path.join(self.root, f"velopass-{len(self.processes)}.log"), "wb") as log:
-            process = subprocess.Popen(command, cwd=self.root, env=env, stdin=subprocess.DEVNULL, stdout=log,
-                                       stderr=log)
-        self.processes.append(process)
+        process = super().start(exe)
         if wait and self.inspect("wait", CARD_TIMEOUT * 1000, check=False) is None:
-            with open(log.name, "rb") as f:  # Wine reports a crash there
+            with open(self.log, "rb") as f:
                 self.test.fail(f"the card did not appear within {CARD_TIMEOUT} s; its log ends: {f.read()[-800:]!r}")
         return process
 
@@ -290,21 +144,6 @@ class Card:
                 if b"Velopass.exe" in f.read():
                     fields = dict(line.split(":", 1) for line in status if ":" in line)
                     return {key: int(fields[key].split()[0]) for key in ("RssAnon", "VmData")}
-
-    def read(self, windows_path):
-        with contextlib.suppress(FileNotFoundError, IsADirectoryError, NotADirectoryError), \
-                open(self.path(windows_path), "rb") as f:
-            return f.read()
-
-    def snapshot(self):
-        """Every file under C: with its size and modification time, to see what a run wrote."""
-        drive, found = os.path.join(self.prefix, "drive_c"), {}
-        for root, _, names in os.walk(drive):
-            for name in names:
-                with contextlib.suppress(FileNotFoundError):
-                    st = os.lstat(os.path.join(root, name))
-                    found[os.path.relpath(os.path.join(root, name), drive)] = (st.st_size, st.st_mtime_ns)
-        return found
 
     def close(self, process, how="button"):
         """Closes the card as a user, Windows or an installer would; its process's exit code once it has ended."""
@@ -407,9 +246,9 @@ if __name__ == "__main__":
         for folder in ("differences", "refreshed"):
             shutil.rmtree(os.path.join(E2E_DIR, folder), ignore_errors=True)
         prepare_template()
-        print("Wine template prefix ready:", TEMPLATE)
+        print("Wine template prefix ready in", E2E_DIR)
     elif len(sys.argv) == 3 and sys.argv[1] == "--wine":  # a console program in a private prefix
-        with Card(unittest.TestCase()) as card:
-            sys.exit(subprocess.run(["wine", sys.argv[2]], env=card.env, stdin=subprocess.DEVNULL).returncode)
+        with PC() as pc:
+            sys.exit(subprocess.run(["wine", sys.argv[2]], env=pc.env, stdin=subprocess.DEVNULL).returncode)
     else:
         sys.exit(__doc__)
