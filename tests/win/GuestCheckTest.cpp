@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace {
 
 // A builtin alias, laid out as a SID of two sub-authorities.
@@ -12,14 +10,14 @@ struct AliasSid { BYTE revision, count; SID_IDENTIFIER_AUTHORITY authority; DWOR
 
 bool AliasesContainGuests(const std::vector<DWORD>& rids, DWORD attributes = SE_GROUP_ENABLED)
 {
-    std::vector<AliasSid> sids;
-    for (DWORD rid : rids)
-        sids.push_back({SID_REVISION, 2, SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID, rid});
+    std::vector<AliasSid> sids(rids.size());
     std::vector<BYTE> buffer(sizeof(TOKEN_GROUPS) + rids.size() * sizeof(SID_AND_ATTRIBUTES));
     auto& groups = *reinterpret_cast<TOKEN_GROUPS*>(buffer.data());
     groups.GroupCount = static_cast<DWORD>(rids.size());
-    for (std::size_t i = 0; i < rids.size(); ++i)
+    for (std::size_t i = 0; i < rids.size(); ++i) {
+        sids[i] = {SID_REVISION, 2, SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID, rids[i]};
         groups.Groups[i] = {&sids[i], attributes};
+    }
     return velopass::GroupsContainGuests(groups);
 }
 
