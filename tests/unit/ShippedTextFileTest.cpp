@@ -7,8 +7,6 @@
 #include <map>
 #include <regex>
 #include <cwchar>
-#include <string>
-#include <vector>
 
 TEST(ShippedTextFile, EveryListedLanguageHasEveryTextTheGuestMessageOneTitleAndEachButtonItsOwnAccessKey)
 {
