@@ -1,7 +1,6 @@
-// Looks at and drives the card from a second process, as a user or an
-// assistive tool would: window search, texts, rectangles, styles, messages.
-// Usage: vpprobe OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON
-// (a file, not stdout, so no pipe is held open by Wine's helper processes).
+// Looks at and drives the card from a second process, as a user or an assistive tool would: window search, texts,
+// rectangles, styles, messages. Usage: vpprobe OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON (a file, not
+// stdout, so no pipe is held open by Wine's helper processes).
 #include <windows.h>
 #include <oleacc.h>
 #include <winternl.h>
@@ -28,11 +27,6 @@ std::string Quote(const std::wstring& text)
 }
 
 std::string Number(long long value) { return std::to_string(value); }
-std::string Rect(const RECT& r)
-{
-    return "[" + Number(r.left) + ", " + Number(r.top) + ", " + Number(r.right - r.left) + ", " +
-           Number(r.bottom - r.top) + "]";
-}
 
 std::wstring TextOf(HWND window)
 {
@@ -57,7 +51,9 @@ std::string Fields(HWND window, HWND parent)
     ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
     return "\"class\": " + Quote(ClassOf(window)) + ", \"text\": " + Quote(TextOf(window)) +
            ", \"style\": " + Number(static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE))) +
-           ", \"exstyle\": " + Number(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": " + Rect(rect);
+           ", \"exstyle\": " + Number(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": [" + Number(rect.left) +
+           ", " + Number(rect.top) + ", " + Number(rect.right - rect.left) + ", " + Number(rect.bottom - rect.top) +
+           "]";
 }
 
 HWND FocusOf(HWND card)
@@ -111,107 +107,6 @@ std::string CardJson(HWND card, bool accessible)
     return out + "]}";
 }
 
-HWND WaitForCard(DWORD timeoutMs)
-{
-    for (DWORD waited = 0;; waited += 100) {
-        const HWND card = ::FindWindowW(L"ZellVelopass", nullptr);
-        if ((card != nullptr && ::IsWindowVisible(card)) || waited >= timeoutMs)
-            return card;
-        ::Sleep(100);
-    }
-}
-
-// Keys as the keyboard delivers them, through the system's input queue to the focused window. Each argument is
-// keys held together: virtual-key codes, or "#" and a UTF-16 code unit in hexadecimal, typed ("0x11+0x43" is
-// Ctrl+C). The answer: the control focused after each (after a Tab, once the focus has moved).
-std::string PressKeys(HWND card, int argc, wchar_t** argv, int first)
-{
-    std::string focused;
-    for (int i = first; i < argc; ++i) {
-        const HWND before = FocusOf(card);
-        std::vector<INPUT> keys;  // pressed in order, released in reverse
-        for (wchar_t *at = argv[i], *end = at; *at != L'\0'; at = end + (*end == L'+')) {
-            const bool unit = *at == L'#';
-            const auto code = static_cast<WORD>(std::wcstoul(at + unit, &end, unit ? 16 : 0));
-            if (end == at + unit)
-                break;
-            INPUT key{INPUT_KEYBOARD, {}};
-            key.ki = {static_cast<WORD>(unit ? 0 : code), static_cast<WORD>(unit ? code : 0),
-                      static_cast<DWORD>(unit ? KEYEVENTF_UNICODE : 0), 0, 0};
-            keys.push_back(key);
-        }
-        for (std::size_t k = 0; k < 2 * keys.size(); ++k) {
-            INPUT key = keys[k < keys.size() ? k : 2 * keys.size() - 1 - k];
-            key.ki.dwFlags |= k < keys.size() ? 0 : KEYEVENTF_KEYUP;
-            ::SendInput(1, &key, sizeof(key));
-            ::Sleep(30);
-        }
-        const bool tab = !keys.empty() && keys.back().ki.wVk == VK_TAB;
-        for (int waited = 0; tab && FocusOf(card) == before && waited < 10000; waited += 50)
-            ::Sleep(50);
-        focused += (i > first ? ", " : "") + Number(::GetDlgCtrlID(FocusOf(card)));
-    }
-    return "[" + focused + "]";
-}
-
-std::string ClipboardJson(bool empty)
-{
-    std::string out = "null";
-    if (!::OpenClipboard(nullptr))
-        return out;
-    if (empty)
-        ::EmptyClipboard();
-    else if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data)))
-            out = Quote(text);
-        ::GlobalUnlock(data);
-    }
-    ::CloseClipboard();
-    return out;
-}
-
-// A button (0: none) of the topmost dialog over the card, at least `depth` owners above it (1: the Print
-// dialog, 2: a sheet or box over that), pressed once one shows within the time-out, and then a message (0: none)
-// posted to the card, to arrive as soon as the dialog has done; its caption.
-std::optional<std::string> PressDialogButton(HWND card, int button, int depth, UINT then, DWORD timeoutMs)
-{
-    for (DWORD waited = 0; waited <= timeoutMs; waited += 100, ::Sleep(100)) {
-        for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
-            int above = 0;
-            HWND owner = w;
-            for (; owner != nullptr && owner != card; owner = ::GetWindow(owner, GW_OWNER))
-                ++above;
-            if (owner == card && above >= depth && ::IsWindowVisible(w) && ClassOf(w) == L"#32770") {
-                const std::string caption = Quote(TextOf(w));
-                ::PostMessageW(::GetDlgItem(w, button), BM_CLICK, 0, 0);
-                if (then != 0)
-                    ::PostMessageW(card, then, 0, 0);
-                return caption;
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-// GDI objects the card's process holds: the used entries of the handle table that its PEB
-// points to (GdiSharedHandleTable, at 0xF8), which under Wine is the process's own.
-std::optional<std::string> GdiObjectsJson(HWND card)
-{
-    struct Entry { UINT64 object; ULONG owner; USHORT unique; UCHAR type, flags; UINT64 user; };
-    static Entry entries[0x10000];
-    DWORD id = 0;
-    ::GetWindowThreadProcessId(card, &id);
-    const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);  // closed at exit
-    PROCESS_BASIC_INFORMATION basic{};
-    void* table = nullptr;
-    if (!process || ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) ||
-        !::ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + 0xF8, &table, sizeof(table),
-                             nullptr) ||
-        !::ReadProcessMemory(process, table, entries, sizeof(entries), nullptr))
-        return std::nullopt;
-    return Number(std::count_if(std::begin(entries), std::end(entries), [](const Entry& e) { return e.type != 0; }));
-}
-
 // One command; its JSON answer, or nothing when it failed.
 std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** argv)
 {
@@ -221,32 +116,111 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
     };
 
-    if (command == L"clipboard")  // clipboard [empty]
-        return ClipboardJson(arg(3) == L"empty");
+    if (command == L"clipboard") {  // clipboard [empty]
+        std::string text = "null";
+        if (!::OpenClipboard(nullptr))
+            return text;
+        if (arg(3) == L"empty")
+            ::EmptyClipboard();
+        else if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* units = static_cast<const wchar_t*>(::GlobalLock(data)))
+                text = Quote(units);
+            ::GlobalUnlock(data);
+        }
+        ::CloseClipboard();
+        return text;
+    }
     if (command == L"attributes")  // attributes WINDOWS-PATH
         return Number(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())));
 
-    // The rest act on the card.
-    const HWND card = WaitForCard(command == L"wait" ? static_cast<DWORD>(number(3)) : 0);  // wait TIMEOUT-MS [acc]
+    // The rest act on the card, which "wait TIMEOUT-MS [accessible]" waits for to show.
+    HWND card = ::FindWindowW(L"ZellVelopass", nullptr);
+    for (long waited = 0; command == L"wait" && !::IsWindowVisible(card) && waited < number(3); waited += 100) {
+        ::Sleep(100);
+        card = ::FindWindowW(L"ZellVelopass", nullptr);
+    }
     if (card == nullptr || (command == L"wait" && !::IsWindowVisible(card)))
         return std::nullopt;
     const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
     if (command == L"wait")
         return CardJson(card, argc > 4);
-    if (command == L"gdiobjects")
-        return GdiObjectsJson(card);
-    if (command == L"press") {  // press CONTROL-ID KEY...: the keys, with the focus on that control (0: as it is)
+    if (command == L"gdiobjects") {
+        // The used entries of the handle table that the card's PEB points to (GdiSharedHandleTable, at 0xF8), which
+        // under Wine is the process's own.
+        struct Entry { UINT64 object; ULONG owner; USHORT unique; UCHAR type, flags; UINT64 user; };
+        static Entry entries[0x10000];
+        DWORD id = 0;
+        ::GetWindowThreadProcessId(card, &id);
+        const HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);  // closed at exit
+        PROCESS_BASIC_INFORMATION basic{};
+        void* table = nullptr;
+        if (!process || ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) ||
+            !::ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + 0xF8, &table, sizeof(table),
+                                 nullptr) ||
+            !::ReadProcessMemory(process, table, entries, sizeof(entries), nullptr))
+            return std::nullopt;
+        return Number(std::count_if(std::begin(entries), std::end(entries), [](const auto& e) { return e.type != 0; }));
+    }
+    if (command == L"press") {
+        // press CONTROL-ID KEY...: keys as the keyboard delivers them, through the system's input queue, with the
+        // focus moved to that control first (0: as it is). Each argument is keys held together: virtual-key codes, or
+        // "#" and a UTF-16 code unit in hexadecimal, typed ("0x11+0x43" is Ctrl+C). The answer: the control focused
+        // after each (after a Tab, once the focus has moved).
         if (control != nullptr)
             send(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         ::SetForegroundWindow(card);
-        return PressKeys(card, argc, argv, 4);
+        std::string focused;
+        for (int i = 4; i < argc; ++i) {
+            const HWND before = FocusOf(card);
+            std::vector<INPUT> keys;  // pressed in order, released in reverse
+            for (wchar_t *at = argv[i], *end = at; *at != L'\0'; at = end + (*end == L'+')) {
+                const bool unit = *at == L'#';
+                const auto code = static_cast<WORD>(std::wcstoul(at + unit, &end, unit ? 16 : 0));
+                if (end == at + unit)
+                    break;
+                INPUT key{INPUT_KEYBOARD, {}};
+                key.ki = {static_cast<WORD>(unit ? 0 : code), static_cast<WORD>(unit ? code : 0),
+                          static_cast<DWORD>(unit ? KEYEVENTF_UNICODE : 0), 0, 0};
+                keys.push_back(key);
+            }
+            for (std::size_t k = 0; k < 2 * keys.size(); ++k) {
+                INPUT key = keys[k < keys.size() ? k : 2 * keys.size() - 1 - k];
+                key.ki.dwFlags |= k < keys.size() ? 0 : KEYEVENTF_KEYUP;
+                ::SendInput(1, &key, sizeof(key));
+                ::Sleep(30);
+            }
+            const bool tab = !keys.empty() && keys.back().ki.wVk == VK_TAB;
+            for (int waited = 0; tab && FocusOf(card) == before && waited < 10000; waited += 50)
+                ::Sleep(50);
+            focused += (i > 4 ? ", " : "") + Number(::GetDlgCtrlID(FocusOf(card)));
+        }
+        return "[" + focused + "]";
     } else if (command == L"click") {  // click CONTROL-ID
         ::PostMessageW(control, BM_CLICK, 0, 0);
     } else if (command == L"message") {  // message ID WPARAM LPARAM: as the system or an installer sends it
         send(card, static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
-    } else if (command == L"dialog") {  // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN]]
-        return PressDialogButton(card, static_cast<int>(number(3)), std::max(1, static_cast<int>(number(5))),
-                                 static_cast<UINT>(number(6)), static_cast<DWORD>(number(4)));
+    } else if (command == L"dialog") {
+        // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN]]: a button (0: none) of the topmost dialog over the card, at least
+        // DEPTH owners above it (1, the default: the Print dialog; 2: a sheet or box over that), pressed once one
+        // shows within the time-out, and then a message THEN (0: none) posted to the card, to arrive as soon as the
+        // dialog has done. The answer: its caption.
+        for (long waited = 0; waited <= number(4); waited += 100, ::Sleep(100)) {
+            for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
+                long above = 0;
+                HWND owner = w;
+                for (; owner != nullptr && owner != card; owner = ::GetWindow(owner, GW_OWNER))
+                    ++above;
+                if (owner == card && above >= std::max(1L, number(5)) && ::IsWindowVisible(w) &&
+                    ClassOf(w) == L"#32770") {
+                    const std::string caption = Quote(TextOf(w));
+                    ::PostMessageW(::GetDlgItem(w, static_cast<int>(number(3))), BM_CLICK, 0, 0);
+                    if (number(6) != 0)
+                        ::PostMessageW(card, static_cast<UINT>(number(6)), 0, 0);
+                    return caption;
+                }
+            }
+        }
+        return std::nullopt;
     } else if (command == L"sysloop") {  // sysloop COUNT ID...: system commands in turn, the whole card repainted
         for (long i = 0; i < number(3) && argc > 4; ++i) {
             send(card, WM_SYSCOMMAND, static_cast<WPARAM>(number(4 + static_cast<int>(i % (argc - 4)))), 0);

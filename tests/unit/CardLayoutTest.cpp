@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using velopass::CardScale;
-using velopass::Rect;
-using velopass::ResolveCard;
+using namespace velopass;
 
 TEST(CardLayout, TheBannerOnScreenByReadingDirectionAndSystemVersion)
 {
@@ -13,7 +11,7 @@ TEST(CardLayout, TheBannerOnScreenByReadingDirectionAndSystemVersion)
         {false, 6, {0, 0, 367, 82}, false}, {true, 6, {-1, 0, 367, 82}, false},
         {false, 5, {0, 0, 368, 82}, false}, {true, 5, {-1, 0, 367, 82}, true}};
     for (const auto& c : cases) {
-        const velopass::CardBoxes boxes =
+        const CardBoxes boxes =
             ResolveCard(CardScale::Screen({}, false), c.rightToLeft ? L"ar" : L"en", c.osMajorVersion);
         EXPECT_EQ(boxes.banner, c.banner) << c.rightToLeft << c.osMajorVersion;
         EXPECT_EQ(boxes.mirroredBanner, c.mirrored) << c.rightToLeft << c.osMajorVersion;
@@ -23,10 +21,10 @@ TEST(CardLayout, TheBannerOnScreenByReadingDirectionAndSystemVersion)
 TEST(CardLayout, TahomaForEastAsianLanguagesOnly)
 {
     for (const wchar_t* cjk : {L"ja", L"ko", L"zh-cht", L"zh-chs"})
-        EXPECT_EQ(velopass::FontIndex(cjk, true), 2) << cjk;
+        EXPECT_EQ(FontIndex(cjk, true), 2) << cjk;
     for (const wchar_t* other : {L"ar", L"zh", L"JA", L"ko-kr"})
-        EXPECT_EQ(velopass::FontIndex(other, true), 0) << other;
-    EXPECT_EQ(velopass::FontIndex(L"ja", false), 3);
+        EXPECT_EQ(FontIndex(other, true), 0) << other;
+    EXPECT_EQ(FontIndex(L"ja", false), 3);
 }
 
 TEST(PrintedCard, EachAxisByItsOwnResolution)

@@ -10,8 +10,7 @@
 TEST(Brand, RegistryMatchesWholeAndFirstThenVendorInTableOrder)
 {
     const struct { std::optional<std::wstring_view> registry; const wchar_t *vendor, *brand; } cases[] = {
-        {L"BRINDLE HALL", L"", L"Brindle Hall"},
-        {L"Marwick", L"Zell Computers", L"Marwick"},
+        {L"BRINDLE HALL", L"", L"Brindle Hall"}, {L"Marwick", L"Zell Computers", L"Marwick"},
         {L"Zell Computers", L"Lumiframe Ltd", L"Lumiframe"},  // no partial match in the registry
         {std::nullopt, L"lumif & brindl", L"Lumiframe"},      // table order, not text order
         {std::nullopt, L"Tessary Inc.", L""},                  // only the registry names Tessary
@@ -26,8 +25,7 @@ TEST(SystemValues, SnidAndPartNumberFromSerialsOfAnyLength)
         {L"0123456789KLM0001fXY2", L"KLM000031XY"},  // hex, in any case
         {L"0123456789KLMZZZZZXY", L"KLM000000XY"},   // not hex: 0
         {L"0123456789KLMFFFFFXY", L"KLM048575XY"},   // 1048575: the seventh digit dropped
-        {L"0123456789KLM", L"KLM000000"},
-        {L"0123456789K", L"K"},
+        {L"0123456789KLM", L"KLM000000"}, {L"0123456789K", L"K"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(velopass::DeriveSnid(c.serial), c.snid) << c.serial;
@@ -50,10 +48,8 @@ TEST(PathExpansion, BrandVariablesAndTheirBounds)
         {L"c:\\%NOSUCHVAR%\\%brand%", L"c:\\%NOSUCHVAR%\\Zell"},
         {L"c:\\%brand\\%TEMP%", L"c:\\%brand\\%TEMP%"},  // an unclosed brand stops the scan
         {L"0123456789%brand%\\%TEMP%", L"0123456789Zell\\%TEMP%"},  // shrinking text carries the scan on
-        {longPath, longPath},
-        {L"c:\\%LONG%\\" + std::wstring(30, L'a'), std::nullopt},
-        {L"%A%\\x", std::nullopt},
-        {L"c:\\%B%\\x", L"c:\\%B%\\x"},
+        {longPath, longPath}, {L"c:\\%LONG%\\" + std::wstring(30, L'a'), std::nullopt},
+        {L"%A%\\x", std::nullopt}, {L"c:\\%B%\\x", L"c:\\%B%\\x"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(velopass::ExpandPathVariables(c.path, L"Zell", lookup), c.expanded) << c.path;

@@ -6,41 +6,37 @@
 #include <fstream>
 #include <map>
 #include <regex>
-#include <cwchar>
-#include <string>
-#include <vector>
 
 TEST(ShippedTextFile, EveryListedLanguageHasEveryTextTheGuestMessageOneTitleAndEachButtonItsOwnAccessKey)
 {
-    std::map<std::string, std::map<std::string, std::string>> sections;
+    std::map<std::wstring, std::map<std::wstring, std::wstring>> sections;
     std::ifstream file(VELOPASS_TEXT_SOURCE);
     ASSERT_TRUE(file) << VELOPASS_TEXT_SOURCE;
-    for (std::string line, section; std::getline(file, line);) {
-        const std::size_t equals = line.find('=');
-        if (line[0] == '[')
-            section = line.substr(1, line.find(']') - 1);
-        else if (equals != std::string::npos && line[0] != ';')
+    std::wstring section;
+    for (std::string bytes; std::getline(file, bytes);) {
+        const std::wstring line(bytes.begin(), bytes.end());  // a unit a byte: the keys and codes are ASCII
+        const std::size_t equals = line.find(L'=');
+        if (line[0] == L'[')
+            section = line.substr(1, line.find(L']') - 1);
+        else if (equals != std::wstring::npos && line[0] != L';')
             sections[section][line.substr(0, equals)] = line.substr(equals + 1);
     }
-    const std::string list = sections["common"]["SupportedLang"];
-    const auto codes = velopass::ParseLanguageList(std::wstring(list.begin(), list.end()));
+    const auto codes = velopass::ParseLanguageList(sections[L"common"][L"SupportedLang"]);
     EXPECT_FALSE(codes.empty());
-    std::vector<std::string> keys;  // every key the card reads from a language's section, the guest's message first
-    for (const wchar_t* key : {velopass::kGuestMessageKey, velopass::kLanguageNameKey})
-        keys.emplace_back(key, key + std::wcslen(key));
+    // Every key the card reads from a language's section, the guest's message first.
+    std::vector<std::wstring> keys = {velopass::kGuestMessageKey, velopass::kLanguageNameKey};
     for (const velopass::CardTextKey& entry : velopass::kCardTextKeys)
-        keys.emplace_back(entry.key, entry.key + std::wcslen(entry.key));
-    for (const velopass::LanguageCode& wide : codes) {
-        const std::string code(wide.begin(), wide.end());
-        for (const std::string& key : keys)
+        keys.emplace_back(entry.key);
+    for (const velopass::LanguageCode& code : codes) {
+        for (const std::wstring& key : keys)
             EXPECT_FALSE(sections[code][key].empty()) << code << ": " << key;
-        const std::string& message = sections[code][keys[0]];
-        const std::size_t first = message.find("{0}");
-        EXPECT_TRUE(first != std::string::npos && message.find("{0}", first + 1) == std::string::npos) << code;
+        const std::wstring& message = sections[code][keys[0]];
+        const std::size_t first = message.find(L"{0}");
+        EXPECT_TRUE(first != std::wstring::npos && message.find(L"{0}", first + 1) == std::wstring::npos) << code;
         // Each button has one access key, "&" and a letter (two bytes beyond ASCII), the two different.
-        const std::regex accessKey("[^&]*&([ -~]|..)[^&]*");
-        std::smatch print, close;
-        EXPECT_TRUE(std::regex_match(sections[code]["BtnPrint"], print, accessKey) &&
-                    std::regex_match(sections[code]["BtnClose"], close, accessKey) && print[1] != close[1]) << code;
+        const std::wregex accessKey(L"[^&]*&([ -~]|..)[^&]*");
+        std::wsmatch print, close;
+        EXPECT_TRUE(std::regex_match(sections[code][L"BtnPrint"], print, accessKey) &&
+                    std::regex_match(sections[code][L"BtnClose"], close, accessKey) && print[1] != close[1]) << code;
     }
 }

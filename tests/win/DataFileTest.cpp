@@ -10,23 +10,20 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
-#include <utility>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A text file in UTF-16LE under the temporary folder, removed with its folder.
+// A text file in UTF-16LE under the temporary folder, removed at the end.
 struct TempTextFile {
     explicit TempTextFile(const std::wstring& text)
     {
-        fs::create_directory(folder);
         std::ofstream(path, std::ios::binary)
             << "\xFF\xFE" << std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     }
-    ~TempTextFile() { fs::remove_all(folder); }
-    const fs::path folder = fs::temp_directory_path() / ("vp-" + std::to_string(::GetTickCount() + count++));
-    const fs::path path = folder / "Velopass.ini";
+    ~TempTextFile() { fs::remove(path); }
+    const fs::path path = fs::temp_directory_path() / ("vp-" + std::to_string(::GetTickCount() + count++) + ".ini");
     static inline int count = 0;
 };
 
@@ -63,17 +60,13 @@ TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCountsAndTextsAreCutOnCharacters)
 TEST(Registry, TheKeyIsOpenedForReadingOnly)
 {
     const wchar_t *path = L"Software\\VelopassRegistryTest", brand[] = L"Zell";
-    const auto data = reinterpret_cast<const BYTE*>(brand);
-    HKEY created = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr), 0);
-    ::RegSetValueExW(created, L"Brand", 0, REG_SZ, data, sizeof(brand));
-    ::RegCloseKey(created);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, path, L"Brand", REG_SZ, brand, sizeof(brand)), ERROR_SUCCESS);
     win::UniqueKey key;
     velopass::Text value;
     EXPECT_TRUE(velopass::ReadRegistryText(HKEY_CURRENT_USER, path, L"Brand", key, value));
     EXPECT_EQ(value, L"Zell");
     // A standard user may open the machine's key for reading only.
-    EXPECT_NE(::RegSetValueExW(key.get(), L"Brand", 0, REG_SZ, data, sizeof(brand)), ERROR_SUCCESS);
+    EXPECT_NE(::RegSetKeyValueW(key.get(), nullptr, L"Brand", REG_SZ, brand, sizeof(brand)), ERROR_SUCCESS);
     ::RegDeleteKeyW(HKEY_CURRENT_USER, path);
 }
 

@@ -1,10 +1,8 @@
-// Linked into the coverage build's card alone (preset `coverage`). GCC writes
-// the counts to their .gcda files as a process exits normally, before the static
-// objects' destructors. A scenario that ends its Wine prefix ends the card with
-// no exit, as Windows does once the card has answered WM_ENDSESSION, and
-// ExitProcess (a DLL that cannot be loaded) runs no exit handlers. So the card
-// adds its counts to the files four times a second, after each WM_ENDSESSION,
-// as ExitProcess ends it, and last of all at exit.
+// Linked into the coverage build's card alone (preset `coverage`). GCC writes the counts to their .gcda files as a
+// process exits normally, before the static objects' destructors. A scenario that ends its Wine prefix ends the card
+// with no exit, as Windows does once the card has answered WM_ENDSESSION, and ExitProcess (a DLL that cannot be loaded)
+// runs no exit handlers. So the card adds its counts to the files four times a second, after each WM_ENDSESSION, as
+// ExitProcess ends it, and last of all at exit.
 #include <windows.h>
 
 #include <cstdlib>

@@ -3,34 +3,26 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-namespace {
-
-// A builtin alias, laid out as a SID of two sub-authorities.
-struct AliasSid { BYTE revision, count; SID_IDENTIFIER_AUTHORITY authority; DWORD domain, rid; };
-
-bool AliasesContainGuests(const std::vector<DWORD>& rids, DWORD attributes = SE_GROUP_ENABLED)
-{
-    std::vector<AliasSid> sids;
-    for (DWORD rid : rids)
-        sids.push_back({SID_REVISION, 2, SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID, rid});
-    std::vector<BYTE> buffer(sizeof(TOKEN_GROUPS) + rids.size() * sizeof(SID_AND_ATTRIBUTES));
-    auto& groups = *reinterpret_cast<TOKEN_GROUPS*>(buffer.data());
-    groups.GroupCount = static_cast<DWORD>(rids.size());
-    for (std::size_t i = 0; i < rids.size(); ++i)
-        groups.Groups[i] = {&sids[i], attributes};
-    return velopass::GroupsContainGuests(groups);
-}
-
-}  // namespace
-
 TEST(GuestCheck, GuestsAnywhereInALongListAndNoOtherGroup)
 {
     std::vector<DWORD> many(150, DOMAIN_ALIAS_RID_ADMINS);
     many.push_back(DOMAIN_ALIAS_RID_GUESTS);
-    EXPECT_TRUE(AliasesContainGuests(many, SE_GROUP_USE_FOR_DENY_ONLY));
-    EXPECT_FALSE(AliasesContainGuests({DOMAIN_ALIAS_RID_USERS, DOMAIN_ALIAS_RID_ADMINS, DOMAIN_ALIAS_RID_POWER_USERS}));
+    const struct { std::vector<DWORD> rids; DWORD attributes; bool guest; } cases[] = {
+        {many, SE_GROUP_USE_FOR_DENY_ONLY, true},
+        {{DOMAIN_ALIAS_RID_USERS, DOMAIN_ALIAS_RID_ADMINS, DOMAIN_ALIAS_RID_POWER_USERS}, SE_GROUP_ENABLED, false}};
+    // Builtin aliases, laid out as SIDs of two sub-authorities.
+    struct AliasSid { BYTE revision, count; SID_IDENTIFIER_AUTHORITY authority; DWORD domain, rid; };
+    for (const auto& c : cases) {
+        std::vector<AliasSid> sids(c.rids.size());
+        std::vector<BYTE> buffer(sizeof(TOKEN_GROUPS) + c.rids.size() * sizeof(SID_AND_ATTRIBUTES));
+        auto& groups = *reinterpret_cast<TOKEN_GROUPS*>(buffer.data());
+        groups.GroupCount = static_cast<DWORD>(c.rids.size());
+        for (std::size_t i = 0; i < c.rids.size(); ++i) {
+            sids[i] = {SID_REVISION, 2, SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID, c.rids[i]};
+            groups.Groups[i] = {&sids[i], c.attributes};
+        }
+        EXPECT_EQ(velopass::GroupsContainGuests(groups), c.guest) << c.rids.size() << " groups";
+    }
 }
 
 TEST(GuestCheck, ReadsThisProcessTokenWhole)
