@@ -4,6 +4,7 @@ enable_language(RC)
 # Windows-side pieces shared by the program and its Win32 tests.
 add_library(velopass_win STATIC
   src/app/GuestCheck.cpp
+  src/app/Startup.cpp
   src/machine/DataFile.cpp
   src/machine/Registry.cpp
   src/machine/Wmi.cpp
@@ -93,6 +94,9 @@ set_target_properties(VelopassSetup PROPERTIES PREFIX "")
 target_include_directories(VelopassSetup PRIVATE src)
 target_compile_definitions(VelopassSetup PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 velopass_warnings(VelopassSetup)
+if(VELOPASS_COVERAGE)
+  target_compile_options(VelopassSetup PRIVATE -fexceptions)  # it catches what Carry throws
+endif()
 if(MINGW)
   # The same rules as the program's image: it runs in Windows Installer's process.
   target_sources(VelopassSetup PRIVATE src/win/StackGuard.cpp ${VELOPASS_LOAD_CONFIG})

@@ -9,17 +9,21 @@ namespace velopass {
 
 std::vector<BYTE> ReadTokenGroups(HANDLE token)
 {
+    // A token's groups are fixed when it is made: the size asked is the size read.
     DWORD size = 0;
     ::GetTokenInformation(token, TokenGroups, nullptr, 0, &size);
-    // The group list may change between the two calls; try again while it grows.
-    for (int attempt = 0; attempt < 3 && size >= sizeof(TOKEN_GROUPS); ++attempt) {
-        std::vector<BYTE> buffer(size);
-        if (::GetTokenInformation(token, TokenGroups, buffer.data(), size, &size))
-            return buffer;
-        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-            break;
-    }
-    return {};
+    std::vector<BYTE> buffer(size);
+    if (!::GetTokenInformation(token, TokenGroups, buffer.data(), size, &size))
+        return {};
+    return buffer;
+}
+
+std::vector<BYTE> ProcessTokenGroups()
+{
+    HANDLE token = nullptr;  // stays null when the token cannot be opened: then no groups are read
+    ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
+    const win::UniqueKernelHandle owner(token);
+    return ReadTokenGroups(token);
 }
 
 bool GroupsContainSid(const TOKEN_GROUPS& groups, PSID sid)
@@ -33,25 +37,16 @@ bool GroupsContainSid(const TOKEN_GROUPS& groups, PSID sid)
 
 bool GroupsContainGuests(const TOKEN_GROUPS& groups)
 {
-    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-    PSID sid = nullptr;
-    if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_GUESTS, 0, 0, 0, 0,
-                                    0, 0, &sid))
-        return false;
-    const win::UniqueSid guests(sid);
-    return GroupsContainSid(groups, guests.get());
+    // S-1-5-32-546, made in room for any SID: it cannot fail.
+    BYTE guests[SECURITY_MAX_SID_SIZE] = {};
+    DWORD size = sizeof(guests);
+    ::CreateWellKnownSid(WinBuiltinGuestsSid, nullptr, guests, &size);
+    return GroupsContainSid(groups, guests);
 }
 
-bool IsGuestUser()
+bool IsGuest(const std::vector<BYTE>& tokenGroups)
 {
-    HANDLE rawToken = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &rawToken))
-        return false;
-    const win::UniqueKernelHandle token(rawToken);
-    const std::vector<BYTE> groups = ReadTokenGroups(token.get());
-    if (groups.empty())
-        return false;
-    return GroupsContainGuests(*reinterpret_cast<const TOKEN_GROUPS*>(groups.data()));
+    return !tokenGroups.empty() && GroupsContainGuests(*reinterpret_cast<const TOKEN_GROUPS*>(tokenGroups.data()));
 }
 
 void ShowGuestRefusal(const wchar_t* textFile, const LanguageCode& language, std::wstring_view builtIn)
@@ -61,8 +56,7 @@ void ShowGuestRefusal(const wchar_t* textFile, const LanguageCode& language, std
     const GuestRefusal refusal =
         MakeGuestRefusal(fromFile ? std::optional(messageTemplate.view()) : std::nullopt, builtIn,
                          ReadTitle(textFile, language).view(), language);
-    ::MessageBoxW(nullptr, refusal.message.c_str(), refusal.caption.c_str(),
-                  MB_OK | MB_ICONEXCLAMATION | (refusal.rightToLeft ? MB_RTLREADING : 0));
+    ::MessageBoxW(nullptr, refusal.message.c_str(), refusal.caption.c_str(), refusal.boxType);
 }
 
 }  // namespace velopass

@@ -13,6 +13,8 @@ namespace velopass {
 // The token's group list, in a buffer sized from the token itself, so that no
 // group is left out however many there are. Empty when it cannot be read.
 std::vector<BYTE> ReadTokenGroups(HANDLE token);
+// This process's, as ReadTokenGroups reads it.
+std::vector<BYTE> ProcessTokenGroups();
 
 // Any group of the list, whatever its attributes, equal to the SID.
 bool GroupsContainSid(const TOKEN_GROUPS& groups, PSID sid);
@@ -20,9 +22,9 @@ bool GroupsContainSid(const TOKEN_GROUPS& groups, PSID sid);
 // Guests (S-1-5-32-546) among the groups of a token's list.
 bool GroupsContainGuests(const TOKEN_GROUPS& groups);
 
-// The check of this process's token. A token that cannot be read counts as
-// no guest: the card then opens as for any user.
-bool IsGuestUser();
+// Guests among a list as ReadTokenGroups reads it. A list that could not be
+// read counts as no guest: the card then opens as for any user.
+bool IsGuest(const std::vector<BYTE>& tokenGroups);
 
 // The refusal box in the language's texts from the text file, with the
 // built-in message where the file has none. Returns when it is answered.

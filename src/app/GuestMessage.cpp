@@ -23,7 +23,8 @@ GuestRefusal MakeGuestRefusal(std::optional<std::wstring_view> messageTemplate, 
                               std::wstring_view title, std::wstring_view language)
 {
     return GuestRefusal{messageTemplate ? FormatGuestMessage(*messageTemplate, title) : std::wstring(builtIn),
-                        std::wstring(title), IsRightToLeft(language)};
+                        std::wstring(title),
+                        IsRightToLeft(language) ? kRefusalBoxRightToLeft : kRefusalBox};
 }
 
 }  // namespace velopass

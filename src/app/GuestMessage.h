@@ -14,15 +14,19 @@ inline constexpr wchar_t kTitlePlaceholder[] = L"{0}";
 // refusal is shown whole.
 std::wstring FormatGuestMessage(std::wstring_view messageTemplate, std::wstring_view title);
 
+// MessageBoxW's types: MB_OK | MB_ICONEXCLAMATION, and with MB_RTLREADING.
+inline constexpr unsigned kRefusalBox = 0x30;
+inline constexpr unsigned kRefusalBoxRightToLeft = 0x100030;
+
 struct GuestRefusal {
     std::wstring message;
     std::wstring caption;
-    bool rightToLeft;
+    unsigned boxType;
 };
 
 // What a refused guest is shown: the text file's message (formatted as above)
-// or, when it has none, the built-in one; captioned with the title, and read
-// right to left in Arabic.
+// or, when it has none, the built-in one; captioned with the title, in a box
+// read right to left in Arabic.
 GuestRefusal MakeGuestRefusal(std::optional<std::wstring_view> messageTemplate, std::wstring_view builtIn,
                               std::wstring_view title, std::wstring_view language);
 

@@ -58,8 +58,8 @@ void EndDialogsOver(HWND card)
 
 }  // namespace
 
-CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, win::CWnd* parent)
-    : CDialog(IDD_CARD, parent), m_osMajorVersion(osMajorVersion), m_language(language),
+CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion)
+    : CDialog(IDD_CARD), m_osMajorVersion(osMajorVersion), m_language(language),
       m_textFilePath(velopass::kTextFilePath)
 {
 }

@@ -21,7 +21,7 @@ public:
     using Text = velopass::Text;
 
     // The card in the language chosen at start-up, on a system of that major version.
-    CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, win::CWnd* parent = nullptr);
+    CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion);
     ~CVLPDlg() override;
 
     // Saves the date of purchase, lets go of what the initialisation made and ends the card.

@@ -2,18 +2,28 @@
 
 #include "win/SystemLibrary.h"
 
-#include <memory>
-#include <new>
+#include <optional>
 
 namespace win::gdiplus {
 
 namespace {
 
 // Each member is the export of that name, typed as the header declares it.
-#define GDIPLUS_FUNCTION(scope, name) decltype(&scope::name) name = library.Find<decltype(scope::name)>(#name)
+#define GDIPLUS_FUNCTION(scope, name) decltype(&scope::name) name = Find<decltype(scope::name)>(#name)
 
 struct Api {
     SystemLibrary library{L"gdiplus.dll"};
+    int missing = 0;  // exports not found: all of them when the library is not there
+    ULONG_PTR token = 0;
+
+    template <typename Function>
+    Function* Find(const char* name)
+    {
+        Function* const found = library.Find<Function>(name);
+        missing += found == nullptr;
+        return found;
+    }
+
     GDIPLUS_FUNCTION(Gdiplus, GdiplusStartup);
     GDIPLUS_FUNCTION(Gdiplus, GdiplusShutdown);
     GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipLoadImageFromFile);
@@ -22,75 +32,62 @@ struct Api {
     GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipCreateFromHDC);
     GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipDrawImageRectI);
     GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipDeleteGraphics);
-
-    bool complete() const
-    {
-        return GdiplusStartup && GdiplusShutdown && GdipLoadImageFromFile && GdipDisposeImage &&
-               GdipImageRotateFlip && GdipCreateFromHDC && GdipDrawImageRectI && GdipDeleteGraphics;
-    }
 };
 
 #undef GDIPLUS_FUNCTION
 
 // GDI+ is one per process, and so is its library.
-std::unique_ptr<Api> running;
-
-template <typename Call>
-GpStatus IfRunning(Call call)
-{
-    return running ? call(*running) : Gdiplus::GdiplusNotInitialized;
-}
+std::optional<Api> running;
 
 }  // namespace
 
-GpStatus Startup(ULONG_PTR* token)
+bool Startup()
 {
-    auto api = std::unique_ptr<Api>(new (std::nothrow) Api);
-    if (!api || !api->complete())
-        return Gdiplus::GdiplusNotInitialized;
+    Api& api = running.emplace();
     const Gdiplus::GdiplusStartupInput input;
-    const GpStatus status = api->GdiplusStartup(token, &input, nullptr);
-    if (status == Gdiplus::Ok)
-        running = std::move(api);
-    return status;
+    const GpStatus status =
+        api.missing == 0 ? api.GdiplusStartup(&api.token, &input, nullptr) : Gdiplus::GdiplusNotInitialized;
+    if (status != Gdiplus::Ok)
+        running.reset();
+    return status == Gdiplus::Ok;
 }
 
-void Shutdown(ULONG_PTR token)
+void Shutdown()
 {
     if (!running)
         return;
-    running->GdiplusShutdown(token);
+    running->GdiplusShutdown(running->token);
     running.reset();
 }
 
 GpStatus LoadImageFromFile(const wchar_t* path, GpImage** image)
 {
-    return IfRunning([&](const Api& api) { return api.GdipLoadImageFromFile(path, image); });
+    return running->GdipLoadImageFromFile(path, image);
 }
 
 GpStatus DisposeImage(GpImage* image)
 {
-    return IfRunning([&](const Api& api) { return api.GdipDisposeImage(image); });
+    return running->GdipDisposeImage(image);
 }
 
 GpStatus ImageRotateFlip(GpImage* image, Gdiplus::RotateFlipType type)
 {
-    return IfRunning([&](const Api& api) { return api.GdipImageRotateFlip(image, type); });
+    return running->GdipImageRotateFlip(image, type);
 }
 
 GpStatus CreateFromHDC(HDC dc, GpGraphics** graphics)
 {
-    return IfRunning([&](const Api& api) { return api.GdipCreateFromHDC(dc, graphics); });
+    return running->GdipCreateFromHDC(dc, graphics);
 }
 
 GpStatus DrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height)
 {
-    return IfRunning([&](const Api& api) { return api.GdipDrawImageRectI(graphics, image, x, y, width, height); });
+    return running->GdipDrawImageRectI(graphics, image, x, y, width, height);
 }
 
 GpStatus DeleteGraphics(GpGraphics* graphics)
 {
-    return IfRunning([&](const Api& api) { return api.GdipDeleteGraphics(graphics); });
+    return running->GdipDeleteGraphics(graphics);
 }
 
 }  // namespace win::gdiplus

@@ -14,13 +14,12 @@ using Gdiplus::GpGraphics;
 using Gdiplus::GpImage;
 using Gdiplus::GpStatus;
 
-// Loads gdiplus.dll and starts it; on anything but Ok it stays unloaded.
-GpStatus Startup(ULONG_PTR* token);
-// Ends GDI+ and unloads it.
-void Shutdown(ULONG_PTR token);
+// Loads gdiplus.dll and starts it: true once it runs; otherwise it stays unloaded.
+bool Startup();
+// Ends GDI+, where it runs, and unloads it.
+void Shutdown();
 
-// The flat functions the card draws with; each answers GdiplusNotInitialized
-// while GDI+ is not running.
+// The flat functions the card draws with, while GDI+ runs.
 GpStatus LoadImageFromFile(const wchar_t* path, GpImage** image);
 GpStatus DisposeImage(GpImage* image);
 GpStatus ImageRotateFlip(GpImage* image, Gdiplus::RotateFlipType type);

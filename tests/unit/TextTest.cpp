@@ -57,14 +57,14 @@ TEST(GuestRefusal, TheFilesMessageWithEveryPlaceholderAsTheTitleOrTheBuiltInOne)
         const wchar_t *title, *language;
         velopass::GuestRefusal shown;
     } cases[] = {
-        {L"[{0}] [{0}] {1}", L"a{0}", L"en", {L"[a{0}] [a{0}] {1}", L"a{0}", false}},  // the title is not expanded
-        {std::nullopt, L"\u0641", L"ar", {L"built in", L"\u0641", true}},
-        {L"{0} {0}", title.c_str(), L"AR", {title + L" " + title, title, false}},  // the code as written
+        {L"[{0}] [{0}] {1}", L"a{0}", L"en", {L"[a{0}] [a{0}] {1}", L"a{0}", 0x30}},  // the title is not expanded
+        {std::nullopt, L"\u0641", L"ar", {L"built in", L"\u0641", 0x100030}},      // MB_RTLREADING
+        {L"{0} {0}", title.c_str(), L"AR", {title + L" " + title, title, 0x30}},  // the code as written
     };
     for (const auto& c : cases) {
         const velopass::GuestRefusal refusal = velopass::MakeGuestRefusal(c.message, L"built in", c.title, c.language);
         EXPECT_EQ(refusal.message, c.shown.message) << c.language;
         EXPECT_EQ(refusal.caption, c.shown.caption) << c.language;
-        EXPECT_EQ(refusal.rightToLeft, c.shown.rightToLeft) << c.language;
+        EXPECT_EQ(refusal.boxType, c.shown.boxType) << c.language;
     }
 }

@@ -1,33 +1,11 @@
-// The card's INI files, its registry key and the guest's refusal box against the platform's own.
-#include "app/GuestCheck.h"
+// The card's INI files and its registry key against the platform's own.
+#include "WinTest.h"
 #include "machine/DataFile.h"
 #include "machine/Registry.h"
 #include "text/CardTexts.h"
 #include "text/TextFile.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <thread>
-
-namespace fs = std::filesystem;
-
-namespace {
-
-// A text file in UTF-16LE under the temporary folder, removed at the end.
-struct TempTextFile {
-    explicit TempTextFile(const std::wstring& text)
-    {
-        std::ofstream(path, std::ios::binary)
-            << "\xFF\xFE" << std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    }
-    ~TempTextFile() { fs::remove(path); }
-    const fs::path path = fs::temp_directory_path() / ("vp-" + std::to_string(::GetTickCount() + count++) + ".ini");
-    static inline int count = 0;
-};
-
-}  // namespace
 
 TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
 {
@@ -68,29 +46,4 @@ TEST(Registry, TheKeyIsOpenedForReadingOnly)
     // A standard user may open the machine's key for reading only.
     EXPECT_NE(::RegSetKeyValueW(key.get(), nullptr, L"Brand", REG_SZ, brand, sizeof(brand)), ERROR_SUCCESS);
     ::RegDeleteKeyW(HKEY_CURRENT_USER, path);
-}
-
-TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
-{
-    const TempTextFile file(
-        L"[de]\r\nAppTitle=Velopass DE\r\nMsgGuest=G\u00E4ste: {0} ({0})\r\n[fr]\r\nAppTitle=Velopass FR\r\n");
-    for (const auto& [language, shown] : {std::pair(L"de", L"Velopass DE|G\u00E4ste: Velopass DE (Velopass DE)|"),
-                                           std::pair(L"fr", L"Velopass FR|built in|")}) {
-        // The box is modal: read and answered from another thread, as a user would, caption then texts.
-        std::wstring read;
-        std::thread user([&read] {
-            HWND box = nullptr;  // the visible dialog box: this process shows no other
-            for (int tries = 0; tries < 200 && !::IsWindowVisible(box); ++tries, ::Sleep(50))
-                box = ::FindWindowW(L"#32770", nullptr);
-            for (HWND w = box; w != nullptr; w = ::GetWindow(w, w == box ? GW_CHILD : GW_HWNDNEXT)) {
-                wchar_t text[256] = {}, kind[16] = {};
-                if (::GetWindowTextW(w, text, 256) && (w == box || (::GetClassNameW(w, kind, 16) && kind[0] == L'S')))
-                    read += std::wstring(text) + L"|";
-            }
-            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        });
-        velopass::ShowGuestRefusal(file.path.c_str(), language, L"built in");
-        user.join();
-        EXPECT_EQ(read, shown);
-    }
 }

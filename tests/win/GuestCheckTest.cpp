@@ -1,41 +1,117 @@
-// The guest decision on SIDs as the platform lays them out and on this process's real token.
-#include "app/GuestCheck.h"
+// The guest decision on SIDs as the platform lays them out and on this process's real token, the guest's refusal
+// box as it shows, and the start-up with a guest's token and a mutex refused, which Wine cannot give.
+#include "WinTest.h"
+#include "app/Startup.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+#include <utility>
+
+namespace {
+
+// A token's group list of builtin aliases, by their RIDs, as the platform lays it out: the SIDs after the array.
+std::vector<BYTE> AliasGroups(const std::vector<DWORD>& rids, DWORD attributes = SE_GROUP_ENABLED)
+{
+    struct AliasSid { BYTE revision, count; SID_IDENTIFIER_AUTHORITY authority; DWORD domain, rid; };
+    const std::size_t head = sizeof(TOKEN_GROUPS) + rids.size() * sizeof(SID_AND_ATTRIBUTES);
+    std::vector<BYTE> buffer(head + rids.size() * sizeof(AliasSid));
+    auto& groups = *reinterpret_cast<TOKEN_GROUPS*>(buffer.data());
+    auto* sids = reinterpret_cast<AliasSid*>(buffer.data() + head);
+    groups.GroupCount = static_cast<DWORD>(rids.size());
+    for (std::size_t i = 0; i < rids.size(); ++i) {
+        sids[i] = {SID_REVISION, 2, SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID, rids[i]};
+        groups.Groups[i] = {&sids[i], attributes};
+    }
+    return buffer;
+}
+
+// What a modal box that `run` shows says, its caption and then its texts, each followed by "|"; answered with OK
+// from another thread, as a user would. Empty when `run` showed none.
+std::wstring BoxShownBy(const std::function<void()>& run)
+{
+    std::atomic<bool> ran = false;
+    std::wstring read;
+    std::thread user([&] {
+        HWND box = nullptr;  // the visible dialog box: this process shows no other
+        for (; !ran && !::IsWindowVisible(box); ::Sleep(20))
+            box = ::FindWindowW(L"#32770", nullptr);
+        for (HWND w = box; w != nullptr; w = ::GetWindow(w, w == box ? GW_CHILD : GW_HWNDNEXT)) {
+            wchar_t text[256] = {}, kind[16] = {};
+            if (::GetWindowTextW(w, text, 256) && (w == box || (::GetClassNameW(w, kind, 16) && kind[0] == L'S')))
+                read += std::wstring(text) + L"|";
+        }
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    run();
+    ran = true;
+    user.join();
+    return read;
+}
+
+}  // namespace
 
 TEST(GuestCheck, GuestsAnywhereInALongListAndNoOtherGroup)
 {
     std::vector<DWORD> many(150, DOMAIN_ALIAS_RID_ADMINS);
     many.push_back(DOMAIN_ALIAS_RID_GUESTS);
-    const struct { std::vector<DWORD> rids; DWORD attributes; bool guest; } cases[] = {
-        {many, SE_GROUP_USE_FOR_DENY_ONLY, true},
-        {{DOMAIN_ALIAS_RID_USERS, DOMAIN_ALIAS_RID_ADMINS, DOMAIN_ALIAS_RID_POWER_USERS}, SE_GROUP_ENABLED, false}};
-    // Builtin aliases, laid out as SIDs of two sub-authorities.
-    struct AliasSid { BYTE revision, count; SID_IDENTIFIER_AUTHORITY authority; DWORD domain, rid; };
-    for (const auto& c : cases) {
-        std::vector<AliasSid> sids(c.rids.size());
-        std::vector<BYTE> buffer(sizeof(TOKEN_GROUPS) + c.rids.size() * sizeof(SID_AND_ATTRIBUTES));
-        auto& groups = *reinterpret_cast<TOKEN_GROUPS*>(buffer.data());
-        groups.GroupCount = static_cast<DWORD>(c.rids.size());
-        for (std::size_t i = 0; i < c.rids.size(); ++i) {
-            sids[i] = {SID_REVISION, 2, SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID, c.rids[i]};
-            groups.Groups[i] = {&sids[i], c.attributes};
-        }
-        EXPECT_EQ(velopass::GroupsContainGuests(groups), c.guest) << c.rids.size() << " groups";
-    }
+    EXPECT_TRUE(velopass::IsGuest(AliasGroups(many, SE_GROUP_USE_FOR_DENY_ONLY)));
+    EXPECT_FALSE(velopass::IsGuest(AliasGroups({DOMAIN_ALIAS_RID_USERS, DOMAIN_ALIAS_RID_ADMINS})));
 }
 
 TEST(GuestCheck, ReadsThisProcessTokenWhole)
 {
-    HANDLE token = nullptr;
-    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token));
-    const std::vector<BYTE> buffer = velopass::ReadTokenGroups(token);
-    ::CloseHandle(token);
+    const std::vector<BYTE> buffer = velopass::ProcessTokenGroups();
     ASSERT_GE(buffer.size(), sizeof(TOKEN_GROUPS));
     const auto& groups = *reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
     EXPECT_GT(groups.GroupCount, 0u);
     for (DWORD i = 0; i < groups.GroupCount; ++i)  // every SID within the buffer, none cut
         EXPECT_TRUE(::IsValidSid(groups.Groups[i].Sid)) << "group " << i;
     EXPECT_TRUE(velopass::ReadTokenGroups(nullptr).empty());
-    EXPECT_FALSE(velopass::IsGuestUser());  // the test runs as an ordinary user
+}
+
+TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
+{
+    const TempTextFile file(
+        L"[de]\r\nAppTitle=Velopass DE\r\nMsgGuest=G\u00E4ste: {0} ({0})\r\n[fr]\r\nAppTitle=Velopass FR\r\n");
+    for (const auto& [language, shown] : {std::pair(L"de", L"Velopass DE|G\u00E4ste: Velopass DE (Velopass DE)|"),
+                                           std::pair(L"fr", L"Velopass FR|built in|")}) {
+        const wchar_t* code = language;
+        EXPECT_EQ(BoxShownBy([&] { velopass::ShowGuestRefusal(file.path.c_str(), code, L"built in"); }), shown);
+    }
+}
+
+TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
+{
+    // The first instance's window (its refusal box, captioned with the title, or none yet) under another program's.
+    const auto window = [](const wchar_t* caption) {
+        return ::CreateWindowExW(0, L"Static", caption, WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr,
+                                 nullptr);
+    };
+    const HWND first = window(L""), other = window(L"another program");
+    const std::vector<BYTE> guest = AliasGroups({DOMAIN_ALIAS_RID_USERS, DOMAIN_ALIAS_RID_GUESTS}), unread;
+    const struct { DWORD claimed; const std::vector<BYTE>& groups; bool gdiplus; const wchar_t *first, *shown; } cases[] = {
+        {ERROR_ALREADY_EXISTS, guest, true, L"Velopass", L"raised"},  // a guest's second start tells nothing either
+        {ERROR_ACCESS_DENIED, guest, true, L"", L""},  // another user's instance, still without a window
+        {0, guest, true, L"", L"Velopass|Guest users cannot run Velopass|"},
+        {0, unread, false, L"", L""},  // a token that cannot be read is no guest's
+        {0, velopass::ProcessTokenGroups(), true, L"", L"card en"},
+    };
+    for (const auto& c : cases) {
+        ::SetWindowTextW(first, c.first);
+        ::SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        std::wstring card;
+        std::wstring shown = BoxShownBy([&] {
+            velopass::StartUp({[&] { return c.claimed; }, [&] { return c.groups; }, [&] { return c.gdiplus; }},
+                              [&](const velopass::UserLanguage& language) { card = L"card " + language.code; });
+        });
+        shown += card;
+        for (HWND below = ::GetWindow(first, GW_HWNDNEXT); below != nullptr; below = ::GetWindow(below, GW_HWNDNEXT))
+            shown += below == other ? L"raised" : L"";
+        EXPECT_EQ(shown, c.shown) << c.claimed << " " << c.first;
+    }
+    ::DestroyWindow(first);
+    ::DestroyWindow(other);
 }
