@@ -21,7 +21,7 @@ EXCLUSIONS = ROOT / "tests" / "coverage-exclusions.txt"
 # edge only where its function ran, so a header's are told apart once the files' counts are summed, not before
 # (gcovr's --exclude-throw-branches would keep them where one file's copy never ran).
 GCOVR = ["gcovr", "--gcov-executable", "x86_64-w64-mingw32-gcov-posix", "--root", str(ROOT), "--filter", "src/",
-         "--exclude-unreachable-branches", "--json", "-", str(BUILD)]
+         "--exclude-unreachable-branches", "--json", "-", str(BUILD / "CMakeFiles")]
 
 
 def run_suite(ctest_args):

@@ -4,23 +4,9 @@
 
 namespace win {
 
-namespace {
-
-// Messages whose dialog-procedure result is the return value itself rather
-// than DWLP_MSGRESULT.
-bool ReturnsResultDirectly(UINT message)
-{
-    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_INITDIALOG ||
-           message == WM_COMPAREITEM || message == WM_VKEYTOITEM || message == WM_CHARTOITEM ||
-           message == WM_QUERYDRAGICON;
-}
-
-}  // namespace
-
 INT_PTR CDialog::DoModal()
 {
-    const HWND owner = m_parent ? m_parent->GetSafeHwnd() : nullptr;
-    const INT_PTR result = ::DialogBoxParamW(CWinApp::Current()->Instance(), MAKEINTRESOURCEW(m_templateId), owner,
+    const INT_PTR result = ::DialogBoxParamW(CWinApp::Current()->Instance(), MAKEINTRESOURCEW(m_templateId), nullptr,
                                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     return result;
@@ -30,11 +16,6 @@ BOOL CDialog::OnInitDialog()
 {
     DoDataExchange();
     return TRUE;
-}
-
-bool CDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&)
-{
-    return false;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -67,10 +48,13 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
     }
+    // Of the messages whose dialog-procedure result is the return value itself rather than DWLP_MSGRESULT, a
+    // dialog here answers the colour messages alone.
+    const bool resultDirectly = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
     INT_PTR result = 0;
     if (!OnMessage(message, wParam, lParam, result))
         return FALSE;
-    if (ReturnsResultDirectly(message))
+    if (resultDirectly)
         return result;
     ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;

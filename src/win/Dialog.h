@@ -11,24 +11,24 @@ inline constexpr wchar_t kDialogClass[] = L"#32770";
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_templateId(templateId), m_parent(parent) {}
+    explicit CDialog(UINT templateId) : m_templateId(templateId) {}
     ~CDialog() override = default;
 
-    // Creates the dialog from its template and runs it until EndDialog.
+    // Creates the dialog from its template, with no owner, and runs it until EndDialog.
     INT_PTR DoModal();
     void EndDialog(INT_PTR result) const { ::EndDialog(m_hWnd, result); }
 
 protected:
     // Binds the controls; derived dialogs call the base first.
     virtual BOOL OnInitDialog();
-    virtual void DoDataExchange() {}
-    virtual void OnOK() { EndDialog(IDOK); }
-    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    virtual void DoDataExchange() = 0;
+    virtual void OnOK() = 0;
+    virtual void OnCancel() = 0;
 
     // The message map. Returns true when the message was handled, with the
     // dialog procedure's result in `result`; false leaves it to the default
     // processing.
-    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) = 0;
 
     void BindControl(int id, CWnd& control) const { control.Attach(::GetDlgItem(m_hWnd, id)); }
 
@@ -37,7 +37,6 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;
-    CWnd* m_parent;
 };
 
 }  // namespace win

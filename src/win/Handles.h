@@ -50,7 +50,6 @@ using UniqueKey = UniqueHandle<HKEY, &::RegCloseKey>;
 using UniqueMenu = UniqueHandle<HMENU, &::DestroyMenu>;
 using UniqueIcon = UniqueHandle<HICON, &::DestroyIcon>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;
-using UniqueSid = UniqueHandle<PSID, &::FreeSid>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, &::GlobalFree>;
 
 // A COM interface pointer that calls Release once.

@@ -8,11 +8,7 @@ CWinApp* CWinApp::s_current = nullptr;
 
 CWinApp::CWinApp() { s_current = this; }
 
-CWinApp::~CWinApp()
-{
-    if (s_current == this)
-        s_current = nullptr;
-}
+CWinApp::~CWinApp() { s_current = nullptr; }  // the one application object
 
 int CWinApp::Run(HINSTANCE instance)
 {
@@ -26,6 +22,5 @@ int CWinApp::Run(HINSTANCE instance)
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     win::RestrictDllSearch();
-    win::CWinApp* app = win::CWinApp::Current();
-    return app ? app->Run(instance) : 1;
+    return win::CWinApp::Current()->Run(instance);
 }

@@ -17,8 +17,8 @@ public:
 
     // The start-up; the program ends after it whatever it returns, as there
     // is no message loop to go on to.
-    virtual bool InitInstance() { return false; }
-    virtual int ExitInstance() { return 0; }
+    virtual bool InitInstance() = 0;
+    virtual int ExitInstance() = 0;
 
     HINSTANCE Instance() const { return m_instance; }
 
