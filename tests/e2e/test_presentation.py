@@ -16,17 +16,23 @@ HIGH_CONTRAST_WHITE = {5: 0xFFFFFF, 8: 0x000000, 15: 0xFFFFFF, 17: 0x000060}  # 
 
 class Layout(unittest.TestCase):
     def test_dpi_screen_size_and_display_changes(self):
-        # DPI, then each screen in turn (the display changes to it). Fonts are made once: a card started on a
-        # small screen keeps the unscaled ones.
+        # DPI, then each screen in turn (the display changes to it; with "minimised", while the card is minimised,
+        # restored after it as from the taskbar). Fonts are made once: a card started on a small screen keeps the
+        # unscaled ones. Scaling starts at 768 lines.
         for dpi, screens in ((96, [(1280, 1024)]), (120, [(1280, 1024), (800, 600), (1280, 1024)]),
+                             (120, [(1366, 767), (1366, 768)]), (120, [(1280, 1024), (800, 600, "minimised")]),
                              (144, [(1280, 1024)]), (192, [(1920, 1200)]), (120, [(1024, 600), (1280, 1024)])):
             machine = Machine(dpi=dpi, screen=screens[0], brand="Zell", dmi=ZELL)
             with self.subTest(dpi=dpi, screens=screens), Card(self, machine, files=VARIANTS) as card:
                 card.start()
-                for step, screen in enumerate(screens):
+                for step, (width, height, *minimised) in enumerate(screens):
+                    if minimised:
+                        card.press(0, "alt+space", "n")
                     if step:
-                        card.inspect("displayloop", 1, *screen, 0, 0)
-                    card.assert_as_reviewed(f"layout-{dpi}-" + "-".join(f"{w}x{h}" for w, h in screens[:step + 1]))
+                        card.inspect("displayloop", 1, width, height, 0, 0)
+                    if minimised:
+                        card.inspect("message", 0x112, 0xF120, 0)  # WM_SYSCOMMAND SC_RESTORE
+                    card.assert_as_reviewed(f"layout-{dpi}-" + "-".join("x".join(map(str, s)) for s in screens[:step + 1]))
 
 
 class Painting(unittest.TestCase):
