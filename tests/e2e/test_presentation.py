@@ -32,7 +32,8 @@ class Layout(unittest.TestCase):
                         card.inspect("displayloop", 1, width, height, 0, 0)
                     if minimised:
                         card.inspect("message", 0x112, 0xF120, 0)  # WM_SYSCOMMAND SC_RESTORE
-                    card.assert_as_reviewed(f"layout-{dpi}-" + "-".join("x".join(map(str, s)) for s in screens[:step + 1]))
+                    shown = "-".join("x".join(map(str, screen)) for screen in screens[:step + 1])
+                    card.assert_as_reviewed(f"layout-{dpi}-{shown}")
 
 
 class Painting(unittest.TestCase):
