@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""The tests' share of the code: non-blank lines of the tracked source files under tests/ (the probe and the
-harness among them; the fuzz corpus, the reviewed reference pictures and dumps, the reviewed coverage exclusions
-and the documents (.md) are data) and of the plumbing that only builds or runs tests, against those of the rest of
-src/, scripts/, packaging/, cmake/, CMakeLists.txt and the generators in resources/. It fails above 40%: a test
-earns its lines by catching a fault.
+"""The tests' share of the code: non-blank lines of the tracked source files under tests/ (the probe and the harness
+among them; the fuzz corpus, the reviewed references and coverage exclusions, and documents (.md) are data) and of
+the plumbing that only builds or runs tests, against those of the rest of src/, scripts/, packaging/, cmake/,
+CMakeLists.txt and the generators in resources/. It fails above 40%: a test earns its lines by catching a fault.
 
     python3 scripts/test-budget.py [SOURCE-DIR]
 """

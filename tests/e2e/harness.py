@@ -15,7 +15,7 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path[:0] = [os.path.join(ROOT, folder) for folder in ("scripts", "resources", "packaging")]
 import make_pictures as pictures  # noqa: E402  (the card's pictures, for planted ones)
 from winepc import (BASE_ENV, BIN_DIR, CARD_DIR, E2E_DIR, PC, SHIPPED, Machine, ini_bytes,  # noqa: E402, F401
-                    prefix_processes, prepare_template, quiet, unix_to_windows)
+                    prepare_template, quiet, unix_to_windows)
 
 INSPECT = os.environ.get("VELOPASS_INSPECT", "")
 SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
@@ -135,15 +135,6 @@ class Card(PC):
 
     def choose_language(self, position):
         self.press(0, "alt+space", "end", "right", *["down"] * position, "enter")
-
-    def memory(self):
-        """The card's private memory in kB: resident anonymous pages and data segment."""
-        for pid in prefix_processes(self.prefix):
-            with contextlib.suppress(OSError), open(f"/proc/{pid}/cmdline", "rb") as f, \
-                    open(f"/proc/{pid}/status") as status:
-                if b"Velopass.exe" in f.read():
-                    fields = dict(line.split(":", 1) for line in status if ":" in line)
-                    return {key: int(fields[key].split()[0]) for key in ("RssAnon", "VmData")}
 
     def close(self, process, how="button"):
         """Closes the card as a user, Windows or an installer would; its process's exit code once it has ended."""

@@ -1,5 +1,4 @@
-// Poses as a system DLL lying beside the program. Loaded, it leaves a mark
-// beside itself ("gdiplus.dll.ran") for the test to find.
+// Poses as a system DLL beside the program; once loaded it leaves a mark beside itself ("gdiplus.dll.ran").
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)

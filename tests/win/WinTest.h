@@ -1,4 +1,4 @@
-// What the Windows-side tests share: a text file of their own.
+// A text file of the Windows-side tests' own, in UTF-16LE under the temporary folder, removed at the end.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +7,6 @@
 #include <fstream>
 #include <string>
 
-// A text file in UTF-16LE under the temporary folder, removed at the end.
 struct TempTextFile {
     explicit TempTextFile(const std::wstring& text)
     {
