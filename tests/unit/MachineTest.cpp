@@ -25,7 +25,7 @@ TEST(SystemValues, SnidAndPartNumberFromSerialsOfAnyLength)
         {L"0123456789KLM0001fXY2", L"KLM000031XY"},  // hex, in any case
         {L"0123456789KLMZZZZZXY", L"KLM000000XY"},   // not hex: 0
         {L"0123456789KLMFFFFFXY", L"KLM048575XY"},   // 1048575: the seventh digit dropped
-        {L"0123456789KLM", L"KLM000000"}, {L"0123456789K", L"K"},
+        {L"0123456789KLM", L"KLM000000"}, {L"0123456789K", L"K"}, {L"0123456789KLMggggg", L"KLM000000"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(velopass::DeriveSnid(c.serial), c.snid) << c.serial;
@@ -49,7 +49,7 @@ TEST(PathExpansion, BrandVariablesAndTheirBounds)
         {L"c:\\%brand\\%TEMP%", L"c:\\%brand\\%TEMP%"},  // an unclosed brand stops the scan
         {L"0123456789%brand%\\%TEMP%", L"0123456789Zell\\%TEMP%"},  // shrinking text carries the scan on
         {longPath, longPath}, {L"c:\\%LONG%\\" + std::wstring(30, L'a'), std::nullopt},
-        {L"%A%\\x", std::nullopt}, {L"c:\\%B%\\x", L"c:\\%B%\\x"},
+        {L"%A%\\x", std::nullopt}, {L"c:\\%B%\\x", L"c:\\%B%\\x"}, {L"%", L"%"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(velopass::ExpandPathVariables(c.path, L"Zell", lookup), c.expanded) << c.path;

@@ -13,7 +13,7 @@ TEST(LocaleMapping, FoldsChineseScriptsAndNorwegianLowerCasingAsciiOnly)
 {
     const struct { const wchar_t *locale, *code; } cases[] = {
         {L"zh-HK", L"zh-cht"}, {L"zh-mo-cn", L"zh-cht"},  // the traditional tests come first
-        {L"ZH-SG", L"zh-chs"}, {L"zh-Hans", L"zh-hans"}, {L"nb-NO", L"no"}, {L"se-NO", L"se-no"},
+        {L"ZH-SG", L"zh-chs"}, {L"zh-Hans", L"zh-hans"}, {L"nb-NO", L"no"}, {L"nn-NO", L"no"}, {L"se-NO", L"se-no"},
         {L"DE-\u00C4", L"de-\u00C4"},
     };
     for (const auto& c : cases)
