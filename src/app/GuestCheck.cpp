@@ -7,6 +7,9 @@
 
 namespace velopass {
 
+// The portable core names the box's types as numbers; they are these.
+static_assert(kRefusalBox == (MB_OK | MB_ICONEXCLAMATION) && kRefusalBoxRightToLeft == (kRefusalBox | MB_RTLREADING));
+
 std::vector<BYTE> ReadTokenGroups(HANDLE token)
 {
     // A token's groups are fixed when it is made: the size asked is the size read.
