@@ -14,6 +14,7 @@ TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
     ::SetEnvironmentVariableW(L"VP_LONG", std::wstring(128, L'x').c_str());
     EXPECT_EQ(velopass::LookupEnvironment(L"VP_FITS"), std::wstring(127, L'x'));
     EXPECT_EQ(velopass::LookupEnvironment(L"VP_LONG"), std::nullopt);
+    EXPECT_EQ(velopass::LookupEnvironment(L"VP_NEVER_SET"), std::nullopt);
 }
 
 TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCountsAndTextsAreCutOnCharacters)
