@@ -146,8 +146,8 @@ class Card(PC):
             quiet(["wine", "taskkill", "/im", "Velopass.exe"], self.env)
         elif how == "end-session":  # a log-off: Wine ends the card once it has answered
             quiet(["wine", "wineboot", "--end-session"], self.env)
-        elif how == "installer":  # the Restart Manager: WM_QUERYENDSESSION, WM_ENDSESSION with ENDSESSION_CLOSEAPP
-            for message, ending in ((0x11, 0), (0x16, 1)):
+        elif how == "installer":  # the Restart Manager: WM_QUERYENDSESSION, WM_ENDSESSION with ENDSESSION_CLOSEAPP,
+            for message, ending in ((0x11, 0), (0x16, 0), (0x11, 0), (0x16, 1)):  # once cancelled by another program
                 self.inspect("message", message, ending, 1)
         else:
             self.press(*{"button": (1008, "space"), "alt-f4": (0, "alt+f4"), "system-menu": (0, "alt+space", "c")}[how])
