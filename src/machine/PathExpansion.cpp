@@ -10,7 +10,6 @@ namespace {
 // given up long before it could exhaust memory: no path a card could use
 // passes through a text this long.
 constexpr std::size_t kWorkingLimit = 1024;
-constexpr int kMaxIterations = 1000;
 constexpr std::size_t kMaxLevels = 100;
 
 // Reads the text between "%" delimiters from position p, skipping a run of
@@ -85,8 +84,8 @@ private:
             if (step != Step::Next)
                 return step != Step::Overflow;
         }
-        std::size_t p = 0;
-        for (int i = 0; i < kMaxIterations; ++i) {
+        // Each round moves p on by two tokens at least, through a text that never outgrows the working limit.
+        for (std::size_t p = 0;;) {
             if (NextToken(m_text, p).empty())
                 return true;
             const std::wstring name = NextToken(m_text, p);
@@ -99,7 +98,6 @@ private:
             if (step == Step::Stop && IsBrandToken(name))
                 return true;
         }
-        return true;
     }
 
     // Stop: the brand token was not found, or the variable is not set.

@@ -49,7 +49,8 @@ TEST(PathExpansion, BrandVariablesAndTheirBounds)
         {L"c:\\%brand\\%TEMP%", L"c:\\%brand\\%TEMP%"},  // an unclosed brand stops the scan
         {L"0123456789%brand%\\%TEMP%", L"0123456789Zell\\%TEMP%"},  // shrinking text carries the scan on
         {longPath, longPath}, {L"c:\\%LONG%\\" + std::wstring(30, L'a'), std::nullopt},
-        {L"%A%\\x", std::nullopt}, {L"c:\\%B%\\x", L"c:\\%B%\\x"}, {L"%", L"%"},
+        {L"%A%\\x", std::nullopt}, {L"c:\\%B%\\x", L"c:\\%B%\\x"}, {L"%", L"%"}, {L"", L""},
+        {L"c:\\x\\%brand", L"c:\\x\\%brand"},  // an unclosed brand further in
     };
     for (const auto& c : cases)
         EXPECT_EQ(velopass::ExpandPathVariables(c.path, L"Zell", lookup), c.expanded) << c.path;
@@ -59,7 +60,7 @@ TEST(DataFolder, LevelsLeaveOutTheVolume)
 {
     using Levels = std::vector<std::wstring>;
     EXPECT_EQ(velopass::DataFolderLevels(L"\\\\srv\\share\\OEM\\"), (Levels{L"\\\\srv\\share\\OEM"}));
-    EXPECT_EQ(velopass::DataFolderLevels(L"\\OEM\\"), (Levels{L"\\OEM"}));
+    EXPECT_EQ(velopass::DataFolderLevels(L"\\OEM\\x"), (Levels{L"\\OEM"}));  // x: no level without its backslash
     std::wstring deep = L"c:";
     for (int i = 0; i < 150; ++i)
         deep += L"\\d";
