@@ -32,4 +32,6 @@ TEST(PrintedCard, EachAxisByItsOwnResolution)
     EXPECT_EQ(ResolveCard(CardScale::Paper(600, 1200), L"en", 6).frame, (Rect{0, 0, 3210, 6719}));  // truncated
     EXPECT_EQ(CardScale::Paper(600, 1200).X(-16), -139);
     EXPECT_EQ(CardScale::Paper(0, 0).X(367), 1);
+    EXPECT_EQ((std::vector<int>{MulDiv(-5, 3, 2), MulDiv(5, 3, -2), MulDiv(1, 1, 0), MulDiv(INT32_MAX, 2, 1),
+                                MulDiv(INT32_MIN, 2, 1)}), (std::vector<int>{-8, -8, -1, -1, -1}));  // as Windows'
 }
