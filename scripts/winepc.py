@@ -87,6 +87,7 @@ class Machine:
     wmi: bool = True  # False disables Wine's WMI provider
     environment: dict = None  # extra variables for the card's process
     colours: dict = None  # the colour scheme, as HKCU\Control Panel\Colors holds it: {name: "R G B"}
+    version: str = None  # the Windows version Wine reports, by its name there ("winxp": 5.1)
 
 
 class PC:
@@ -152,6 +153,8 @@ class PC:
                                                       r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
         if m.brand is not None:
             keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
+        if m.version:
+            keys[r"HKEY_CURRENT_USER\Software\Wine"] = {"Version": m.version}
         for key, values in keys.items():
             root, _, path = key.partition("\\")
             with open(f"{self.prefix}/{'user' if root.endswith('USER') else 'system'}.reg", "a", encoding="utf-8") as f:

@@ -38,17 +38,20 @@ class Layout(unittest.TestCase):
 
 class Painting(unittest.TestCase):
     def test_banners_labels_and_title_in_both_reading_directions(self):
-        # (DPI, language, brand, files): each brand's banner at 96 DPI, Zell's taken away, both directions at 120
-        for dpi, language, brand, files in [(96, "en", brand, {}) for brand in pictures.BRANDS] + [
+        # (DPI, language, brand, files[, Windows version]): each brand's banner at 96 DPI, Zell's taken away, both
+        # directions at 120; Windows XP's Arabic card takes its locale by ISO names and flips the banner itself
+        # (XP's GDI+ draws it unmirrored there; Wine mirrors the flipped copy again, so here it reads backwards).
+        for dpi, language, brand, files, *xp in [(96, "en", brand, {}) for brand in pictures.BRANDS] + [
                 (96, "en", "Zell", {rf"{PIC}\Zell_Banner.bmp": None}), (96, "ar", "Marwick", {}),
-                (120, "ar", "Lumiframe", {}), (120, "en", "Lumiframe", {})]:
+                (96, "ar", "Marwick", {}, "winxp"), (120, "ar", "Lumiframe", {}), (120, "en", "Lumiframe", {})]:
             arabic = language == "ar"
-            machine = Machine(dpi=dpi, locale="ar_SA.UTF-8" if arabic else "en_US.UTF-8", brand=brand, dmi=ZELL)
-            with self.subTest(dpi=dpi, language=language, brand=brand, banner=not files), \
+            machine = Machine(dpi=dpi, locale="ar_SA.UTF-8" if arabic else "en_US.UTF-8", brand=brand, dmi=ZELL,
+                              version=xp[0] if xp else None)
+            with self.subTest(dpi=dpi, language=language, brand=brand, banner=not files, version=xp), \
                     Card(self, machine, ARABIC if arabic else None, files) as card:
                 card.start()
                 name = language if arabic or dpi > 96 else brand.replace(" ", "-") + ("-no-banner" if files else "")
-                card.assert_as_reviewed(f"card-{dpi}-{name}")
+                card.assert_as_reviewed(f"card-{dpi}-{name}{''.join('-' + v for v in xp)}")
 
     def test_a_high_contrast_scheme_before_the_start_and_another_while_the_card_is_open(self):
         with Card(self, Machine(brand="Zell", dmi=ZELL, colours=HIGH_CONTRAST_BLACK)) as card:
