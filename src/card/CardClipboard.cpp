@@ -72,8 +72,6 @@ void CardClipboard::CopyValuesToClipboard(HWND owner) const
 void CardClipboard::ShowCopyEntry(HWND window, const Text& entry)
 {
     const HMENU systemMenu = ::GetSystemMenu(window, FALSE);
-    if (systemMenu == nullptr)
-        return;
     const std::wstring text = entry.str() + L"\tCtrl+C";
     if (::GetMenuState(systemMenu, kCopyValuesCommand, MF_BYCOMMAND) == static_cast<UINT>(-1))
         ::AppendMenuW(systemMenu, MF_STRING, kCopyValuesCommand, text.c_str());

@@ -19,9 +19,7 @@ void LanguageMenu::BuildLanguageMenu(HWND window, const wchar_t* textFile, const
     Text list;
     if (!ReadText(textFile, L"common", L"SupportedLang", list))
         return;
-    const std::vector<LanguageCode> codes = ParseLanguageList(list.view());
-    if (codes.empty())
-        return;
+    const std::vector<LanguageCode> codes = ParseLanguageList(list.view());  // a text read names one at least
     m_languageCount = static_cast<int>(codes.size());
     m_languageMenuIds.reset(new (std::nothrow) int[codes.size()]());
     m_languageCodes.reset(new (std::nothrow) Text[codes.size()]);
@@ -38,7 +36,7 @@ void LanguageMenu::BuildLanguageMenu(HWND window, const wchar_t* textFile, const
     }
     const HMENU systemMenu = ::GetSystemMenu(window, FALSE);
     const HMENU popup = m_languageMenu.GetSafeHmenu();
-    if (systemMenu != nullptr && ::AppendMenuW(systemMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), entry.c_str()))
+    if (::AppendMenuW(systemMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), entry.c_str()))
         m_languageMenu.HandOver();
 }
 
@@ -55,7 +53,7 @@ void LanguageMenu::Rename(HWND window, const Text& entry) const
 {
     const HMENU systemMenu = ::GetSystemMenu(window, FALSE);
     const auto popup = reinterpret_cast<UINT_PTR>(m_languageMenu.GetSafeHmenu());
-    if (systemMenu != nullptr && popup != 0)
+    if (popup != 0)
         ::ModifyMenuW(systemMenu, static_cast<UINT>(popup), MF_BYCOMMAND | MF_STRING | MF_POPUP, popup, entry.c_str());
 }
 
