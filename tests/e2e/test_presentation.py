@@ -19,7 +19,7 @@ class Layout(unittest.TestCase):
         # DPI, then each screen in turn (the display changes to it; with "minimised", while the card is minimised,
         # restored after it as from the taskbar). Fonts are made once: a card started on a small screen keeps the
         # unscaled ones. Scaling starts at 768 lines.
-        for dpi, screens in ((96, [(1280, 1024)]), (120, [(1280, 1024), (800, 600), (1280, 1024)]),
+        for dpi, screens in ((96, [(1280, 1024), (800, 600)]), (120, [(1280, 1024), (800, 600), (1280, 1024)]),
                              (120, [(1366, 767), (1366, 768)]), (120, [(1280, 1024), (800, 600, "minimised")]),
                              (144, [(1280, 1024)]), (192, [(1920, 1200)])):
             machine = Machine(dpi=dpi, screen=screens[0], brand="Zell", dmi=ZELL)
