@@ -38,9 +38,8 @@ class Layout(unittest.TestCase):
 
 class Painting(unittest.TestCase):
     def test_banners_labels_and_title_in_both_reading_directions(self):
-        # (DPI, language, brand, files[, Windows version]): each brand's banner at 96 DPI, Zell's taken away, both
-        # directions at 120; Windows XP's Arabic card takes its locale by ISO names and flips the banner itself
-        # (XP's GDI+ draws it unmirrored there; Wine mirrors the flipped copy again, so here it reads backwards).
+        # (DPI, language, brand, files[, Windows]): each brand's banner at 96 DPI, Zell's taken away, both directions
+        # at 120; XP's Arabic card flips its banner for XP's GDI+, which Wine mirrors again: it reads backwards here.
         for dpi, language, brand, files, *xp in [(96, "en", brand, {}) for brand in pictures.BRANDS] + [
                 (96, "en", "Zell", {rf"{PIC}\Zell_Banner.bmp": None}), (96, "ar", "Marwick", {}),
                 (96, "ar", "Marwick", {}, "winxp"), (120, "ar", "Lumiframe", {}), (120, "en", "Lumiframe", {})]:
