@@ -63,7 +63,52 @@ HWND FocusOf(HWND card)
     return ::GetGUIThreadInfo(::GetWindowThreadProcessId(card, nullptr), &thread) ? thread.hwndFocus : nullptr;
 }
 
-// What a screen reader hears of a control: name, value, keyboard shortcut, role and state.
+// Everything else a screen reader or a script may ask of an edit, with the answers' codes and values as text.
+std::wstring OtherAnswers(IAccessible* object, HWND control, BSTR value)
+{
+    std::wstring out;
+    VARIANT self{}, first{}, v{};
+    self.vt = first.vt = VT_I4;  // CHILDID_SELF, and a child an edit has not
+    first.lVal = 1;
+    const auto answer = [&](VARTYPE type, HRESULT result) {  // `v` holds the answer as `type` (0: as a VARIANT)
+        v.vt = type == VT_EMPTY ? v.vt : SUCCEEDED(result) ? type : VT_EMPTY;
+        out += std::to_wstring(result) + L":" + std::to_wstring(v.vt) + L":" +
+               (v.vt == VT_BSTR && v.bstrVal ? v.bstrVal : v.vt == VT_I4 ? std::to_wstring(v.lVal) : L"") + L";";
+        ::VariantClear(&v);
+    };
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"accName")};
+    DISPPARAMS none{};
+    RECT box{};
+    LONG topic = 0, location[4] = {};
+    ::GetWindowRect(control, &box);
+    answer(VT_I4, object->GetTypeInfoCount(reinterpret_cast<UINT*>(&v.lVal)));
+    answer(VT_UNKNOWN, object->GetTypeInfo(0, 0, reinterpret_cast<ITypeInfo**>(&v.punkVal)));
+    answer(VT_I4, object->GetIDsOfNames(IID_NULL, names, 1, 0, &v.lVal));
+    answer(VT_EMPTY, object->Invoke(DISPID_ACC_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &v, nullptr, nullptr));
+    answer(VT_DISPATCH, object->get_accParent(&v.pdispVal));
+    answer(VT_I4, object->get_accChildCount(&v.lVal));
+    answer(VT_DISPATCH, object->get_accChild(self, &v.pdispVal));
+    answer(VT_BSTR, object->get_accName(first, &v.bstrVal));
+    answer(VT_BSTR, object->get_accDescription(self, &v.bstrVal));
+    answer(VT_BSTR, object->get_accHelp(self, &v.bstrVal));
+    answer(VT_BSTR, object->get_accHelpTopic(&v.bstrVal, self, &topic));
+    answer(VT_EMPTY, object->get_accFocus(&v));
+    answer(VT_EMPTY, object->get_accSelection(&v));
+    answer(VT_BSTR, object->get_accDefaultAction(self, &v.bstrVal));
+    answer(VT_EMPTY, object->accSelect(SELFLAG_NONE, self));
+    answer(VT_EMPTY, object->accLocation(&location[0], &location[1], &location[2], &location[3], self));
+    answer(VT_EMPTY, object->accNavigate(NAVDIR_NEXT, self, &v));
+    answer(VT_EMPTY, object->accHitTest((box.left + box.right) / 2, (box.top + box.bottom) / 2, &v));
+    answer(VT_EMPTY, object->accDoDefaultAction(self));
+    answer(VT_EMPTY, object->put_accName(self, nullptr));
+    answer(VT_EMPTY, object->put_accValue(self, value));  // the value it has: the system's object sets it
+    for (const LONG edge : location)
+        out += std::to_wstring(edge) + L",";
+    return out;
+}
+
+// What a screen reader hears of a control: name, value, keyboard shortcut, role and state; of an edit, whether
+// it answers everything else as the system's own object does.
 std::string AccessibleFields(HWND control)
 {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -79,6 +124,14 @@ std::string AccessibleFields(HWND control)
     accessible->get_accName(self, &name);
     accessible->get_accValue(self, &value);
     accessible->get_accKeyboardShortcut(self, &shortcut);
+    IAccessible* standard = nullptr;
+    std::wstring answers, expected;
+    if (ClassOf(control) == L"Edit" && SUCCEEDED(::CreateStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
+                                                                             reinterpret_cast<void**>(&standard)))) {
+        answers = OtherAnswers(accessible, control, value);
+        expected = OtherAnswers(standard, control, value);
+        standard->Release();
+    }
     accessible->Release();
     const auto json = [](BSTR text) {  // freed once quoted
         const std::string quoted = text ? Quote(text) : "null";
@@ -86,7 +139,8 @@ std::string AccessibleFields(HWND control)
         return quoted;
     };
     return ", \"name\": " + json(name) + ", \"value\": " + json(value) + ", \"shortcut\": " + json(shortcut) +
-           ", \"role\": " + Number(role.lVal) + ", \"state\": " + Number(state.lVal);
+           ", \"role\": " + Number(role.lVal) + ", \"state\": " + Number(state.lVal) +
+           (answers == expected ? "" : ", \"unlike the system's\": " + Quote(answers + L" | " + expected));
 }
 
 // The card with its controls, the one with the keyboard focus, and, if asked, what a screen reader hears of each.
