@@ -18,9 +18,10 @@ CASES = [("banner", "Zell", FUB, {"common": {"FUBIniFile": r"c:\OEM\FUB.ini"}}),
 
 
 def print_card(card, printer, button=1):
-    """Presses Print and answers the dialog (IDOK, IDCANCEL); once no job waits or prints, every PDF printed."""
+    """Presses Print and answers the dialog (IDOK, and Print pressed again as the page spools; IDCANCEL); once no job
+    waits or prints, every PDF printed."""
     card.inspect("click", 1007)
-    card.inspect("dialog", button, 30000)
+    card.inspect("dialog", button, 30000, 1, *[0x111, 1007] * (button == 1))  # WM_COMMAND, as a click sends it
     harness.wait_until(lambda: printer.pages() and not printer.jobs("not-completed"), timeout=60 if button == 1 else 0)
     return printer.pages()
 

@@ -254,10 +254,10 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
     } else if (command == L"message") {  // message ID WPARAM LPARAM: as the system or an installer sends it
         send(card, static_cast<UINT>(number(3)), static_cast<WPARAM>(number(4)), static_cast<LPARAM>(number(5)));
     } else if (command == L"dialog") {
-        // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN]]: a button (0: none) of the topmost dialog over the card, at least
-        // DEPTH owners above it (1, the default: the Print dialog; 2: a sheet or box over that), pressed once one
-        // shows within the time-out, and then a message THEN (0: none) posted to the card, to arrive as soon as the
-        // dialog has done. The answer: its caption.
+        // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN [WPARAM]]]: a button (0: none) of the topmost dialog over the card,
+        // at least DEPTH owners above it (1, the default: the Print dialog; 2: a sheet or box over that), pressed once
+        // one shows within the time-out, and then a message THEN (0: none) posted to the card, to arrive as soon as
+        // the dialog has done. The answer: its caption.
         for (long waited = 0; waited <= number(4); waited += 100, ::Sleep(100)) {
             for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
                 long above = 0;
@@ -269,7 +269,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
                     const std::string caption = Quote(TextOf(w));
                     ::PostMessageW(::GetDlgItem(w, static_cast<int>(number(3))), BM_CLICK, 0, 0);
                     if (number(6) != 0)
-                        ::PostMessageW(card, static_cast<UINT>(number(6)), 0, 0);
+                        ::PostMessageW(card, static_cast<UINT>(number(6)), static_cast<WPARAM>(number(7)), 0);
                     return caption;
                 }
             }
