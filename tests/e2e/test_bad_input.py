@@ -4,7 +4,7 @@ import os
 import random
 import unittest
 
-from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes, main, pictures
+from harness import BASE_ENV, DATA_FILE, ZELL, Card, Machine, ini_bytes, main, pictures
 
 DATA, INI, PIC = DATA_FILE, r"C:\Velopass\Velopass.ini", r"C:\Velopass\PIC"
 LONG = dict(ZELL, product_name="P" * 1000, product_serial="S" * 1000, sys_vendor="V" * 1000)
@@ -24,7 +24,8 @@ CASES = [
     ("over-long", Machine(dmi=LONG, brand=b"L\0" * 128, environment={"HUGE": "h" * 32767}),
      {INI: LONG_TEXT, BANNER: pictures.bmp(4000, 900, lambda x, y: (x % 256, y % 256, 90)),
       ICON: garbage(8 << 20)}),
-    ("WMI off", Machine(wmi=False, brand="L" * 200), {INI: ini_bytes({"common": {
+    ("WMI off, no accessibility DLL", Machine(wmi=False, brand="L" * 200, environment={
+        "WINEDLLOVERRIDES": BASE_ENV["WINEDLLOVERRIDES"] + ";oleacc=d"}), {INI: ini_bytes({"common": {
         "RegIniFile": "c:\\OEM", "FUBIniFile": "CON"}})}),
     ("100000 sections, data file a folder", Machine(dmi=ZELL, brand=("hex(7)", "Zell".encode("utf-16-le") + bytes(4))),
      {INI: ini_bytes({**{f"s{i}": {"k": "v"} for i in range(100000)}, "en": {"AppTitle": "Velopass EN"}}),
