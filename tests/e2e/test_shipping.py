@@ -21,12 +21,11 @@ GERMAN = ["Produktname", "Seriennummer", "SNID", "Teilenummer", "Kaufdatum", "FU
 MENU_COPY = ["alt+space", "end", "up", "enter"]  # the window menu's Copy, just above its language entry
 
 
-def unrestricted(card):
-    """A copy of the card beside it that cannot find the search restriction, as on Windows 7 without the update
-    that brings it."""
+def unrestricted(card, function=b"SetDefaultDllDirectories"):
+    """A copy of the card beside it that cannot find a function it imports: by default the search restriction, as
+    on Windows 7 without the update that brings it."""
     program = Path(card.path(CARD_DIR), "Velopass.exe").read_bytes()
-    Path(card.path(CARD_DIR), "Velopass7.exe").write_bytes(program.replace(b"SetDefaultDllDirectories",
-                                                                           b"SetDefaultDllDirectoriez"))
+    Path(card.path(CARD_DIR), "Velopass7.exe").write_bytes(program.replace(function, function[:-1] + b"z"))
     return rf"{CARD_DIR}\Velopass7.exe"
 
 
@@ -69,20 +68,22 @@ class DownloadedCard(unittest.TestCase):
                 harness.quiet(["wine", rf"{CARD_DIR}\vpprobe.exe"], dict(card.env, **native_first), check=False)
                 self.assertNotEqual(ran(), [], "the planted DLLs were never in reach")
 
-    def test_a_system_dll_that_cannot_be_loaded_ends_the_card_with_a_message_and_the_date_saved(self):
+    def test_a_system_dll_or_function_that_cannot_be_had_ends_the_card_with_a_message_and_the_date_saved(self):
         # As an application control rule would have it: the Print dialog's DLL (loaded at the first Print) cannot
         # be had from System32 (Wine: native only), and one of its name lies beside a program without the search
-        # restriction. The card neither crashes nor searches for it by name.
+        # restriction. The card neither crashes nor searches for it by name. Then the DLL without the function.
         native_only = {"WINEDLLOVERRIDES": f"{harness.BASE_ENV['WINEDLLOVERRIDES']};comdlg32=n"}
         planted = {rf"{CARD_DIR}\comdlg32.dll": Path(harness.BIN_DIR, "vpplanted.dll").read_bytes()}
-        with Card(self, Machine(environment=native_only), files=planted) as card:
-            process = card.start(exe=unrestricted(card))
-            card.type(1004, "2026-05-05")
-            card.inspect("click", 1007)
-            self.assertIsNotNone(card.inspect("dialog", 1, 30000), "no message over the card")
-            self.assertEqual(process.wait(60), 126, "not ended as ERROR_MOD_NOT_FOUND")
-            self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
-            self.assertFalse(os.path.exists(card.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")
+        for environment, files, function, exit_code in ((native_only, planted, b"SetDefaultDllDirectories", 126),
+                                                        ({}, {}, b"PrintDlgW", 127)):  # ERROR_PROC_NOT_FOUND
+            with self.subTest(exit_code), Card(self, Machine(environment=environment), files=files) as card:
+                process = card.start(exe=unrestricted(card, function))
+                card.type(1004, "2026-05-05")
+                card.inspect("click", 1007)
+                self.assertIsNotNone(card.inspect("dialog", 1, 30000), "no message over the card")
+                self.assertEqual(process.wait(60), exit_code, "not ended as ERROR_MOD_NOT_FOUND or _PROC_")
+                self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
+                self.assertFalse(os.path.exists(card.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")
 
 
 if __name__ == "__main__":
