@@ -56,7 +56,8 @@ class Painting(unittest.TestCase):
         with Card(self, Machine(brand="Zell", dmi=ZELL, colours=HIGH_CONTRAST_BLACK)) as card:
             card.start()
             card.assert_as_reviewed("scheme-high-contrast-black")
-            card.inspect("hooked", *(v for colour in HIGH_CONTRAST_WHITE.items() for v in (0x8000, *colour)))
+            card.inspect("hooked", *(v for colour in HIGH_CONTRAST_WHITE.items() for v in (0x8000, *colour)),
+                         0x1A, 0x43, 0)  # and Windows' word of it: WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST
             card.assert_as_reviewed("scheme-high-contrast-white-live")
 
 
