@@ -1,5 +1,6 @@
 """Runs the real Velopass.exe under Wine, one private PC (scripts/winepc.py) per scenario, inspected from outside
-with vpprobe.exe. `--prepare` boots the template; `--wine EXE` runs a Windows program in a private prefix."""
+with vpprobe.exe. `test_MODULE [CLASS...]` runs scenarios; `--prepare` boots the template; `--wine EXE` runs a
+Windows program in a private prefix."""
 import contextlib
 import json
 import os
@@ -226,16 +227,6 @@ def wait_until(predicate, timeout=20):
     return value
 
 
-def main():
-    """Runs the calling scenario module; exits 77, which ctest shows as skipped, when anything was skipped (a
-    module skipped whole runs no test at all) and nothing failed; under CI a skip fails, with its reason."""
-    result = unittest.main(module="__main__", verbosity=2, exit=False).result
-    if result.skipped and os.environ.get("CI") == "true":
-        print("A skip fails under CI:", *(f"{test.id()}: {why}" for test, why in result.skipped), sep="\n  ")
-        sys.exit(1)
-    sys.exit(1 if not result.wasSuccessful() else 77 if result.skipped else 0)
-
-
 if __name__ == "__main__":
     if sys.argv[1:] == ["--prepare"]:  # first in every run: what an earlier run left in these would mislead
         for folder in ("differences", "refreshed"):
@@ -245,5 +236,13 @@ if __name__ == "__main__":
     elif len(sys.argv) == 3 and sys.argv[1] == "--wine":  # a console program in a private prefix
         with PC() as pc:
             sys.exit(subprocess.run(["wine", sys.argv[2]], env=pc.env, stdin=subprocess.DEVNULL).returncode)
+    elif sys.argv[1:2] and sys.argv[1].startswith("test_"):
+        # Exits 77, which ctest shows as skipped, when anything was skipped (a module skipped whole runs no test at
+        # all) and nothing failed; under CI a skip fails, with its reason.
+        result = unittest.main(module=sys.argv[1], argv=sys.argv[1:], verbosity=2, exit=False).result
+        if result.skipped and os.environ.get("CI") == "true":
+            print("A skip fails under CI:", *(f"{test.id()}: {why}" for test, why in result.skipped), sep="\n  ")
+            sys.exit(1)
+        sys.exit(1 if not result.wasSuccessful() else 77 if result.skipped else 0)
     else:
         sys.exit(__doc__)

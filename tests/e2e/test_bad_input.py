@@ -4,7 +4,7 @@ import os
 import random
 import unittest
 
-from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes, main, pictures
+from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes, pictures
 
 DATA, INI, PIC = DATA_FILE, r"C:\Velopass\Velopass.ini", r"C:\Velopass\PIC"
 LONG = dict(ZELL, product_name="P" * 1000, product_serial="S" * 1000, sys_vendor="V" * 1000)
@@ -43,7 +43,3 @@ class BadInput(unittest.TestCase):
                 self.assertEqual(card.close(process), 0)
                 written = {path for path, stamp in card.snapshot().items() if before.get(path) != stamp}
                 self.assertLessEqual(written, {os.path.join("OEM", "Velopass", "VLP.dat")}, "no file but the data file")
-
-
-if __name__ == "__main__":
-    main()

@@ -3,7 +3,7 @@ import os
 import subprocess
 import unittest
 
-from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, main, wait_until
+from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, wait_until
 
 DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
 FILE_ATTRIBUTE_HIDDEN = 0x2
@@ -78,7 +78,3 @@ class DateOfPurchase(unittest.TestCase):
 
 class DataFolder(DateOfPurchase):
     rows = SAVING[6:]
-
-
-if __name__ == "__main__":
-    main()

@@ -167,7 +167,3 @@ class Packages(unittest.TestCase):
             for root in ("HKLM", "HKCU"):
                 self.assertNotEqual(harness.quiet(["wine", "reg", "query", rf"{root}\Software\Zell", "/reg:64"],
                                                   card.env, check=False), 0, root)
-
-
-if __name__ == "__main__":
-    harness.main()

@@ -63,7 +63,3 @@ class Printing(unittest.TestCase):
                 self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
                 if DRIVER_BOX in steps:  # saved before anything over the card had gone
                     self.assertEqual(card.read(r"c:\OEM\box-ended.dat"), card.read(DATA_FILE))
-
-
-if __name__ == "__main__":
-    harness.main()
