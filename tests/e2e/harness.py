@@ -98,9 +98,8 @@ class Card(PC):
         """Runs vpprobe with a command; returns its JSON answer (None when it found no card)."""
         out = os.path.join(self.root, "inspect.json")
         Path(out).unlink(missing_ok=True)
-        command = ["wine", INSPECT, unix_to_windows(out)] + [str(a) for a in args]
         for _ in range(2):  # again only when Wine never started the probe (it always writes its answer)
-            code = quiet(command, self.env, timeout, check=False)
+            code = quiet(["wine", INSPECT, unix_to_windows(out), *map(str, args)], self.env, timeout, check=False)
             if os.path.exists(out):
                 break
         if check and code != 0:
