@@ -1,5 +1,6 @@
 """Runs the real Velopass.exe under Wine, one private PC (scripts/winepc.py) per scenario, inspected from outside
-with vpprobe.exe. `--prepare` boots the template; `--wine EXE` runs a Windows program in a private prefix."""
+with vpprobe.exe. `test_MODULE [CLASS...]` runs scenarios; `--prepare` boots the template; `--wine EXE` runs a
+Windows program in a private prefix."""
 import contextlib
 import json
 import os
@@ -97,9 +98,8 @@ class Card(PC):
         """Runs vpprobe with a command; returns its JSON answer (None when it found no card)."""
         out = os.path.join(self.root, "inspect.json")
         Path(out).unlink(missing_ok=True)
-        command = ["wine", INSPECT, unix_to_windows(out)] + [str(a) for a in args]
         for _ in range(2):  # again only when Wine never started the probe (it always writes its answer)
-            code = quiet(command, self.env, timeout, check=False)
+            code = quiet(["wine", INSPECT, unix_to_windows(out), *map(str, args)], self.env, timeout, check=False)
             if os.path.exists(out):
                 break
         if check and code != 0:
@@ -226,16 +226,6 @@ def wait_until(predicate, timeout=20):
     return value
 
 
-def main():
-    """Runs the calling scenario module; exits 77, which ctest shows as skipped, when anything was skipped (a
-    module skipped whole runs no test at all) and nothing failed; under CI a skip fails, with its reason."""
-    result = unittest.main(module="__main__", verbosity=2, exit=False).result
-    if result.skipped and os.environ.get("CI") == "true":
-        print("A skip fails under CI:", *(f"{test.id()}: {why}" for test, why in result.skipped), sep="\n  ")
-        sys.exit(1)
-    sys.exit(1 if not result.wasSuccessful() else 77 if result.skipped else 0)
-
-
 if __name__ == "__main__":
     if sys.argv[1:] == ["--prepare"]:  # first in every run: what an earlier run left in these would mislead
         for folder in ("differences", "refreshed"):
@@ -245,5 +235,13 @@ if __name__ == "__main__":
     elif len(sys.argv) == 3 and sys.argv[1] == "--wine":  # a console program in a private prefix
         with PC() as pc:
             sys.exit(subprocess.run(["wine", sys.argv[2]], env=pc.env, stdin=subprocess.DEVNULL).returncode)
+    elif sys.argv[1:2] and sys.argv[1].startswith("test_"):
+        # Exits 77, which ctest shows as skipped, when anything was skipped (a module skipped whole runs no test at
+        # all) and nothing failed; under CI a skip fails, with its reason.
+        result = unittest.main(module=sys.argv[1], argv=sys.argv[1:], verbosity=2, exit=False).result
+        if result.skipped and os.environ.get("CI") == "true":
+            print("A skip fails under CI:", *(f"{test.id()}: {why}" for test, why in result.skipped), sep="\n  ")
+            sys.exit(1)
+        sys.exit(1 if not result.wasSuccessful() else 77 if result.skipped else 0)
     else:
         sys.exit(__doc__)

@@ -4,26 +4,20 @@ import os
 import random
 import unittest
 
-from harness import BASE_ENV, DATA_FILE, ZELL, Card, Machine, ini_bytes, main, pictures
+from harness import BASE_ENV, DATA_FILE, ZELL, Card, Machine, ini_bytes, pictures
 
 DATA, INI, PIC = DATA_FILE, r"C:\Velopass\Velopass.ini", r"C:\Velopass\PIC"
 LONG = dict(ZELL, product_name="P" * 1000, product_serial="S" * 1000, sys_vendor="V" * 1000)
-
-
-def garbage(size):
-    return random.Random(7).randbytes(size)  # no text, no picture, the same each run
-
-
+GARBAGE = random.Random(7).randbytes(8 << 20)  # no text, no picture, the same each run
 BANNER, ICON = rf"{PIC}\Zell_Banner.bmp", rf"{PIC}\velopass.ico"
 LONG_TEXT = ini_bytes({"common": {"RegIniFile": "NUL", "FUBIniFile": r"%HUGE%\FUB.ini"},
                        "en": {"AppTitle": "T" * 9999, "BtnPrint": "B" * 9999}})
 # name, machine (a brand's bytes count, not its type), files; what the card shows is in the references
 CASES = [
-    ("garbled", Machine(dmi=ZELL, brand="Zell"), {INI: garbage(65536), DATA: garbage(4096), ICON: b"no icon"}),
+    ("garbled", Machine(dmi=ZELL, brand="Zell"), {INI: GARBAGE[:65536], DATA: GARBAGE[:4096], ICON: b"no icon"}),
     ("empty", Machine(dmi=ZELL, brand=b""), {INI: b"", DATA: b"", ICON: b""}),
     ("over-long", Machine(dmi=LONG, brand=b"L\0" * 128, environment={"HUGE": "h" * 32767}),
-     {INI: LONG_TEXT, BANNER: pictures.bmp(4000, 900, lambda x, y: (x % 256, y % 256, 90)),
-      ICON: garbage(8 << 20)}),
+     {INI: LONG_TEXT, BANNER: pictures.bmp(4000, 900, lambda x, y: (x % 256, y % 256, 90)), ICON: GARBAGE}),
     ("WMI off, no accessibility DLL", Machine(wmi=False, brand="L" * 200, environment={
         "WINEDLLOVERRIDES": BASE_ENV["WINEDLLOVERRIDES"] + ";oleacc=d"}), {INI: ini_bytes({"common": {
         "RegIniFile": "c:\\OEM", "FUBIniFile": "CON"}})}),
@@ -44,7 +38,3 @@ class BadInput(unittest.TestCase):
                 self.assertEqual(card.close(process), 0)
                 written = {path for path, stamp in card.snapshot().items() if before.get(path) != stamp}
                 self.assertLessEqual(written, {os.path.join("OEM", "Velopass", "VLP.dat")}, "no file but the data file")
-
-
-if __name__ == "__main__":
-    main()

@@ -2,7 +2,7 @@
 language switches, repaints and display changes."""
 import unittest
 
-from harness import SHIPPED, ZELL, Card, Machine, main, wait_until
+from harness import SHIPPED, ZELL, Card, Machine, wait_until
 
 TEXTS = {
     "common": {"SupportedLang": "en/de/xx/ar."},
@@ -61,7 +61,3 @@ class UnderUse(unittest.TestCase):
             use(500)
             self.assertEqual(card.inspect("gdiobjects"), objects)  # memory under use: bench/stability.py
             card.assert_as_reviewed("after-use")
-
-
-if __name__ == "__main__":
-    main()

@@ -3,10 +3,9 @@ import os
 import subprocess
 import unittest
 
-from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, main, wait_until
+from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, wait_until
 
 DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
-FILE_ATTRIBUTE_HIDDEN = 0x2
 REG_TEXT = {"common": {"RegIniFile": r"c:\OEM\reg.ini"}}  # the date of purchase when the data file has none
 REG_FILE = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
 # FUB and DLR in a folder named by the brand and a variable (the variable first, as a brand shorter than its
@@ -67,7 +66,7 @@ class DateOfPurchase(unittest.TestCase):
                 if how != "end-session":  # which Wine ends its own way
                     self.assertEqual(exit_code, 0)
                 self.assertEqual(card.read(DATA_FILE), saved)
-                self.assertEqual(tuple(bool(card.inspect("attributes", folder) & FILE_ATTRIBUTE_HIDDEN)
+                self.assertEqual(tuple(bool(card.inspect("attributes", folder) & 0x2)  # FILE_ATTRIBUTE_HIDDEN
                                        for folder in (r"c:\OEM", r"c:\OEM\Velopass")), hidden)
                 written = {path for path, stamp in card.snapshot().items() if before.get(path) != stamp}
                 self.assertLessEqual(written, {os.path.join("OEM", "Velopass", "VLP.dat")})
@@ -78,7 +77,3 @@ class DateOfPurchase(unittest.TestCase):
 
 class DataFolder(DateOfPurchase):
     rows = SAVING[6:]
-
-
-if __name__ == "__main__":
-    main()

@@ -85,13 +85,12 @@ class Packages(unittest.TestCase):
         self.assertEqual((sums.returncode, sums.stdout.count(": OK")), (0, 2), sums.stdout + sums.stderr)
 
     def test_a_refusal_leaves_no_package_of_its_version(self):
-        for version, usage, password, message in (("1.0.0", "codeSigning", "wrong", "wrong password"),
-                                                  ("1.0.0", "serverAuth", "throwaway", "not for code signing"),
-                                                  ("1.0.0.1", "codeSigning", "throwaway", "compares whole"),
-                                                  ("1.256.0", "codeSigning", "throwaway", "compares whole")):
+        for version, message, signing in (("1.0.0", "wrong password", {"password": "wrong"}),
+                                          ("1.0.0", "not for code signing", {"usage": "serverAuth"}),
+                                          ("1.0.0.1", "compares whole", {}), ("1.256.0", "compares whole", {})):
             with self.subTest(version=version, message=message):  # an older run's packages go if of its version
                 out = shutil.copytree(os.path.join(WORK, "1.0.0"), f"{WORK}/{version} {message}")  # of 1.0.0
-                self.assertIn(message, package(version, out, usage, password).stderr)
+                self.assertIn(message, package(version, out, **signing).stderr)
                 self.assertEqual([n for n in os.listdir(out) if version == "1.0.0" or f"-{version}." in n], [])
 
     def test_msi_tables(self):
@@ -167,7 +166,3 @@ class Packages(unittest.TestCase):
             for root in ("HKLM", "HKCU"):
                 self.assertNotEqual(harness.quiet(["wine", "reg", "query", rf"{root}\Software\Zell", "/reg:64"],
                                                   card.env, check=False), 0, root)
-
-
-if __name__ == "__main__":
-    harness.main()

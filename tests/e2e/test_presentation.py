@@ -2,7 +2,7 @@
 changes, banners, labels and title in both reading directions, high-contrast colour schemes."""
 import unittest
 
-from harness import ARABIC, ZELL, Card, Machine, main, pictures
+from harness import ARABIC, ZELL, Card, Machine, pictures
 
 PIC = r"C:\Velopass\PIC"
 # Planted banners of one colour per DPI variant tell which file the card chose.
@@ -59,7 +59,3 @@ class Painting(unittest.TestCase):
             card.inspect("hooked", *(v for colour in HIGH_CONTRAST_WHITE.items() for v in (0x8000, *colour)),
                          0x1A, 0x43, 0)  # and Windows' word of it: WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST
             card.assert_as_reviewed("scheme-high-contrast-white-live")
-
-
-if __name__ == "__main__":
-    main()

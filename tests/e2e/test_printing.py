@@ -11,19 +11,10 @@ from harness import ARABIC, DATA_FILE, Card, Machine, Printer, ini_bytes
 GONE = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}  # Zell's banner taken away
 # All seven values filled: FUB and DLR from the file the text file names.
 FUB = {r"c:\OEM\FUB.ini": ini_bytes({"FUB": {"FUB": "FUB-7731", "DLR": "DLR Nordhafen"}})}
-# name, brand, files, texts; the page without a banner is printed after a Cancel in the Print dialog
 DRIVER_BOX = ("hooked", 0x8001, 0, 0)  # WM_APP + 1 through tests/e2e/vphook.cpp
+# name, brand, files, texts; the page without a banner is printed after a Cancel in the Print dialog
 CASES = [("banner", "Zell", FUB, {"common": {"FUBIniFile": r"c:\OEM\FUB.ini"}}), ("no banner", "Zell", GONE, None),
          ("arabic, light banner", "Brindle Hall", {}, ARABIC), ("arabic, no banner", "Zell", GONE, ARABIC)]
-
-
-def print_card(card, printer, button=1):
-    """Presses Print and answers the dialog (IDOK, and Print pressed again as the page spools; IDCANCEL); once no job
-    waits or prints, every PDF printed."""
-    card.inspect("click", 1007)
-    card.inspect("dialog", button, 30000, 1, *[0x111, 1007] * (button == 1))  # WM_COMMAND, as a click sends it
-    harness.wait_until(lambda: printer.pages() and not printer.jobs("not-completed"), timeout=60 if button == 1 else 0)
-    return printer.pages()
 
 
 class Printing(unittest.TestCase):
@@ -34,9 +25,11 @@ class Printing(unittest.TestCase):
                     locale=locale, dmi=harness.ZELL, brand=brand, environment=printer.env), texts, files) as card:
                 card.start()
                 card.type(1004, "2026-12-24")  # typed, not saved: printed as shown
-                if name == "no banner":
-                    print_card(card, printer, button=2)
-                pages = print_card(card, printer)
+                for button in (2, 1) if name == "no banner" else (1,):  # Print, its dialog answered (IDCANCEL, IDOK)
+                    card.inspect("click", 1007)  # and after IDOK Print again while the page spools, as a click sends it
+                    card.inspect("dialog", button, 30000, 1, *[0x111, 1007] * (button == 1))
+                harness.wait_until(lambda: printer.pages() and not printer.jobs("not-completed"), timeout=60)
+                pages = printer.pages()  # every PDF printed, once no job waits or prints
                 # The scheduler's own count: a Cancel sent no job, and the page printed was the only one.
                 self.assertEqual((len(pages), len(printer.jobs())), (1, 1), "one page, one job")
                 picture = os.path.join(harness.SCREENSHOTS, "printed-" + name.replace(",", "").replace(" ", "-"))
@@ -64,7 +57,3 @@ class Printing(unittest.TestCase):
                 self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
                 if DRIVER_BOX in steps:  # saved before anything over the card had gone
                     self.assertEqual(card.read(r"c:\OEM\box-ended.dat"), card.read(DATA_FILE))
-
-
-if __name__ == "__main__":
-    harness.main()

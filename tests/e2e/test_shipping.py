@@ -85,6 +85,3 @@ class DownloadedCard(unittest.TestCase):
                 self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
                 self.assertFalse(os.path.exists(card.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")
 
-
-if __name__ == "__main__":
-    harness.main()

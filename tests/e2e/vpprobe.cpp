@@ -49,11 +49,10 @@ std::string Fields(HWND window, HWND parent)
     RECT rect{};
     ::GetWindowRect(window, &rect);
     ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return "\"class\": " + Quote(ClassOf(window)) + ", \"text\": " + Quote(TextOf(window)) +
-           ", \"style\": " + Number(static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE))) +
-           ", \"exstyle\": " + Number(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": [" + Number(rect.left) +
-           ", " + Number(rect.top) + ", " + Number(rect.right - rect.left) + ", " + Number(rect.bottom - rect.top) +
-           "]";
+    return "\"class\": " + Quote(ClassOf(window)) + ", \"text\": " + Quote(TextOf(window)) + ", \"style\": " +
+           Number(static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE))) + ", \"exstyle\": " +
+           Number(::GetWindowLongW(window, GWL_EXSTYLE)) + ", \"rect\": [" + Number(rect.left) + ", " +
+           Number(rect.top) + ", " + Number(rect.right - rect.left) + ", " + Number(rect.bottom - rect.top) + "]";
 }
 
 HWND FocusOf(HWND card)
@@ -189,10 +188,8 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
 
     // The rest act on the card, which "wait TIMEOUT-MS [accessible]" waits for to show.
     HWND card = ::FindWindowW(L"ZellVelopass", nullptr);
-    for (long waited = 0; command == L"wait" && !::IsWindowVisible(card) && waited < number(3); waited += 100) {
-        ::Sleep(100);
-        card = ::FindWindowW(L"ZellVelopass", nullptr);
-    }
+    for (long waited = 0; command == L"wait" && !::IsWindowVisible(card) && waited < number(3); waited += 100)
+        ::Sleep(100), card = ::FindWindowW(L"ZellVelopass", nullptr);
     if (card == nullptr || (command == L"wait" && !::IsWindowVisible(card)))
         return std::nullopt;
     const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
@@ -232,10 +229,9 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
                 const auto code = static_cast<WORD>(std::wcstoul(at + unit, &end, unit ? 16 : 0));
                 if (end == at + unit)
                     break;
-                INPUT key{INPUT_KEYBOARD, {}};
-                key.ki = {static_cast<WORD>(unit ? 0 : code), static_cast<WORD>(unit ? code : 0),
-                          static_cast<DWORD>(unit ? KEYEVENTF_UNICODE : 0), 0, 0};
-                keys.push_back(key);
+                keys.push_back({INPUT_KEYBOARD, {}});
+                keys.back().ki = {static_cast<WORD>(unit ? 0 : code), static_cast<WORD>(unit ? code : 0),
+                                  static_cast<DWORD>(unit ? KEYEVENTF_UNICODE : 0), 0, 0};
             }
             for (std::size_t k = 0; k < 2 * keys.size(); ++k) {
                 INPUT key = keys[k < keys.size() ? k : 2 * keys.size() - 1 - k];

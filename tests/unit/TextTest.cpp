@@ -53,9 +53,7 @@ TEST(GuestRefusal, TheFilesMessageWithEveryPlaceholderAsTheTitleOrTheBuiltInOne)
 {
     const std::wstring title(127, L't');  // the message may outgrow a card text
     const struct {
-        std::optional<std::wstring_view> message;
-        const wchar_t *title, *language;
-        velopass::GuestRefusal shown;
+        std::optional<std::wstring_view> message; const wchar_t *title, *language; velopass::GuestRefusal shown;
     } cases[] = {
         {L"[{0}] [{0}] {1}", L"a{0}", L"en", {L"[a{0}] [a{0}] {1}", L"a{0}", 0x30}},  // the title is not expanded
         {std::nullopt, L"\u0641", L"ar", {L"built in", L"\u0641", 0x100030}},      // MB_RTLREADING
@@ -63,8 +61,7 @@ TEST(GuestRefusal, TheFilesMessageWithEveryPlaceholderAsTheTitleOrTheBuiltInOne)
     };
     for (const auto& c : cases) {
         const velopass::GuestRefusal refusal = velopass::MakeGuestRefusal(c.message, L"built in", c.title, c.language);
-        EXPECT_EQ(refusal.message, c.shown.message) << c.language;
-        EXPECT_EQ(refusal.caption, c.shown.caption) << c.language;
-        EXPECT_EQ(refusal.boxType, c.shown.boxType) << c.language;
+        EXPECT_EQ(std::tie(refusal.message, refusal.caption, refusal.boxType),
+                  std::tie(c.shown.message, c.shown.caption, c.shown.boxType)) << c.language;
     }
 }

@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <thread>
-#include <utility>
 
 namespace {
 
@@ -67,11 +66,10 @@ TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
 {
     const TempTextFile file(
         L"[de]\r\nAppTitle=Velopass DE\r\nMsgGuest=G\u00E4ste: {0} ({0})\r\n[fr]\r\nAppTitle=Velopass FR\r\n");
-    for (const auto& [language, shown] : {std::pair(L"de", L"Velopass DE|G\u00E4ste: Velopass DE (Velopass DE)|"),
-                                           std::pair(L"fr", L"Velopass FR|built in|")}) {
-        const wchar_t* code = language;
-        EXPECT_EQ(BoxShownBy([&] { velopass::ShowGuestRefusal(file.path.c_str(), code, L"built in"); }), shown);
-    }
+    const struct { const wchar_t *language, *shown; } cases[] = {
+        {L"de", L"Velopass DE|G\u00E4ste: Velopass DE (Velopass DE)|"}, {L"fr", L"Velopass FR|built in|"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(BoxShownBy([&] { velopass::ShowGuestRefusal(file.path.c_str(), c.language, L"built in"); }), c.shown);
 }
 
 TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
