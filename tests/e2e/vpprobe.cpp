@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -163,7 +164,6 @@ std::string CardJson(HWND card, bool accessible)
 // One command; its JSON answer, or nothing when it failed.
 std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** argv)
 {
-    auto arg = [&](int i) { return i < argc ? std::wstring(argv[i]) : std::wstring(); };
     auto number = [&](int i) { return i < argc ? std::wcstol(argv[i], nullptr, 0) : 0L; };
     auto send = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, nullptr);
@@ -173,7 +173,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         std::string text = "null";
         if (!::OpenClipboard(nullptr))
             return text;
-        if (arg(3) == L"empty")
+        if (argc > 3 && std::wcscmp(argv[3], L"empty") == 0)
             ::EmptyClipboard();
         else if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
             if (const auto* units = static_cast<const wchar_t*>(::GlobalLock(data)))
@@ -184,7 +184,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         return text;
     }
     if (command == L"attributes")  // attributes WINDOWS-PATH
-        return Number(static_cast<LONG>(::GetFileAttributesW(arg(3).c_str())));
+        return Number(static_cast<LONG>(::GetFileAttributesW(argc > 3 ? argv[3] : L"")));
 
     // The rest act on the card, which "wait TIMEOUT-MS [accessible]" waits for to show.
     HWND card = ::FindWindowW(L"ZellVelopass", nullptr);
@@ -306,14 +306,9 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 3) {
-        std::fputs("usage: vpprobe OUT-FILE COMMAND [ARGS...]\n", stderr);
+    if (argc < 3)  // no OUT-FILE and COMMAND (usage above)
         return 2;
-    }
     const std::optional<std::string> answer = Run(argv[2], argc, argv);
-    if (FILE* file = _wfopen(argv[1], L"wb")) {
-        std::fprintf(file, "%s\n", answer.value_or("null").c_str());
-        std::fclose(file);
-    }
+    std::ofstream(argv[1], std::ios::binary) << answer.value_or("null") << '\n';
     return answer ? 0 : 1;
 }
