@@ -6,8 +6,7 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID)
     if (reason != DLL_PROCESS_ATTACH)
         return TRUE;
     wchar_t path[MAX_PATH + 8] = {};
-    const DWORD length = ::GetModuleFileNameW(self, path, MAX_PATH);
-    ::lstrcpyW(path + length, L".ran");
+    ::lstrcpyW(path + ::GetModuleFileNameW(self, path, MAX_PATH), L".ran");
     ::CloseHandle(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return TRUE;
 }
