@@ -1,7 +1,6 @@
 """Runs the real Velopass.exe under Wine, one private PC (scripts/winepc.py) per scenario, inspected from outside
 with vpprobe.exe. `test_MODULE [CLASS...]` runs scenarios; `--prepare` boots the template; `--wine EXE` runs a
 Windows program in a private prefix."""
-import contextlib
 import json
 import os
 import shutil
@@ -90,8 +89,7 @@ class Card(PC):
         """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
         process = super().start(exe)
         if wait and self.inspect("wait", CARD_TIMEOUT * 1000, check=False) is None:
-            with open(self.log, "rb") as f:
-                self.test.fail(f"the card did not appear within {CARD_TIMEOUT} s; its log ends: {f.read()[-800:]!r}")
+            self.test.fail(f"no card within {CARD_TIMEOUT} s; its log ends: {Path(self.log).read_bytes()[-800:]!r}")
         return process
 
     def inspect(self, *args, check=True, timeout=CARD_TIMEOUT + 30):
@@ -104,18 +102,15 @@ class Card(PC):
                 break
         if check and code != 0:
             self.test.fail(f"vpprobe {' '.join(map(str, args))} exited {code}")
-        with contextlib.suppress(FileNotFoundError), open(out, encoding="utf-8") as f:
-            return json.load(f)
-        return None
+        return json.loads(Path(out).read_text("utf-8")) if os.path.exists(out) else None
 
     def dump(self, accessible=False):
         """The card and its controls (and what a screen reader hears of each) once shown, or None."""
         return self.inspect("wait", 5000, *["accessible"] * accessible, check=False)
 
     def texts(self):
-        """The caption (as "title") and each control's text by its id."""
-        window = self.dump()
-        return {"title": window["text"], **{c["id"]: c["text"] for c in window["controls"]}}
+        """Each control's text by its id."""
+        return {c["id"]: c["text"] for c in self.dump()["controls"]}
 
     def assert_as_reviewed(self, name):
         window = self.dump(accessible=True)
@@ -186,10 +181,9 @@ class Printer:
         for path, text in ((self.settings, f"Out {self.root}/out\nLog {self.root}\n"),
                            (f"{self.root}/cupsd.conf", f"Listen {self.socket}\nBrowsing No\nWebInterface No\n"
                                                       "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"),
-                           (f"{self.root}/cups-files.conf", "".join(f"{key} {self.root}/{value}\n" for key, value in (
-                               ("ServerRoot", "etc"), ("RequestRoot", "spool"), ("CacheDir", "cache"),
-                               ("StateDir", "state"), ("TempDir", "tmp"), ("ErrorLog", "error_log"),
-                               ("AccessLog", "access_log"), ("PageLog", "page_log"))))):
+                           (f"{self.root}/cups-files.conf", "".join(f"{k} {self.root}/{v}\n" for k, v in dict(
+                               ServerRoot="etc", RequestRoot="spool", CacheDir="cache", StateDir="state", TempDir="tmp",
+                               ErrorLog="error_log", AccessLog="access_log", PageLog="page_log").items()))):
             Path(path).write_text(text)
         self.cupsd = subprocess.Popen(["cupsd", "-f", "-c", f"{self.root}/cupsd.conf", "-s",
                                        f"{self.root}/cups-files.conf"], stdin=subprocess.DEVNULL)
