@@ -15,27 +15,22 @@ TEXTS = {
 }
 LANGUAGE_COMMANDS = [16 * (k + 1) for k in range(20)]  # all twenty, Arabic among them
 TABS = [1008, *range(1000, 1007), 1007]  # from Print: Close, the values top to bottom, Print
-# After the warm-up the card's GDI objects stay put (a font leaked per paint adds 540).
 
 
 class Switching(unittest.TestCase):
     def test_the_language_entry_lists_and_switches_each_language(self):
         with Card(self, Machine(dmi=ZELL, brand="Zell"), text_file=TEXTS) as card:
             card.start()
-
-            def switch(position, caption, name):
+            # Last in the system menu, one entry for each language with a name of its own, by its place in the list.
+            card.assert_menu_as_reviewed("language-menu")
+            # Arabic mirrors the card and its edits; texts it lacks, the entry's name among them, stay as they were.
+            for position, caption, name in ((1, "Velopass DE", "language-de"), (2, "فيلوباس", "language-de-ar"),
+                                            (0, "Velopass", "language-de-ar-en")):
                 card.choose_language(position)
                 self.assertTrue(wait_until(lambda: card.dump()["text"] == caption), f"no switch to {caption}")
                 card.assert_as_reviewed(name)
                 card.assert_menu_as_reviewed(name + "-menu")
                 self.assertEqual(card.press(0, *["tab"] * 9, *["shift+tab"] * 9), TABS + TABS[-2::-1] + [1007])
-
-            # Last in the system menu, one entry for each language with a name of its own, by its place in the list.
-            card.assert_menu_as_reviewed("language-menu")
-            switch(1, "Velopass DE", "language-de")
-            # Arabic mirrors the card and its edits; texts it lacks, the entry's name among them, stay as they were.
-            switch(2, "فيلوباس", "language-de-ar")
-            switch(0, "Velopass", "language-de-ar-en")
             # A second start shows no card of its own: it brings a card minimised from its system menu back, and
             # the card to the front over another program's window, not to stay topmost.
             for hide, state in ((lambda: card.press(0, "alt+space", "n"), "iconic"),
@@ -51,13 +46,10 @@ class UnderUse(unittest.TestCase):
     def test_switches_repaints_and_display_changes_leave_no_trace(self):
         with Card(self, Machine(dmi=ZELL, brand="Lumiframe", dpi=120), text_file=SHIPPED) as card:
             card.start()
-
-            def use(times):
+            objects = []  # the card's GDI objects after a warm-up (first uses fill caches that stay), then after use
+            for times in (40, 500):
                 card.inspect("sysloop", times, *LANGUAGE_COMMANDS, timeout=600)  # each switch, then a repaint
                 card.inspect("displayloop", max(2, times // 10), 800, 600, 1280, 1024, timeout=600)
-
-            use(40)  # warm-up: first uses fill caches that stay
-            objects = card.inspect("gdiobjects")
-            use(500)
-            self.assertEqual(card.inspect("gdiobjects"), objects)  # memory under use: bench/stability.py
+                objects.append(card.inspect("gdiobjects"))
+            self.assertEqual(objects[1], objects[0])  # a font leaked per paint adds 540; memory: bench/stability.py
             card.assert_as_reviewed("after-use")
