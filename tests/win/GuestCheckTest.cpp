@@ -10,22 +10,6 @@
 
 namespace {
 
-// A token's group list of builtin aliases, by their RIDs, as the platform lays it out: the SIDs after the array.
-std::vector<BYTE> AliasGroups(const std::vector<DWORD>& rids, DWORD attributes)
-{
-    struct AliasSid { BYTE revision, count; SID_IDENTIFIER_AUTHORITY authority; DWORD domain, rid; };
-    const std::size_t head = sizeof(TOKEN_GROUPS) + rids.size() * sizeof(SID_AND_ATTRIBUTES);
-    std::vector<BYTE> buffer(head + rids.size() * sizeof(AliasSid));
-    auto& groups = *reinterpret_cast<TOKEN_GROUPS*>(buffer.data());
-    auto* sids = reinterpret_cast<AliasSid*>(buffer.data() + head);
-    groups.GroupCount = static_cast<DWORD>(rids.size());
-    for (std::size_t i = 0; i < rids.size(); ++i) {
-        sids[i] = {SID_REVISION, 2, SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID, rids[i]};
-        groups.Groups[i] = {&sids[i], attributes};
-    }
-    return buffer;
-}
-
 // What a modal box that `run` shows says, its caption and then its texts, each followed by "|"; answered with OK
 // from another thread, as a user would. Empty when `run` showed none.
 std::wstring BoxShownBy(const std::function<void()>& run)
@@ -75,15 +59,21 @@ TEST(GuestRefusal, TheBoxShowsTheTextFilesMessageOrTheBuiltInOne)
 TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
 {
     // The first instance's window (its refusal box, captioned with the title, or none yet) under another program's.
-    const auto window = [](const wchar_t* caption) {
-        return ::CreateWindowExW(0, L"Static", caption, WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr,
-                                 nullptr);
-    };
-    const HWND first = window(L""), other = window(L"another program");
-    // Guests last of a long list, and for deny only: a guest all the same.
-    std::vector<DWORD> groups(150, DOMAIN_ALIAS_RID_ADMINS);
-    groups.push_back(DOMAIN_ALIAS_RID_GUESTS);
-    const std::vector<BYTE> guest = AliasGroups(groups, SE_GROUP_USE_FOR_DENY_ONLY), unread;
+    const HWND first = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, {}, {}, {}, {});
+    const HWND other = ::CreateWindowExW(0, L"Static", L"another", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, {}, {}, {}, {});
+    // A guest's token as the platform lays it out, the SIDs after the array: Guests last of a long list of builtin
+    // aliases, and for deny only: a guest all the same.
+    struct AliasSid { BYTE revision, count; SID_IDENTIFIER_AUTHORITY authority; DWORD domain, rid; };
+    const std::size_t count = 151, head = sizeof(TOKEN_GROUPS) + count * sizeof(SID_AND_ATTRIBUTES);
+    std::vector<BYTE> guest(head + count * sizeof(AliasSid)), unread;
+    auto& token = *reinterpret_cast<TOKEN_GROUPS*>(guest.data());
+    auto* sids = reinterpret_cast<AliasSid*>(guest.data() + head);
+    token.GroupCount = static_cast<DWORD>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        sids[i] = {SID_REVISION, 2, SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS};
+        token.Groups[i] = {&sids[i], SE_GROUP_USE_FOR_DENY_ONLY};
+    }
+    sids[count - 1].rid = DOMAIN_ALIAS_RID_GUESTS;
     const struct { DWORD claimed; const std::vector<BYTE>& groups; bool gdiplus; const wchar_t *first, *shown; } cases[] = {
         {ERROR_ALREADY_EXISTS, guest, true, L"Velopass", L"raised"},  // a guest's second start tells nothing either
         {ERROR_ACCESS_DENIED, guest, true, L"", L""},  // another user's instance, still without a window
@@ -94,12 +84,11 @@ TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
     for (const auto& c : cases) {
         ::SetWindowTextW(first, c.first);
         ::SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        std::wstring card;
+        std::wstring card;  // read once the start-up has returned
         std::wstring shown = BoxShownBy([&] {
             velopass::StartUp({[&] { return c.claimed; }, [&] { return c.groups; }, [&] { return c.gdiplus; }},
                               [&](const velopass::UserLanguage& language) { card = L"card " + language.code; });
-        });
-        shown += card;
+        }) + card;
         for (HWND below = ::GetWindow(first, GW_HWNDNEXT); below != nullptr; below = ::GetWindow(below, GW_HWNDNEXT))
             shown += below == other ? L"raised" : L"";
         EXPECT_EQ(shown, c.shown) << c.claimed << " " << c.first;
