@@ -7,8 +7,7 @@
 
 #include <cstdlib>
 
-extern "C" void __gcov_dump();
-extern "C" void __gcov_reset();
+extern "C" void __gcov_dump(), __gcov_reset();
 
 namespace {
 
@@ -61,11 +60,9 @@ void __wrap___gcov_exit() {}
 
 // ExitProcess runs no exit handlers: the program's own calls come here (-Wl,--wrap).
 extern void(WINAPI* __real___imp_ExitProcess)(UINT);
-void WINAPI ExitCounted(UINT code)
-{
+void(WINAPI* __wrap___imp_ExitProcess)(UINT) = [](UINT code) {
     Stop();
     __real___imp_ExitProcess(code);
-}
-void(WINAPI* __wrap___imp_ExitProcess)(UINT) = ExitCounted;
+};
 
 }  // extern "C"
