@@ -24,8 +24,7 @@ TEST(LocaleMapping, FoldsChineseScriptsAndNorwegianLowerCasingAsciiOnly)
 TEST(LanguageResolution, DropsOnePartAtATimeThenFallsBackToEnglishUnasked)
 {
     const struct { std::set<LanguageCode> present; const wchar_t *locale, *chosen; Codes asked; } cases[] = {
-        {{L"en", L"de"}, L"de-DE", L"de", {L"de-de", L"de"}},
-        {{L"zh"}, L"zh-TW", L"zh", {L"zh-cht", L"zh"}},
+        {{L"en", L"de"}, L"de-DE", L"de", {L"de-de", L"de"}}, {{L"zh"}, L"zh-TW", L"zh", {L"zh-cht", L"zh"}},
         {{L"de"}, L"sr-Latn-CS", L"en", {L"sr-latn-cs", L"sr-latn", L"sr"}},
         {{L"de"}, L"de-", L"de", {L"de-", L"de"}},
         {{L"de"}, L"", L"en", {}}, {{L"de-de"}, L"de-DE", L"de-de", {L"de-de"}},  // the full name first
@@ -34,8 +33,7 @@ TEST(LanguageResolution, DropsOnePartAtATimeThenFallsBackToEnglishUnasked)
         Codes asked;
         const auto present = [&](const LanguageCode& code) { return asked.push_back(code), c.present.count(code) > 0; };
         const LanguageCode chosen = velopass::ResolveLanguage(velopass::MapLocaleName(c.locale), present);
-        EXPECT_EQ(chosen, c.chosen) << c.locale;
-        EXPECT_EQ(asked, c.asked) << c.locale;
+        EXPECT_EQ(std::tie(chosen, asked), std::tie(c.chosen, c.asked)) << c.locale;
     }
 }
 
