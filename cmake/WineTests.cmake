@@ -33,15 +33,12 @@ if(VELOPASS_COVERAGE)
   target_link_options(Velopass PRIVATE -Wl,--wrap=__gcov_exit -Wl,--wrap=__imp_ExitProcess)
 endif()
 
-set(_test_programs velopass_win_tests vpprobe vpplanted vphook)
-foreach(_target IN LISTS _test_programs)
-  velopass_warnings(${_target})
-endforeach()
 # Linked statically, as the program is: under Wine nothing is looked for beside them.
-if(MINGW)
-  set_property(TARGET ${_test_programs} APPEND PROPERTY LINK_OPTIONS -static)
-  set_property(TARGET vpprobe APPEND PROPERTY LINK_OPTIONS -municode)  # a wide entry point
-endif()
+foreach(_target velopass_win_tests vpprobe vpplanted vphook)
+  velopass_warnings(${_target})
+  target_link_options(${_target} PRIVATE $<$<BOOL:${MINGW}>:-static>)
+endforeach()
+target_link_options(vpprobe PRIVATE $<$<BOOL:${MINGW}>:-municode>)  # a wide entry point
 
 set(_e2e_env "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>" "VELOPASS_INSPECT=$<TARGET_FILE:vpprobe>"
   "VELOPASS_E2E_DIR=${CMAKE_BINARY_DIR}/e2e")
