@@ -3,6 +3,8 @@
 #include "machine/Brand.h"
 #include "machine/SystemValues.h"
 
+#include <algorithm>
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const bool registryRead = size % 2 == 0;
@@ -17,9 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring registry = fuzz::Next(data, size), vendor = fuzz::Next(data, size);
     const auto read = registryRead ? std::optional<std::wstring_view>(registry) : std::nullopt;
     const std::wstring_view brand = velopass::ResolveBrandName(read, vendor);
-    bool known = brand.empty();
-    for (const velopass::BrandEntry& entry : velopass::kBrands)
-        known = known || brand == entry.name;
-    FUZZ_CHECK(known);
+    FUZZ_CHECK(brand.empty() || std::any_of(std::begin(velopass::kBrands), std::end(velopass::kBrands),
+                                            [&](const velopass::BrandEntry& entry) { return brand == entry.name; }));
     return 0;
 }
