@@ -25,6 +25,7 @@ TEST(SystemValues, SnidAndPartNumberFromSerialsOfAnyLength)
         {L"0123456789KLM0001fXY2", L"KLM000031XY"},  // hex, in any case
         {L"0123456789KLMZZZZZXY", L"KLM000000XY"},   // not hex: 0
         {L"0123456789KLMFFFFFXY", L"KLM048575XY"},   // 1048575: the seventh digit dropped
+        {L"0123456789KLMA0a09XY", L"KLM657929XY"},   // A and a, each the first of its range
         {L"0123456789KLM", L"KLM000000"}, {L"0123456789K", L"K"}, {L"0123456789KLMggggg", L"KLM000000"},
     };
     for (const auto& c : cases)
@@ -61,6 +62,7 @@ TEST(DataFolder, LevelsLeaveOutTheVolume)
     using Levels = std::vector<std::wstring>;
     EXPECT_EQ(velopass::DataFolderLevels(L"\\\\srv\\share\\OEM\\"), (Levels{L"\\\\srv\\share\\OEM"}));
     EXPECT_EQ(velopass::DataFolderLevels(L"\\OEM\\x"), (Levels{L"\\OEM"}));  // x: no level without its backslash
+    EXPECT_EQ(velopass::DataFolderLevels(L"a\\b\\"), (Levels{L"a", L"a\\b"}));  // a relative folder is no share
     std::wstring deep = L"c:";
     for (int i = 0; i < 150; ++i)
         deep += L"\\d";
