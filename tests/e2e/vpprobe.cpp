@@ -128,8 +128,11 @@ std::string AccessibleFields(HWND control)
     std::wstring answers, expected;
     if (ClassOf(control) == L"Edit" && SUCCEEDED(::CreateStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
                                                                              reinterpret_cast<void**>(&standard)))) {
+        // Setting the value again moves the selection: it is put back.
+        const auto selection = static_cast<DWORD>(::SendMessageW(control, EM_GETSEL, 0, 0));
         answers = OtherAnswers(accessible, control, value);
         expected = OtherAnswers(standard, control, value);
+        ::SendMessageW(control, EM_SETSEL, LOWORD(selection), HIWORD(selection));
         standard->Release();
     }
     accessible->Release();
@@ -188,8 +191,9 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
 
     // The rest act on the card, which "wait TIMEOUT-MS [accessible]" waits for to show.
     HWND card = ::FindWindowW(L"ZellVelopass", nullptr);
-    for (long waited = 0; command == L"wait" && !::IsWindowVisible(card) && waited < number(3); waited += 100)
-        ::Sleep(100), card = ::FindWindowW(L"ZellVelopass", nullptr);
+    for (long waited = 0; command == L"wait" && !::IsWindowVisible(card) && waited < number(3);
+         waited += 100, card = ::FindWindowW(L"ZellVelopass", nullptr))
+        ::Sleep(100);
     if (card == nullptr || (command == L"wait" && !::IsWindowVisible(card)))
         return std::nullopt;
     const HWND control = ::GetDlgItem(card, static_cast<int>(number(3)));
