@@ -12,9 +12,23 @@ GONE = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}  # Zell's banner taken away
 # All seven values filled: FUB and DLR from the file the text file names.
 FUB = {r"c:\OEM\FUB.ini": ini_bytes({"FUB": {"FUB": "FUB-7731", "DLR": "DLR Nordhafen"}})}
 DRIVER_BOX = ("hooked", 0x8001, 0, 0)  # WM_APP + 1 through tests/e2e/vphook.cpp
+# Texts at their limits (127 units; a label's colon taking the last unit, a surrogate pair no cut may split) and
+# characters that mean something to Windows: an ampersand, a percent sign, a pair, a right-to-left mark.
+PAIR, ODD = "\U0001D4B1", "&x 100% \U0001D4B1\u200f"
+FUB_DIR = "d" * 40  # the variable that makes the path grow to 127 units, where "%\FUB.ini" names no variable
+FUB_FILE = rf"c:\OEM\{FUB_DIR}\Zell\100%\{'f' * 61}\FUB.ini"
+LABELS = [ODD, "S" * 125, "SNID", "\u200fPart", "Date of purchase", "FUB", "DLR"]
+EDGES = {"common": {"SupportedLang": "en/zh-chs/" + "xx/" * 40,  # past 127, cut in its last code
+                    "FUBIniFile": FUB_FILE.replace(FUB_DIR, "%FUBDIR%").replace("Zell", "%brand%")},
+         "en": {"AppTitle": (ODD + "T" * 127)[:126], "lblProductName": ODD, "lblSerialNb": "S" * 125 + PAIR,
+                "lblPartNb": LABELS[3], "BtnPrint": "&&Print " + ODD, "lblLangText": "&English"},
+         "zh-chs": {"AppTitle": "维洛帕斯", "lblLangText": "简体中文"}}
+EDGE_FILES = {FUB_FILE: ini_bytes({"FUB": {"FUB": ODD + "F" * 115 + PAIR}}),  # no DLR; the pair at the cut
+              DATA_FILE: ini_bytes({"data": {"DOP": PAIR + "\u200f2026-12-24" + "D" * 120}})}
 # name, brand, files, texts; the page without a banner is printed after a Cancel in the Print dialog
 CASES = [("banner", "Zell", FUB, {"common": {"FUBIniFile": r"c:\OEM\FUB.ini"}}), ("no banner", "Zell", GONE, None),
-         ("arabic, light banner", "Brindle Hall", {}, ARABIC), ("arabic, no banner", "Zell", GONE, ARABIC)]
+         ("arabic, light banner", "Brindle Hall", {}, ARABIC), ("arabic, no banner", "Zell", GONE, ARABIC),
+         ("edges", "Zell", EDGE_FILES, EDGES)]
 
 
 class Printing(unittest.TestCase):
@@ -22,8 +36,16 @@ class Printing(unittest.TestCase):
         for name, brand, files, texts in CASES:
             locale = "ar_SA.UTF-8" if texts == ARABIC else "en_US.UTF-8"
             with self.subTest(name), Printer() as printer, Card(self, Machine(
-                    locale=locale, dmi=harness.ZELL, brand=brand, environment=printer.env), texts, files) as card:
+                    locale=locale, dmi=harness.ZELL, brand=brand, environment={**printer.env, "FUBDIR": FUB_DIR}),
+                    texts, files) as card:
                 card.start()
+                if texts == EDGES:  # as read: on screen, in the window menu, copied
+                    card.assert_as_reviewed("edges")
+                    card.assert_menu_as_reviewed("edges-menu")
+                    values = card.texts()
+                    card.press(1007, "ctrl+c")
+                    self.assertEqual(card.inspect("clipboard"), "".join(
+                        f"{label}: {values[1000 + i]}\r\n" for i, label in enumerate(LABELS)))
                 card.type(1004, "2026-12-24")  # typed, not saved: printed as shown
                 for button in (2, 1) if name == "no banner" else (1,):  # Print, its dialog answered (IDCANCEL, IDOK)
                     card.inspect("click", 1007)  # and after IDOK Print again while the page spools, as a click sends it

@@ -49,7 +49,7 @@ TEST(PathExpansion, BrandVariablesAndTheirBounds)
         {L"c:\\%NOSUCHVAR%\\%brand%", L"c:\\%NOSUCHVAR%\\Zell"},
         {L"c:\\%brand\\%TEMP%", L"c:\\%brand\\%TEMP%"},  // an unclosed brand stops the scan
         {L"0123456789%brand%\\%TEMP%", L"0123456789Zell\\%TEMP%"},  // shrinking text carries the scan on
-        {longPath, longPath}, {L"c:\\%LONG%\\" + std::wstring(30, L'a'), std::nullopt},
+        {longPath, longPath}, {longPath + L"a", std::nullopt}, {L"c:\\%LONG%\\" + std::wstring(30, L'a'), std::nullopt},
         {L"%A%\\x", std::nullopt}, {L"c:\\%B%\\x", L"c:\\%B%\\x"}, {L"%", L"%"}, {L"", L""},
         {L"c:\\x\\%brand", L"c:\\x\\%brand"},  // an unclosed brand further in
     };
