@@ -23,6 +23,7 @@ EDGES = {"common": {"SupportedLang": "en/zh-chs/" + "xx/" * 40,  # past 127, cut
          "en": {"AppTitle": (ODD + "T" * 127)[:126], "lblProductName": ODD, "lblSerialNb": "S" * 125 + PAIR,
                 "lblPartNb": LABELS[3], "BtnPrint": "&&Print " + ODD, "lblLangText": "&English"},
          "zh-chs": {"AppTitle": "维洛帕斯", "lblLangText": "简体中文"}}
+EDGE_DMI = dict(harness.ZELL, product_name="&x 100% Aero", product_serial="0123456789KLM01")  # SNID KLM004096
 EDGE_FILES = {FUB_FILE: ini_bytes({"FUB": {"FUB": ODD + "F" * 115 + PAIR}}),  # no DLR; the pair at the cut
               DATA_FILE: ini_bytes({"data": {"DOP": PAIR + "\u200f2026-12-24" + "D" * 120}})}
 # name, brand, files, texts; the page without a banner is printed after a Cancel in the Print dialog
@@ -36,8 +37,8 @@ class Printing(unittest.TestCase):
         for name, brand, files, texts in CASES:
             locale = "ar_SA.UTF-8" if texts == ARABIC else "en_US.UTF-8"
             with self.subTest(name), Printer() as printer, Card(self, Machine(
-                    locale=locale, dmi=harness.ZELL, brand=brand, environment={**printer.env, "FUBDIR": FUB_DIR}),
-                    texts, files) as card:
+                    locale=locale, dmi=EDGE_DMI if texts == EDGES else harness.ZELL, brand=brand,
+                    environment={**printer.env, "FUBDIR": FUB_DIR}), texts, files) as card:
                 card.start()
                 if texts == EDGES:  # as read: on screen, in the window menu, copied
                     card.assert_as_reviewed("edges")
