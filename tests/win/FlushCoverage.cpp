@@ -2,7 +2,8 @@
 // process exits normally, before the static objects' destructors. A scenario that ends its Wine prefix ends the card
 // with no exit, as Windows does once the card has answered WM_ENDSESSION, and ExitProcess (a DLL that cannot be loaded)
 // runs no exit handlers. So the card adds its counts to the files four times a second, after each WM_ENDSESSION, as
-// ExitProcess ends it, and last of all at exit.
+// ExitProcess ends it, and last of all at exit. Each write but the last runs on the card's own thread, asked for by a
+// message: counts the card made while another thread wrote would be lost to the reset after it.
 #include <windows.h>
 
 #include <cstdlib>
@@ -13,6 +14,7 @@ namespace {
 
 const DWORD g_cardThread = ::GetCurrentThreadId();
 HANDLE g_stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+const UINT g_write = ::RegisterWindowMessageW(L"VelopassCoverageWrite");
 
 void Write()
 {
@@ -22,9 +24,16 @@ void Write()
 
 LRESULT CALLBACK Answered(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message == WM_ENDSESSION)
+    const UINT message = reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message;
+    if (message == WM_ENDSESSION || message == g_write)
         Write();
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK First(HWND window, LPARAM found)
+{
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
 DWORD WINAPI Flush(void*)
@@ -33,7 +42,9 @@ DWORD WINAPI Flush(void*)
     while (::WaitForSingleObject(g_stop, 250) == WAIT_TIMEOUT) {
         if (!hooked && ::GetModuleHandleW(L"user32.dll") != nullptr)  // loaded by the card, not before it
             hooked = ::SetWindowsHookExW(WH_CALLWNDPROCRET, Answered, nullptr, g_cardThread) != nullptr;
-        Write();
+        HWND window = nullptr;
+        if (hooked && (::EnumThreadWindows(g_cardThread, First, reinterpret_cast<LPARAM>(&window)), window))
+            ::SendMessageTimeoutW(window, g_write, 0, 0, SMTO_NORMAL, 1000, nullptr);
     }
     return 0;
 }
