@@ -11,7 +11,6 @@ import subprocess
 import sys
 
 CODE = ("src/", "scripts/", "packaging/", "cmake/", "CMakeLists.txt")
-# Files that exist only to build or run the tests count as tests.
 PLUMBING = {"cmake/WineTests.cmake", "cmake/Fuzz.cmake", "cmake/Host.cmake", "scripts/test-all.sh",
             "scripts/test-budget.py", "scripts/check-reproducible.py", "scripts/fuzz.sh", ".ci/run",
             "scripts/coverage.py", "scripts/mutate.py", "cmake/mingw-w64-gcc.cmake"}
