@@ -1,6 +1,5 @@
-"""Runs the real Velopass.exe under Wine, one private PC (scripts/winepc.py) per scenario, inspected from outside
-with vpprobe.exe. `test_MODULE [CLASS...]` runs scenarios; `--prepare` boots the template; `--wine EXE` runs a
-Windows program in a private prefix."""
+"""Runs the real Velopass.exe under Wine, a private PC (scripts/winepc.py) a scenario, inspected from outside by
+vpprobe.exe. `test_MODULE [CLASS...]` runs scenarios, `--prepare` boots the template, `--wine EXE` runs it privately."""
 import json
 import os
 import shutil
