@@ -1,5 +1,4 @@
-# libFuzzer targets of the portable parsers (clang only). ctest runs each briefly; scripts/fuzz.sh runs them for as
-# long as you like.
+# libFuzzer targets of the portable parsers (clang only): ctest runs each briefly, scripts/fuzz.sh as long as you like.
 set(VELOPASS_FUZZ_SECONDS 10 CACHE STRING "How long ctest runs each fuzz target")
 # This configuration builds nothing else: the core itself is instrumented, and whatever links it is a fuzz target.
 target_compile_options(velopass_core PUBLIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)

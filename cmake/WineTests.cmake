@@ -1,5 +1,4 @@
-# Tests of the Windows build, run under Wine: the unit suites on the real platform, then the real program driven
-# from outside.
+# Tests of the Windows build under Wine: the unit suites on the real platform, then the program driven from outside.
 set(VELOPASS_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources to build for Windows")
 if(NOT EXISTS "${VELOPASS_GTEST_SOURCE}/CMakeLists.txt")
   # Under CI a suite that cannot be built fails the run rather than vanish.
@@ -18,8 +17,7 @@ add_subdirectory("${VELOPASS_GTEST_SOURCE}" googletest EXCLUDE_FROM_ALL SYSTEM)
 add_executable(velopass_win_tests ${VELOPASS_UNIT_TESTS} tests/win/DataFileTest.cpp tests/win/GuestCheckTest.cpp)
 target_link_libraries(velopass_win_tests PRIVATE velopass_win gtest_main ${VELOPASS_SYSTEM_LIBRARIES})
 
-# The probe that end-to-end scenarios run beside the card, and a DLL that stands in for a system DLL that a download
-# folder might hold beside the program.
+# The scenarios' probe, and a DLL that stands in for a system DLL that a download folder might hold beside the program.
 add_executable(vpprobe tests/e2e/vpprobe.cpp)
 target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32 ntdll)
 target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
@@ -43,8 +41,7 @@ target_link_options(vpprobe PRIVATE $<$<BOOL:${MINGW}>:-municode>)  # a wide ent
 set(_e2e_env "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>" "VELOPASS_INSPECT=$<TARGET_FILE:vpprobe>"
   "VELOPASS_E2E_DIR=${CMAKE_BINARY_DIR}/e2e")
 
-# Two builds of one commit in two folders: the program and packages compare equal byte for byte. No Wine; it
-# builds in folders of its own. First, as the longest entry.
+# Two builds of one commit, each in a folder of its own, compare equal byte for byte. No Wine; first, as the longest.
 add_test(NAME release.reproducible COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/scripts/check-reproducible.py")
 set_tests_properties(release.reproducible PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900)
 

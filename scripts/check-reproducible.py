@@ -28,12 +28,11 @@ def build(source, commit, folder):
 def main(source):
     stash = subprocess.run(["git", "-C", source, "stash", "create"], capture_output=True, text=True)
     if stash.returncode:
-        print("SKIP: the source is not a git checkout")
-        return 77
+        return print("SKIP: the source is not a git checkout") or 77
     with tempfile.TemporaryDirectory(prefix="vp-repro-") as work:
         first, second = (build(source, stash.stdout.strip() or "HEAD", os.path.join(work, f)) for f in ("a", "bb"))
-        names = ["Velopass.exe", "VelopassSetup.dll", "Velopass.ini", "packages/Velopass-1.0.0.zip", "packages/Velopass-1.0.0.msi"]
-        names += [os.path.join("PIC", n) for n in sorted(os.listdir(os.path.join(first, "PIC")))]
+        names = ["Velopass.exe", "VelopassSetup.dll", "Velopass.ini", "packages/Velopass-1.0.0.zip",
+                 "packages/Velopass-1.0.0.msi", *(os.path.join("PIC", n) for n in sorted(os.listdir(f"{first}/PIC")))]
         _, differ, missing = filecmp.cmpfiles(first, second, names, shallow=False)
         for name in differ + missing:
             print(f"FAIL: {name} differs between the two builds")

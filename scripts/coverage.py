@@ -9,6 +9,7 @@ failed or anything else is uncovered; an exclusion that no longer names an uncov
     scripts/coverage.py --report               the counts of the last run, again
 """
 import json
+import re
 import subprocess
 import sys
 from pathlib import Path
@@ -35,13 +36,9 @@ def run_suite(ctest_args):
 
 def exclusions():
     """{(path, line): reason} from lines "path:line  reason"; # starts a comment."""
-    found = {}
-    for text in EXCLUSIONS.read_text("utf-8").splitlines():
-        if text.strip() and not text.startswith("#"):
-            place, reason = text.split(maxsplit=1)
-            path, line = place.rsplit(":", 1)
-            found[path, int(line)] = reason
-    return found
+    rows = (re.fullmatch(r"(\S+):(\d+)\s+(.+)", text) for text in EXCLUSIONS.read_text("utf-8").splitlines()
+            if text.strip() and not text.startswith("#"))
+    return {(row[1], int(row[2])): row[3] for row in rows}
 
 
 def main(args):

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for the given number of seconds each (default 600)
-# and prints how many inputs each one tried.
+# Runs every fuzz target for the given number of seconds each (default 600) and prints how many inputs each one tried.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

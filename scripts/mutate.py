@@ -70,13 +70,14 @@ def mutants(under):
     return found
 
 
-def mutated(tree, group):
-    """{file: its text with the group's mutants applied} (one mutant a line)."""
+def write_mutated(tree, group):
+    """Writes the group's mutants (one a line) into the tree's files."""
     texts = {}
     for file, number, _, start, end, replacement in group:
         lines = texts.setdefault(file, (tree / file).read_text("utf-8").splitlines(keepends=True))
         lines[number - 1] = lines[number - 1][:start] + replacement + lines[number - 1][end:]
-    return {file: "".join(lines) for file, lines in texts.items()}
+    for file, lines in texts.items():
+        (tree / file).write_text("".join(lines), "utf-8")
 
 
 def describe(mutant_id, m):
@@ -111,8 +112,7 @@ class Scratch:
         """Builds the tree with the group applied: "stillborn", "equivalent", or None (built, another program)."""
         originals = {file: (self.tree / file).read_text("utf-8") for file, *_ in group}
         try:
-            for file, text in mutated(self.tree, group).items():
-                (self.tree / file).write_text(text, "utf-8")
+            write_mutated(self.tree, group)
             return "stillborn" if not self.build() else "equivalent" if self.built() == self.programs else None
         finally:
             for file, text in originals.items():
@@ -179,8 +179,7 @@ def main():
     if args.command == "apply":
         if not args.tree or args.tree.resolve() == ROOT:
             parser.error("apply writes into a copy of the tree (--tree DIR), never into this checkout")
-        for file, text in mutated(args.tree, [every[i] for i in args.ids]).items():
-            (args.tree / file).write_text(text, "utf-8")
+        write_mutated(args.tree, [every[i] for i in args.ids])
     for i in args.ids if args.command != "list" else range(len(every)):
         print(describe(i, every[i]))
     return 0

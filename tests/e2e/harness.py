@@ -1,6 +1,5 @@
-"""Runs the real Velopass.exe under Wine, one private PC (scripts/winepc.py) per scenario, inspected from outside
-with vpprobe.exe. `test_MODULE [CLASS...]` runs scenarios; `--prepare` boots the template; `--wine EXE` runs a
-Windows program in a private prefix."""
+"""Runs the real Velopass.exe under Wine, a private PC (scripts/winepc.py) a scenario, inspected from outside by
+vpprobe.exe. `test_MODULE [CLASS...]` runs scenarios, `--prepare` boots the template, `--wine EXE` runs it privately."""
 import json
 import os
 import shutil
@@ -51,8 +50,6 @@ def assert_as_reviewed(test, name, picture, window=None):
     and the differing pixels in red in differences/NAME.png."""
     reference, state = (Path(REFERENCES, name + ext) for ext in (".png", ".json"))
     diff, fresh = Path(E2E_DIR, "differences", name + ".png"), Path(E2E_DIR, "refreshed", name)
-    for folder in (diff.parent, fresh.parent):
-        folder.mkdir(parents=True, exist_ok=True)
     differing = differing_pixels(picture, reference, diff) if reference.exists() else "no reference"
     if differing == 0:
         diff.unlink()
@@ -72,8 +69,6 @@ def assert_as_reviewed(test, name, picture, window=None):
 
 
 class Card(PC):
-    """One scenario's private PC (scripts/winepc.py) with the card installed, driven through vpprobe."""
-
     def __init__(self, test, machine=None, text_file=None, files=None):
         super().__init__(machine, text_file, files)
         self.test = test
@@ -83,6 +78,8 @@ class Card(PC):
             raise unittest.SkipTest("VELOPASS_BIN and VELOPASS_INSPECT are not set: run through ctest")
         if self.machine.dmi is not None and quiet(["unshare", "-m", "true"], os.environ, check=False) != 0:
             raise unittest.SkipTest("no private mount namespace here: the WMI identity cannot be planted")
+        for folder in ("screenshots", "differences", "refreshed"):  # what a scenario leaves for a reader
+            os.makedirs(os.path.join(E2E_DIR, folder), exist_ok=True)
         return super().__enter__()
 
     def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe"):
@@ -109,7 +106,6 @@ class Card(PC):
         return self.inspect("wait", 5000, *["accessible"] * accessible, check=False)
 
     def texts(self):
-        """Each control's text by its id."""
         return {c["id"]: c["text"] for c in self.dump()["controls"]}
 
     def assert_as_reviewed(self, name):
@@ -150,7 +146,6 @@ class Card(PC):
 
     def screenshot(self, name, window=None):
         """Saves the window's rectangle (None: the whole screen) where a reader can look at it; returns the path."""
-        os.makedirs(SCREENSHOTS, exist_ok=True)
         path, reference = (os.path.join(folder, name + ".png") for folder in (SCREENSHOTS, REFERENCES))
         x, y, w, h = window["rect"] if window else (0, 0, *self.machine.screen)
 

@@ -1,5 +1,4 @@
-"""Bad input of every kind: the card opens, shows what it defines, does not
-crash or hang, and writes no file but its data file."""
+"""Bad input of every kind: the card opens, shows what it defines, never crashes or hangs, writes only its data file."""
 import os
 import random
 import unittest

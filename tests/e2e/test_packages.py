@@ -1,6 +1,5 @@
-"""The zip and the MSI: what they hold, their signatures and checksums, the
-MSI's tables, and the signed MSI installed with settings, upgraded, repaired
-and removed by Wine's own msiexec."""
+"""The zip and the MSI: what they hold, their signatures and checksums, the MSI's tables, and the signed MSI installed
+with settings, upgraded, repaired and removed by Wine's own msiexec."""
 import os
 import re
 import shutil

@@ -56,7 +56,6 @@ class Printing(unittest.TestCase):
                 # The scheduler's own count: a Cancel sent no job, and the page printed was the only one.
                 self.assertEqual((len(pages), len(printer.jobs())), (1, 1), "one page, one job")
                 picture = os.path.join(harness.SCREENSHOTS, "printed-" + name.replace(",", "").replace(" ", "-"))
-                os.makedirs(harness.SCREENSHOTS, exist_ok=True)
                 subprocess.run(["pdftoppm", "-r", "300", "-singlefile", "-png", pages.pop(), picture], check=True)
                 harness.assert_as_reviewed(self, os.path.basename(picture), picture + ".png")
 

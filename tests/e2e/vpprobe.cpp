@@ -40,8 +40,7 @@ std::wstring TextOf(HWND window)
 std::wstring ClassOf(HWND window)
 {
     wchar_t name[256] = {};
-    ::GetClassNameW(window, name, 256);
-    return name;
+    return {name, static_cast<std::size_t>(::GetClassNameW(window, name, 256))};
 }
 
 // Class, text, styles and rectangle of a window; `rect` relative to `parent` for a control.

@@ -1,5 +1,4 @@
-// Every "{0}" of the message becomes the title, which is not expanded again;
-// nothing else of the message is lost, changed or added.
+// Each "{0}" becomes the title, not expanded again; nothing else of the message is lost, changed or added.
 #include "FuzzInput.h"
 #include "app/GuestMessage.h"
 

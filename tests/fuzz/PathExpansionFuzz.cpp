@@ -1,5 +1,4 @@
-// Path expansion ends, never exceeds a card text, and expands nothing in a
-// path without "%"; the data folder's levels are prefixes of it.
+// Path expansion ends, fits a card text and expands nothing in a path without "%"; the data folder's levels prefix it.
 #include "FuzzInput.h"
 #include "machine/PathExpansion.h"
 

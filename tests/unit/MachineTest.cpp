@@ -13,8 +13,7 @@ TEST(Brand, RegistryMatchesWholeAndFirstThenVendorInTableOrder)
         {L"BRINDLE HALL", L"", L"Brindle Hall"}, {L"Marwick", L"Zell Computers", L"Marwick"},
         {L"Zell Computers", L"Lumiframe Ltd", L"Lumiframe"},  // no partial match in the registry
         {std::nullopt, L"lumif & brindl", L"Lumiframe"},      // table order, not text order
-        {std::nullopt, L"Tessary Inc.", L""},                  // only the registry names Tessary
-    };
+        {std::nullopt, L"Tessary Inc.", L""}};                // only the registry names Tessary
     for (const auto& c : cases)
         EXPECT_EQ(velopass::ResolveBrandName(c.registry, c.vendor), c.brand) << c.vendor;
 }
@@ -26,8 +25,7 @@ TEST(SystemValues, SnidAndPartNumberFromSerialsOfAnyLength)
         {L"0123456789KLMZZZZZXY", L"KLM000000XY"},   // not hex: 0
         {L"0123456789KLMFFFFFXY", L"KLM048575XY"},   // 1048575: the seventh digit dropped
         {L"0123456789KLMA0a09XY", L"KLM657929XY"},   // A and a, each the first of its range
-        {L"0123456789KLM", L"KLM000000"}, {L"0123456789K", L"K"}, {L"0123456789KLMggggg", L"KLM000000"},
-    };
+        {L"0123456789KLM", L"KLM000000"}, {L"0123456789K", L"K"}, {L"0123456789KLMggggg", L"KLM000000"}};
     for (const auto& c : cases)
         EXPECT_EQ(velopass::DeriveSnid(c.serial), c.snid) << c.serial;
     EXPECT_EQ(velopass::DerivePartNumber(L"0123456789KLM0001FXY2"), L"0123456789");
@@ -51,8 +49,7 @@ TEST(PathExpansion, BrandVariablesAndTheirBounds)
         {L"0123456789%brand%\\%TEMP%", L"0123456789Zell\\%TEMP%"},  // shrinking text carries the scan on
         {longPath, longPath}, {longPath + L"a", std::nullopt}, {L"c:\\%LONG%\\" + std::wstring(30, L'a'), std::nullopt},
         {L"%A%\\x", std::nullopt}, {L"c:\\%B%\\x", L"c:\\%B%\\x"}, {L"%", L"%"}, {L"", L""},
-        {L"c:\\x\\%brand", L"c:\\x\\%brand"},  // an unclosed brand further in
-    };
+        {L"c:\\x\\%brand", L"c:\\x\\%brand"}};  // an unclosed brand further in
     for (const auto& c : cases)
         EXPECT_EQ(velopass::ExpandPathVariables(c.path, L"Zell", lookup), c.expanded) << c.path;
 }

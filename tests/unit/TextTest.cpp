@@ -14,8 +14,7 @@ TEST(LocaleMapping, FoldsChineseScriptsAndNorwegianLowerCasingAsciiOnly)
     const struct { const wchar_t *locale, *code; } cases[] = {
         {L"zh-HK", L"zh-cht"}, {L"zh-mo-cn", L"zh-cht"},  // the traditional tests come first
         {L"ZH-SG", L"zh-chs"}, {L"zh-Hans", L"zh-hans"}, {L"nb-NO", L"no"}, {L"nn-NO", L"no"}, {L"se-NO", L"se-no"},
-        {L"DE-\u00C4", L"de-\u00C4"},
-    };
+        {L"DE-\u00C4", L"de-\u00C4"}};
     for (const auto& c : cases)
         EXPECT_EQ(velopass::MapLocaleName(c.locale), c.code) << c.locale;
     EXPECT_EQ(velopass::LocaleNameFromIso(L"", L"DE"), L"");
@@ -27,8 +26,7 @@ TEST(LanguageResolution, DropsOnePartAtATimeThenFallsBackToEnglishUnasked)
         {{L"en", L"de"}, L"de-DE", L"de", {L"de-de", L"de"}}, {{L"zh"}, L"zh-TW", L"zh", {L"zh-cht", L"zh"}},
         {{L"de"}, L"sr-Latn-CS", L"en", {L"sr-latn-cs", L"sr-latn", L"sr"}},
         {{L"de"}, L"de-", L"de", {L"de-", L"de"}},
-        {{L"de"}, L"", L"en", {}}, {{L"de-de"}, L"de-DE", L"de-de", {L"de-de"}},  // the full name first
-    };
+        {{L"de"}, L"", L"en", {}}, {{L"de-de"}, L"de-DE", L"de-de", {L"de-de"}}};  // the full name first
     for (const auto& c : cases) {
         Codes asked;
         const auto present = [&](const LanguageCode& code) { return asked.push_back(code), c.present.count(code) > 0; };
@@ -41,8 +39,7 @@ TEST(LanguageList, PiecesUpToTheFirstFullStop)
 {
     const struct { const wchar_t* list; Codes codes; } cases[] = {
         {L"en.de/fr.", {L"en"}}, {L"/en/de.", {L"/en", L"de"}},  // the first character never separates
-        {L"en//de.", {L"en", L"", L"de"}}, {L"en/de", {L"en", L"de"}}, {L"en/", {L"en"}}, {L"", {}},
-    };
+        {L"en//de.", {L"en", L"", L"de"}}, {L"en/de", {L"en", L"de"}}, {L"en/", {L"en"}}, {L"", {}}};
     for (const auto& c : cases)
         EXPECT_EQ(velopass::ParseLanguageList(c.list), c.codes) << c.list;
 }
@@ -55,8 +52,7 @@ TEST(GuestRefusal, TheFilesMessageWithEveryPlaceholderAsTheTitleOrTheBuiltInOne)
     } cases[] = {
         {L"[{0}] [{0}] {1}", L"a{0}", L"en", {L"[a{0}] [a{0}] {1}", L"a{0}", 0x30}},  // the title is not expanded
         {std::nullopt, L"\u0641", L"ar", {L"built in", L"\u0641", 0x100030}},      // MB_RTLREADING
-        {L"{0} {0}", title.c_str(), L"AR", {title + L" " + title, title, 0x30}},  // the code as written
-    };
+        {L"{0} {0}", title.c_str(), L"AR", {title + L" " + title, title, 0x30}}};  // the code as written
     for (const auto& c : cases) {
         const velopass::GuestRefusal refusal = velopass::MakeGuestRefusal(c.message, L"built in", c.title, c.language);
         EXPECT_EQ(std::tie(refusal.message, refusal.caption, refusal.boxType),

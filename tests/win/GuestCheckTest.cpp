@@ -79,8 +79,7 @@ TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
         {ERROR_ACCESS_DENIED, guest, true, L"", L""},  // another user's instance, still without a window
         {0, guest, true, L"", L"Velopass|Guest users cannot run Velopass|"},
         {0, unread, false, L"", L""},  // a token that cannot be read is no guest's
-        {0, velopass::ProcessTokenGroups(), true, L"", L"card en"},
-    };
+        {0, velopass::ProcessTokenGroups(), true, L"", L"card en"}};
     for (const auto& c : cases) {
         ::SetWindowTextW(first, c.first);
         ::SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
