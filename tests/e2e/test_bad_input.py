@@ -20,7 +20,8 @@ CASES = [
     ("WMI off, no accessibility DLL", Machine(wmi=False, brand="L" * 200, environment={
         "WINEDLLOVERRIDES": BASE_ENV["WINEDLLOVERRIDES"] + ";oleacc=d"}), {INI: ini_bytes({"common": {
         "RegIniFile": "c:\\OEM", "FUBIniFile": "CON"}})}),
-    ("100000 sections, data file a folder", Machine(dmi=ZELL, brand=("hex(7)", "Zell".encode("utf-16-le") + bytes(4))),
+    ("100000 sections, data file a folder, on XP", Machine(dmi=ZELL, version="winxp",
+                                                           brand=("hex(7)", "Zell".encode("utf-16-le") + bytes(4))),
      {INI: ini_bytes({**{f"s{i}": {"k": "v"} for i in range(100000)}, "en": {"AppTitle": "Velopass EN"}}),
       DATA + r"\keep": b"x", BANNER: b"not a bitmap"}),
 ]
