@@ -43,10 +43,9 @@ class Printing(unittest.TestCase):
                 if texts == EDGES:  # as read: on screen, in the window menu, copied
                     card.assert_as_reviewed("edges")
                     card.assert_menu_as_reviewed("edges-menu")
-                    values = card.texts()
-                    card.press(1007, "ctrl+c")
+                    card.press(1007, "ctrl+c")  # the values, in the controls' order, with their labels
                     self.assertEqual(card.inspect("clipboard"), "".join(
-                        f"{label}: {values[1000 + i]}\r\n" for i, label in enumerate(LABELS)))
+                        f"{label}: {value}\r\n" for label, value in zip(LABELS, card.texts().values())))
                 card.type(1004, "2026-12-24")  # typed, not saved: printed as shown
                 for button in (2, 1) if name == "no banner" else (1,):  # Print, its dialog answered (IDCANCEL, IDOK)
                     card.inspect("click", 1007)  # and after IDOK Print again while the page spools, as a click sends it

@@ -28,6 +28,8 @@ TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCountsAndTextsAreCutOnCharacters)
     EXPECT_EQ(cut.m_caption, title);                 // cut by the platform at 127 units
     EXPECT_EQ(cut.m_labels[0], label + L":");        // a label at 126, before its colon
     EXPECT_EQ(velopass::Text(title + pair), title);  // any text at 127
+    alignas(velopass::Text) unsigned char memory[sizeof(velopass::Text)] = {'x', 'x'};  // its first unit not NUL
+    EXPECT_TRUE((new (memory) velopass::Text)->empty());  // a new text, whatever its memory held
     velopass::Text value = L"kept";
     EXPECT_FALSE(velopass::ReadText(file, L"zh-cht", L"Empty", value));
     EXPECT_EQ(value, L"kept");
