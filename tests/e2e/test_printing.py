@@ -63,10 +63,12 @@ class Printing(unittest.TestCase):
 
     def test_a_close_request_while_printing(self):
         # buttons pressed on the way: id, how deep over the card the dialog is, a message posted to the card as it
-        # goes (WM_CLOSE while it spools); DRIVER_BOX: a printer driver asks Yes or No, a box that ignores Cancel
-        for name, steps in [("its Properties sheet", [(1025, 1), (0, 2)]),
-                            ("a driver's Yes/No box", [(0, 1), DRIVER_BOX, (0, 2)]),
-                            ("the page spooling", [(1, 1, 0x10)])]:
+        # goes (WM_CLOSE while it spools); DRIVER_BOX: a printer driver asks Yes or No, a box that ignores Cancel. The
+        # request: End task's WM_CLOSE, then the close box's; or an installer's, cancelled once by another program.
+        for name, steps, how in [("its Properties sheet", [(1025, 1), (0, 2)], None),
+                                 ("a driver's Yes/No box", [(0, 1), DRIVER_BOX, (0, 2)], None),
+                                 ("the page spooling", [(1, 1, 0x10)], None),
+                                 ("the Print dialog", [(0, 1)], "installer")]:
             with self.subTest(name), Printer() as printer, Card(self, Machine(environment=printer.env)) as card:
                 process = card.start()
                 card.type(1004, "2026-05-05")
@@ -74,9 +76,10 @@ class Printing(unittest.TestCase):
                 for step in steps:
                     shown = card.inspect(*(("dialog", step[0], 30000, *step[1:]) if step != DRIVER_BOX else step))
                     self.assertIsNotNone(shown, "shown, then pressed")
-                for request in ((0x10, 0, 0), (0x112, 0xF060, 0)):  # End task's WM_CLOSE, then the close box's
+                for request in ((0x10, 0, 0), (0x112, 0xF060, 0)) if how is None else ():
                     card.inspect("message", *request, check=False)
-                self.assertEqual(process.wait(60), 0, "the card closed, and every dialog over it")
+                exit_code = card.close(process, how) if how else process.wait(60)
+                self.assertEqual(exit_code, 0, "the card closed, and every dialog over it")
                 self.assertEqual((printer.pages(), printer.jobs()), (set(), []), "nothing printed")
                 self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
                 if DRIVER_BOX in steps:  # saved before anything over the card had gone
