@@ -25,6 +25,9 @@ class SystemValues(unittest.TestCase):
                 card.start()
                 # WMI's own values are in the reviewed states (test_presentation.py).
                 self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [f"FUB-{expected}", f"DLR-{expected}"])
+                card.inspect("clipboard", "empty")
+                card.press(1007, "ctrl+alt+c")  # AltGr+C, a letter on some keyboards, copies nothing
+                self.assertIsNone(card.inspect("clipboard"))
                 card.press(FUB, "home", *["shift+right"] * 4, "ctrl+c")  # a selection in a value is the value's own
                 self.assertTrue(wait_until(lambda: card.inspect("clipboard") == "FUB-"))
 
