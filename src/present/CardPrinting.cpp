@@ -50,12 +50,12 @@ std::optional<PrinterDpi> PrintCardPage(HDC printer, const CardPage& page, const
     DOCINFOW document{};
     document.cbSize = sizeof(document);
     document.lpszDocName = L"Velopass";
-    if (::StartDocW(printer, &document) < 0)
+    if (::StartDocW(printer, &document) <= 0)  // a job id on success; zero too is a failure
         return std::nullopt;
     // Once started, the document is ended only when its page came out whole and no stop was asked at any point
     // before; every other way abandons it.
     std::optional<PrinterDpi> dpi;
-    if (!stop && ::StartPage(printer) >= 0) {
+    if (!stop && ::StartPage(printer) > 0) {
         dpi = PrintPage(printer, page);
         ::EndPage(printer);
     }
