@@ -1,9 +1,8 @@
 """The machine's values on the card, and saving the date of purchase."""
 import os
-import subprocess
 import unittest
 
-from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, wait_until
+from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, quiet, wait_until
 
 DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
 REG_TEXT = {"common": {"RegIniFile": r"c:\OEM\reg.ini"}}  # the date of purchase when the data file has none
@@ -52,7 +51,7 @@ class DateOfPurchase(unittest.TestCase):
         for how, files, frozen, typed, saved, hidden in self.rows:
             with self.subTest(how=how, files=list(files), frozen=bool(frozen)), \
                     Card(self, text_file=REG_TEXT, files=files) as card:
-                if frozen and subprocess.run(["chattr", "+i", *map(card.path, frozen)]).returncode != 0:
+                if frozen and quiet(["chattr", "+i", *map(card.path, frozen)], os.environ, check=False) != 0:
                     self.skipTest("this file system cannot make files immutable")
                 before = card.snapshot()
                 process = card.start()
