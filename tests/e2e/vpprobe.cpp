@@ -1,6 +1,5 @@
-// Looks at and drives the card from a second process, as a user or an assistive tool would: window search, texts,
-// rectangles, styles, messages. Usage: vpprobe OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON (a file, not
-// stdout, so no pipe is held open by Wine's helper processes).
+// Looks at and drives the card from a second process, as a user or an assistive tool would. Usage: vpprobe OUT-FILE
+// COMMAND [ARGS...]; the answer goes to OUT-FILE as JSON (a file, not stdout: Wine's helper processes hold pipes open).
 #include <windows.h>
 #include <oleacc.h>
 #include <winternl.h>

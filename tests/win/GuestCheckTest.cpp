@@ -1,5 +1,4 @@
-// This process's real token read whole, the guest's refusal box as it shows, and the start-up with a guest's token
-// (SIDs as the platform lays them out) and a mutex refused, which Wine cannot give.
+// This process's token read whole, the refusal box, and start-ups Wine cannot give: a guest's, a mutex refused.
 #include "WinTest.h"
 #include "app/Startup.h"
 
