@@ -16,14 +16,13 @@ class SystemValues(unittest.TestCase):
     def test_the_brand_names_the_fub_folder(self):
         fub = {rf"c:\OEM\service-data\{brand}\FUB.ini": ini({"FUB": {"FUB": f"FUB-{brand}", "DLR": f"DLR-{brand}"}})
                for brand in ("Zell", "Marwick", "")}
-        # (registry Brand, vendor, the brand the FUB folder is named by)
-        for brand, vendor, expected in (("MARWICK", "Zell Computers", "Marwick"), (1, "Zell Computers", "Zell"),
-                                        (None, "Unknown Works", "")):
+        for brand, vendor, folder in (("MARWICK", "Zell Computers", "Marwick"), (1, "Zell Computers", "Zell"),
+                                      (None, "Unknown Works", "")):
             machine = Machine(dmi=dict(ZELL, sys_vendor=vendor), brand=brand, environment={"FUBDIR": "service-data"})
             with self.subTest(brand=brand, vendor=vendor), Card(self, machine, BRANDED_FUB, fub) as card:
                 card.start()
                 # WMI's own values are in the reviewed states (test_presentation.py).
-                self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [f"FUB-{expected}", f"DLR-{expected}"])
+                self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [f"FUB-{folder}", f"DLR-{folder}"])
                 card.press(FUB, "home", *["shift+right"] * 4, "ctrl+c")  # a selection in a value is the value's own
                 self.assertTrue(wait_until(lambda: card.inspect("clipboard") == "FUB-"))
 
