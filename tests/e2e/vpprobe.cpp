@@ -42,7 +42,6 @@ std::wstring ClassOf(HWND window)
     return {name, static_cast<std::size_t>(::GetClassNameW(window, name, 256))};
 }
 
-// Class, text, styles and rectangle of a window; `rect` relative to `parent` for a control.
 std::string Fields(HWND window, HWND parent)
 {
     RECT rect{};

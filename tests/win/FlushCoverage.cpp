@@ -45,7 +45,6 @@ DWORD WINAPI Flush(void*)
 
 HANDLE g_flushing = ::CreateThread(nullptr, 0, Flush, nullptr, 0, nullptr);
 
-// The last write, after the static objects' destructors.
 void Stop()
 {
     ::SetEvent(g_stop);
