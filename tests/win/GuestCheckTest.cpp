@@ -82,11 +82,10 @@ TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
     for (const auto& c : cases) {
         ::SetWindowTextW(first, c.first);
         ::SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        std::wstring card;  // read once the start-up has returned
-        std::wstring shown = BoxShownBy([&] {
+        std::wstring card, shown = BoxShownBy([&] {
             velopass::StartUp({[&] { return c.claimed; }, [&] { return c.groups; }, [&] { return c.gdiplus; }},
                               [&](const velopass::UserLanguage& language) { card = L"card " + language.code; });
-        }) + card;
+        }) + card;  // the card read once the start-up has returned
         for (HWND below = ::GetWindow(first, GW_HWNDNEXT); below != nullptr; below = ::GetWindow(below, GW_HWNDNEXT))
             shown += below == other ? L"raised" : L"";
         EXPECT_EQ(shown, c.shown) << c.claimed << " " << c.first;
