@@ -7,9 +7,8 @@ find_program(CMAKE_C_COMPILER NAMES ${_prefix}-gcc-posix REQUIRED)
 find_program(CMAKE_CXX_COMPILER NAMES ${_prefix}-g++-posix REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${_prefix}-windres REQUIRED)
 find_program(VELOPASS_DLLTOOL NAMES ${_prefix}-dlltool REQUIRED)
-# Every object counts its lines. No symbol table, as in the release: a signed package's program, its signature removed,
-# is the very program built. The program throws and catches nothing (the MSI's custom action aside, which keeps its
-# exceptions): without them no object has unwinding paths, whose branches no test could take.
+# No symbol table, as in the release: a signed package's program, its signature removed, is the very program built. The
+# program throws nothing (the MSI's custom action keeps its exceptions): no unwinding branch that no test could take.
 set(CMAKE_CXX_FLAGS_INIT "--coverage -fno-exceptions")
 foreach(_kind EXE SHARED MODULE)
   set(CMAKE_${_kind}_LINKER_FLAGS_INIT "--coverage -s")

@@ -54,8 +54,7 @@ def main(args):
             totals = [a + b for a, b in zip(totals, (line["count"] > 0, 1, taken, len(branches)))]
             if (line["count"] == 0 or taken < len(branches)) and not excluded.pop((path, line["line_number"]), None):
                 uncovered.append((path, line, taken, len(branches)))
-        print(f"{path:40} {totals[0]:5}/{totals[1]:<4} {percent(*totals[:2])} {totals[2]:5}/{totals[3]:<4} "
-              f"{percent(*totals[2:])}")
+        print(f"{path:40} {column(*totals[:2])} {column(*totals[2:])}")
     for path, line, taken, branches in uncovered:
         source = (ROOT / path).read_text("utf-8").splitlines()[line["line_number"] - 1].strip()
         what = "never run" if line["count"] == 0 else f"{branches - taken} of {branches} branches never taken"
@@ -66,8 +65,8 @@ def main(args):
     return 1 if status or uncovered or excluded else 0
 
 
-def percent(part, whole):
-    return f"{100 * part / whole:5.1f}%" if whole else "    -"
+def column(part, whole):
+    return f"{part:5}/{whole:<4} " + (f"{100 * part / whole:5.1f}%" if whole else "    -")
 
 
 if __name__ == "__main__":

@@ -25,8 +25,7 @@ def lines(root, names):
 
 
 def main(root):
-    tracked = subprocess.run(["git", "-C", root, "ls-files"], capture_output=True, text=True, check=True).stdout
-    names = tracked.splitlines()
+    names = subprocess.check_output(["git", "-C", root, "ls-files"], text=True).splitlines()
     tests = [n for n in names if n in PLUMBING or (n.startswith("tests/") and not any(d in n for d in DATA))]
     code = [n for n in names if n not in PLUMBING and (n.startswith(CODE) or
                                                       (n.startswith("resources/") and n.endswith(".py")))]

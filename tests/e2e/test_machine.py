@@ -1,9 +1,8 @@
 """The machine's values on the card, and saving the date of purchase."""
 import os
-import subprocess
 import unittest
 
-from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, wait_until
+from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, quiet, wait_until
 
 DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
 REG_TEXT = {"common": {"RegIniFile": r"c:\OEM\reg.ini"}}  # the date of purchase when the data file has none
@@ -17,14 +16,13 @@ class SystemValues(unittest.TestCase):
     def test_the_brand_names_the_fub_folder(self):
         fub = {rf"c:\OEM\service-data\{brand}\FUB.ini": ini({"FUB": {"FUB": f"FUB-{brand}", "DLR": f"DLR-{brand}"}})
                for brand in ("Zell", "Marwick", "")}
-        # (registry Brand, vendor, the brand the FUB folder is named by)
-        for brand, vendor, expected in (("MARWICK", "Zell Computers", "Marwick"), (1, "Zell Computers", "Zell"),
-                                        (None, "Unknown Works", "")):
+        for brand, vendor, folder in (("MARWICK", "Zell Computers", "Marwick"), (1, "Zell Computers", "Zell"),
+                                      (None, "Unknown Works", "")):
             machine = Machine(dmi=dict(ZELL, sys_vendor=vendor), brand=brand, environment={"FUBDIR": "service-data"})
             with self.subTest(brand=brand, vendor=vendor), Card(self, machine, BRANDED_FUB, fub) as card:
                 card.start()
                 # WMI's own values are in the reviewed states (test_presentation.py).
-                self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [f"FUB-{expected}", f"DLR-{expected}"])
+                self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [f"FUB-{folder}", f"DLR-{folder}"])
                 card.inspect("clipboard", "empty")
                 card.press(1007, "ctrl+alt+c")  # AltGr+C, a letter on some keyboards, copies nothing
                 self.assertIsNone(card.inspect("clipboard"))
@@ -55,7 +53,7 @@ class DateOfPurchase(unittest.TestCase):
         for how, files, frozen, typed, saved, hidden in self.rows:
             with self.subTest(how=how, files=list(files), frozen=bool(frozen)), \
                     Card(self, text_file=REG_TEXT, files=files) as card:
-                if frozen and subprocess.run(["chattr", "+i", *map(card.path, frozen)]).returncode != 0:
+                if frozen and quiet(["chattr", "+i", *map(card.path, frozen)], os.environ, check=False) != 0:
                     self.skipTest("this file system cannot make files immutable")
                 before = card.snapshot()
                 process = card.start()

@@ -2,15 +2,13 @@
 each page compared whole with its reviewed picture. Wine 8 prints at 300 DPI whatever the queue's PPD says (its
 default DEVMODE is 300 x 300), so one queue serves."""
 import os
-import subprocess
 import unittest
 
 import harness
 from harness import ARABIC, DATA_FILE, Card, Machine, Printer, ini_bytes
 
 GONE = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}  # Zell's banner taken away
-# All seven values filled: FUB and DLR from the file the text file names.
-FUB = {r"c:\OEM\FUB.ini": ini_bytes({"FUB": {"FUB": "FUB-7731", "DLR": "DLR Nordhafen"}})}
+FUB = {r"c:\OEM\FUB.ini": ini_bytes({"FUB": {"FUB": "FUB-7731", "DLR": "DLR Nordhafen"}})}  # all seven values filled
 DRIVER_BOX = ("hooked", 0x8001, 0, 0)  # WM_APP + 1 through tests/e2e/vphook.cpp
 # Texts at their limits (127 units; a label's colon taking the last unit, a surrogate pair no cut may split) and
 # characters that mean something to Windows: an ampersand, a percent sign, a pair, a right-to-left mark.
@@ -53,10 +51,9 @@ class Printing(unittest.TestCase):
                     card.inspect("dialog", button, 30000, 1, *SPOOLING.get(name, (0x111, 1007)) * (button == 1))
                 harness.wait_until(lambda: printer.pages() and not printer.jobs("not-completed"), timeout=60)
                 pages = printer.pages()  # every PDF printed, once no job waits or prints
-                # The scheduler's own count: a Cancel sent no job, and the page printed was the only one.
-                self.assertEqual((len(pages), len(printer.jobs())), (1, 1), "one page, one job")
+                self.assertEqual((len(pages), len(printer.jobs())), (1, 1), "one page, one job: a Cancel sends none")
                 picture = os.path.join(harness.SCREENSHOTS, "printed-" + name.replace(",", "").replace(" ", "-"))
-                subprocess.run(["pdftoppm", "-r", "300", "-singlefile", "-png", pages.pop(), picture], check=True)
+                harness.quiet(["pdftoppm", "-r", "300", "-singlefile", "-png", pages.pop(), picture], os.environ)
                 harness.assert_as_reviewed(self, os.path.basename(picture), picture + ".png")
                 if name in SPOOLING:  # the page as it was when Print was pressed; the card switched meanwhile
                     self.assertEqual(card.dump()["text"], EDGES["zh-chs"]["AppTitle"])

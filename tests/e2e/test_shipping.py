@@ -47,8 +47,7 @@ class DownloadedCard(unittest.TestCase):
                 self.assertIsNotNone(card.inspect("dialog", 2, 30000), "no Print dialog")
                 card.type(1004, "2026-03-01")  # the values as shown (the DLL overrides leave Wine's WMI empty)
                 self.assertTrue(wait_until(lambda: card.texts()[1004] == "2026-03-01"))
-                values = [card.texts()[1000 + i] for i in range(7)]
-                english, german = ("".join(f"{label}: {value}\r\n" for label, value in zip(labels, values))
+                english, german = ("".join(map("{}: {}\r\n".format, labels, card.texts().values()))
                                    for labels in (ENGLISH, GERMAN))
                 # (focus, keys (Home: nothing selected; a selection: test_machine.py), German first, what is copied)
                 for focus, keys, switch, copied in ((1007, ["ctrl+c"], False, english), (0, MENU_COPY, False, english),

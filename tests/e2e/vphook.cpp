@@ -25,12 +25,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK CardHook(int code, WPARAM wPar
 {
     const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
     HMODULE self = nullptr;  // the box outlives the hook, asked from the Print dialog's own loop: kept loaded
-    if (code != HC_ACTION) {
-    } else if (call.message == WM_APP) {
+    if (code == HC_ACTION && call.message == WM_APP) {
         const auto element = static_cast<INT>(call.wParam);
         const auto colour = static_cast<COLORREF>(call.lParam);
         ::SetSysColors(1, &element, &colour);
-    } else if (call.message == WM_APP + 1 &&
+    } else if (code == HC_ACTION && call.message == WM_APP + 1 &&
                ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                                     reinterpret_cast<LPCWSTR>(&CardHook), &self)) {
         ::SetTimer(nullptr, 0, 0, &Ask);

@@ -1,6 +1,5 @@
-// Looks at and drives the card from a second process, as a user or an assistive tool would: window search, texts,
-// rectangles, styles, messages. Usage: vpprobe OUT-FILE COMMAND [ARGS...]; results go to OUT-FILE as JSON (a file, not
-// stdout, so no pipe is held open by Wine's helper processes).
+// Looks at and drives the card from a second process, as a user or an assistive tool would. Usage: vpprobe OUT-FILE
+// COMMAND [ARGS...]; the answer goes to OUT-FILE as JSON (a file, not stdout: Wine's helper processes hold pipes open).
 #include <windows.h>
 #include <oleacc.h>
 #include <winternl.h>
@@ -43,7 +42,6 @@ std::wstring ClassOf(HWND window)
     return {name, static_cast<std::size_t>(::GetClassNameW(window, name, 256))};
 }
 
-// Class, text, styles and rectangle of a window; `rect` relative to `parent` for a control.
 std::string Fields(HWND window, HWND parent)
 {
     RECT rect{};
@@ -63,12 +61,11 @@ HWND FocusOf(HWND card)
 }
 
 // Everything else a screen reader or a script may ask of an edit, with the answers' codes and values as text.
-std::wstring OtherAnswers(IAccessible* object, HWND control, BSTR value)
+std::wstring OtherAnswers(IAccessible* object, HWND control, BSTR value, VARIANT self)
 {
     std::wstring out;
-    VARIANT self{}, first{}, v{};
-    self.vt = first.vt = VT_I4;  // CHILDID_SELF, and a child an edit has not
-    first.lVal = 1;
+    VARIANT first = self, v{};
+    first.lVal = 1;  // a child an edit has not
     const auto answer = [&](VARTYPE type, HRESULT result) {  // `v` holds the answer as `type` (0: as a VARIANT)
         v.vt = type == VT_EMPTY ? v.vt : SUCCEEDED(result) ? type : VT_EMPTY;
         out += std::to_wstring(result) + L":" + std::to_wstring(v.vt) + L":" +
@@ -129,8 +126,8 @@ std::string AccessibleFields(HWND control)
                                                                              reinterpret_cast<void**>(&standard)))) {
         // Setting the value again moves the selection: it is put back.
         const auto selection = static_cast<DWORD>(::SendMessageW(control, EM_GETSEL, 0, 0));
-        answers = OtherAnswers(accessible, control, value);
-        expected = OtherAnswers(standard, control, value);
+        answers = OtherAnswers(accessible, control, value, self);
+        expected = OtherAnswers(standard, control, value, self);
         ::SendMessageW(control, EM_SETSEL, LOWORD(selection), HIWORD(selection));
         standard->Release();
     }

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         environment[name] = fuzz::Next(data, size).substr(0, 127);
     }
     const auto expanded = velopass::ExpandPathVariables(path, brand, [&](const std::wstring& name) {
-        const auto found = environment.find(name);
-        return found == environment.end() ? std::nullopt : std::optional<std::wstring>(found->second);
+        return environment.count(name) ? std::optional(environment.at(name)) : std::nullopt;
     });
     FUZZ_CHECK(!expanded || expanded->size() <= velopass::kMaxPathText);
     if (path.find(L'%') == std::wstring::npos)

@@ -37,8 +37,7 @@ TEST(PathExpansion, BrandVariablesAndTheirBounds)
     const std::map<std::wstring, std::wstring> environment = {
         {L"TEMP", L"c:\\temp"}, {L"LONG", std::wstring(100, L'x')}, {L"A", L"%A%%A%"}, {L"B", L"%B%"}};
     const auto lookup = [&](const std::wstring& name) {
-        const auto found = environment.find(name);
-        return found == environment.end() ? std::nullopt : std::optional<std::wstring>(found->second);
+        return environment.count(name) ? std::optional(environment.at(name)) : std::nullopt;
     };
     const std::wstring longPath = L"c:\\" + std::wstring(124, L'a');
     const struct { std::wstring path; std::optional<std::wstring> expanded; } cases[] = {

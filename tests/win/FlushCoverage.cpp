@@ -1,9 +1,8 @@
-// Linked into the coverage build's card alone (preset `coverage`). GCC writes the counts to their .gcda files as a
-// process exits normally, before the static objects' destructors. A scenario that ends its Wine prefix ends the card
-// with no exit, as Windows does once the card has answered WM_ENDSESSION, and ExitProcess (a DLL that cannot be loaded)
-// runs no exit handlers. So the card adds its counts to the files four times a second, after each WM_ENDSESSION, as
-// ExitProcess ends it, and last of all at exit. Each write but the last runs on the card's own thread, asked for by a
-// message: counts the card made while another thread wrote would be lost to the reset after it.
+// GCC writes the counts to their .gcda files as a process exits normally. A scenario that ends its Wine prefix ends
+// the card with no exit, as Windows does once the card has answered WM_ENDSESSION, and ExitProcess (a DLL that cannot
+// be loaded) runs no exit handlers. So the coverage build's card adds its counts to the files four times a second,
+// after each WM_ENDSESSION, as ExitProcess ends it, and last of all at exit. Each write but the last runs on the card's
+// own thread, asked for by a message: counts the card made while another thread wrote would be lost to the reset.
 #include <windows.h>
 
 #include <cstdlib>
@@ -16,24 +15,20 @@ const DWORD g_cardThread = ::GetCurrentThreadId();
 HANDLE g_stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
 const UINT g_write = ::RegisterWindowMessageW(L"VelopassCoverageWrite");
 
-void Write()
-{
-    __gcov_dump();
-    __gcov_reset();  // nothing added twice
-}
-
 LRESULT CALLBACK Answered(int code, WPARAM wParam, LPARAM lParam)
 {
     const UINT message = reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message;
-    if (message == WM_ENDSESSION || message == g_write)
-        Write();
+    if (message == WM_ENDSESSION || message == g_write) {
+        __gcov_dump();
+        __gcov_reset();  // nothing added twice
+    }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-BOOL CALLBACK First(HWND window, LPARAM found)
+BOOL CALLBACK AskToWrite(HWND window, LPARAM)
 {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
+    ::SendMessageTimeoutW(window, g_write, 0, 0, SMTO_NORMAL, 1000, nullptr);
+    return FALSE;  // one is enough: the hook sees every window of the thread
 }
 
 DWORD WINAPI Flush(void*)
@@ -42,16 +37,14 @@ DWORD WINAPI Flush(void*)
     while (::WaitForSingleObject(g_stop, 250) == WAIT_TIMEOUT) {
         if (!hooked && ::GetModuleHandleW(L"user32.dll") != nullptr)  // loaded by the card, not before it
             hooked = ::SetWindowsHookExW(WH_CALLWNDPROCRET, Answered, nullptr, g_cardThread) != nullptr;
-        HWND window = nullptr;
-        if (hooked && (::EnumThreadWindows(g_cardThread, First, reinterpret_cast<LPARAM>(&window)), window))
-            ::SendMessageTimeoutW(window, g_write, 0, 0, SMTO_NORMAL, 1000, nullptr);
+        if (hooked)
+            ::EnumThreadWindows(g_cardThread, AskToWrite, 0);
     }
     return 0;
 }
 
 HANDLE g_flushing = ::CreateThread(nullptr, 0, Flush, nullptr, 0, nullptr);
 
-// The last write, after the static objects' destructors.
 void Stop()
 {
     ::SetEvent(g_stop);

@@ -1,5 +1,4 @@
-// This process's real token read whole, the guest's refusal box as it shows, and the start-up with a guest's token
-// (SIDs as the platform lays them out) and a mutex refused, which Wine cannot give.
+// This process's token read whole, the refusal box, and start-ups Wine cannot give: a guest's, a mutex refused.
 #include "WinTest.h"
 #include "app/Startup.h"
 
@@ -83,11 +82,10 @@ TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
     for (const auto& c : cases) {
         ::SetWindowTextW(first, c.first);
         ::SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        std::wstring card;  // read once the start-up has returned
-        std::wstring shown = BoxShownBy([&] {
+        std::wstring card, shown = BoxShownBy([&] {
             velopass::StartUp({[&] { return c.claimed; }, [&] { return c.groups; }, [&] { return c.gdiplus; }},
                               [&](const velopass::UserLanguage& language) { card = L"card " + language.code; });
-        }) + card;
+        }) + card;  // the card read once the start-up has returned
         for (HWND below = ::GetWindow(first, GW_HWNDNEXT); below != nullptr; below = ::GetWindow(below, GW_HWNDNEXT))
             shown += below == other ? L"raised" : L"";
         EXPECT_EQ(shown, c.shown) << c.claimed << " " << c.first;
