@@ -21,7 +21,8 @@ class Layout(unittest.TestCase):
         # unscaled ones. Scaling starts at 768 lines.
         for dpi, screens in ((96, [(1280, 1024), (800, 600)]), (120, [(1280, 1024), (800, 600), (1280, 1024)]),
                              (120, [(1366, 767), (1366, 768)]), (120, [(1280, 1024), (800, 600, "minimised")]),
-                             (144, [(1280, 1024)]), (192, [(1920, 1200)])):
+                             (97, [(1280, 1024)]), (121, [(1280, 1024)]), (144, [(1280, 1024)]),
+                             (192, [(1920, 1200)])):
             machine = Machine(dpi=dpi, screen=screens[0], brand="Zell", dmi=ZELL)
             with self.subTest(dpi=dpi, screens=screens), Card(self, machine, files=VARIANTS) as card:
                 card.start()

@@ -39,6 +39,8 @@ class Printing(unittest.TestCase):
                     locale=locale, dmi=EDGE_DMI if texts == EDGES else harness.ZELL, brand=brand,
                     environment={**printer.env, "FUBDIR": FUB_DIR}), texts, files) as card:
                 card.start()
+                if texts is None:  # no text file, no language list: no language entry
+                    card.assert_menu_as_reviewed("menu-without-languages")
                 if texts == EDGES:  # as read: on screen, in the window menu, copied
                     card.assert_as_reviewed("edges")
                     card.assert_menu_as_reviewed("edges-menu")
