@@ -20,6 +20,8 @@ CASES = [
     ("WMI off, no accessibility DLL", Machine(wmi=False, brand="L" * 200, environment={
         "WINEDLLOVERRIDES": BASE_ENV["WINEDLLOVERRIDES"] + ";oleacc=d"}), {INI: ini_bytes({"common": {
         "RegIniFile": "c:\\OEM", "FUBIniFile": "CON"}})}),
+    ("ANSI, in a German locale a section without its title", Machine(dmi=ZELL, brand="Zell", locale="de_DE.UTF-8"),
+     {INI: "[en]\r\nAppTitle=Velopass für alle\r\n[de]\r\nlblDOP=Kaufdatum\r\n".encode("cp1252")}),
     ("100000 sections, data file a folder, on XP", Machine(dmi=ZELL, version="winxp",
                                                            brand=("hex(7)", "Zell".encode("utf-16-le") + bytes(4))),
      {INI: ini_bytes({**{f"s{i}": {"k": "v"} for i in range(100000)}, "en": {"AppTitle": "Velopass EN"}}),
