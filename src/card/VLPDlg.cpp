@@ -191,6 +191,10 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
     case WM_CLOSE:  // End task asks this way
         RequestClose();
         return true;
+    case WM_DESTROY:  // not closed, so a quit posted to the card's thread ended its loop: the date is not lost
+        if (!m_closed)
+            SavePurchaseDate();
+        return false;
     case WM_QUERYENDSESSION:
         result = TRUE;
         return true;
@@ -363,6 +367,7 @@ void CVLPDlg::CloseCard(INT_PTR result)
 {
     ShowWindow(SW_HIDE);
     SavePurchaseDate();
+    m_closed = true;
     win::SetLoadFailureRescue({});  // saved: nothing left to save after this
     ReleaseCardObjects();
     EndDialog(result);

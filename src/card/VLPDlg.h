@@ -118,5 +118,6 @@ private:
     HWND m_focusBeforeMinimise = nullptr;  // given back when the card is shown again
     bool m_printing = false;        // from the Print dialog to the end of the page
     bool m_closeRequested = false;  // while printing
+    bool m_closed = false;          // by CloseCard, the date saved
     velopass::CardClipboard m_clipboard{m_texts.m_labels, m_valueEdits};
 };

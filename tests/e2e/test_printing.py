@@ -10,6 +10,9 @@ from harness import ARABIC, DATA_FILE, Card, Machine, Printer, ini_bytes
 GONE = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}  # Zell's banner taken away
 FUB = {r"c:\OEM\FUB.ini": ini_bytes({"FUB": {"FUB": "FUB-7731", "DLR": "DLR Nordhafen"}})}  # all seven values filled
 DRIVER_BOX = ("hooked", 0x8001, 0, 0)  # WM_APP + 1 through tests/e2e/vphook.cpp
+# While the Print dialog is open: another program's window over it, a second start, a display change and back
+COVERED, DISPLAY = (lambda card: card.start(wait=False, exe="notepad")), ("displayloop", 2, 800, 600, 1280, 1024)
+AGAIN = lambda card: card.start(wait=False).wait(60) == 0  # noqa: E731
 # Texts at their limits (127 units; a label's colon taking the last unit, a surrogate pair no cut may split) and
 # characters that mean something to Windows: an ampersand, a percent sign, a pair, a right-to-left mark.
 PAIR, ODD = "\U0001D4B1", "&x 100% \U0001D4B1\u200f"
@@ -25,15 +28,17 @@ SWITCH = (0x112, 32)  # the edge card's second language, as its window menu entr
 EDGE_DMI = dict(harness.ZELL, product_name="&x 100% Aero", product_serial="0123456789KLM01")  # SNID KLM004096
 EDGE_FILES = {FUB_FILE: ini_bytes({"FUB": {"FUB": ODD + "F" * 115 + PAIR}}),  # no DLR; the pair at the cut
               DATA_FILE: ini_bytes({"data": {"DOP": PAIR + "\u200f2026-12-24" + "D" * 120}})}
-# name, brand, files, texts; the page without a banner is printed after a Cancel in the Print dialog
-CASES = [("banner", "Zell", FUB, {"common": {"FUBIniFile": r"c:\OEM\FUB.ini"}}), ("no banner", "Zell", GONE, None),
-         ("arabic, light banner", "Brindle Hall", {}, ARABIC), ("arabic, no banner", "Zell", GONE, ARABIC),
-         ("edges", "Zell", EDGE_FILES, EDGES)]
+# name, brand, files, texts, a message posted as the Print dialog closes, to arrive as the page spools (Print again,
+# a minimise, one for no window, a quit, a language); the page without a banner is printed after a Cancel
+CASES = [("banner", "Zell", FUB, {"common": {"FUBIniFile": r"c:\OEM\FUB.ini"}}, (0x111, 1007)),
+         ("no banner", "Zell", GONE, None, (0x112, 0xF020)), ("edges", "Zell", EDGE_FILES, EDGES, SWITCH),
+         ("arabic, light banner", "Brindle Hall", {}, ARABIC, (-0x8000, 0)),
+         ("arabic, no banner", "Zell", GONE, ARABIC, (-0x12, 0))]
 
 
 class Printing(unittest.TestCase):
     def test_the_card_on_paper(self):
-        for name, brand, files, texts in CASES:
+        for name, brand, files, texts, then in CASES:
             locale = "ar_SA.UTF-8" if texts == ARABIC else "en_US.UTF-8"
             with self.subTest(name), Printer() as printer, Card(self, Machine(
                     locale=locale, dmi=EDGE_DMI if texts == EDGES else harness.ZELL, brand=brand,
@@ -48,7 +53,6 @@ class Printing(unittest.TestCase):
                     self.assertEqual(card.inspect("clipboard"), "".join(
                         f"{label}: {value}\r\n" for label, value in zip(LABELS, card.texts().values())))
                 card.type(1004, "2026-12-24")  # typed, not saved: printed as shown
-                then = SWITCH if texts == EDGES else (0x111, 1007)  # posted as the dialog closes
                 for button in (2, 1) if name == "no banner" else (1,):  # Print, its dialog answered (IDCANCEL, IDOK)
                     card.inspect("click", 1007)  # and after IDOK Print again while the page spools, as a click sends it
                     card.inspect("dialog", button, 30000, 1, *then * (button == 1))
@@ -60,6 +64,8 @@ class Printing(unittest.TestCase):
                 harness.assert_as_reviewed(self, os.path.basename(picture), picture + ".png")
                 if texts == EDGES:  # the page as it was when Print was pressed; the card switched meanwhile
                     self.assertEqual(card.dump()["text"], EDGES["zh-chs"]["AppTitle"])
+                if then[0] == -0x12:  # WM_QUIT to the card's thread: the page out, the card ended, the date not lost
+                    self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-12-24"}}))
 
     def test_a_close_request_while_printing(self):
         # buttons pressed on the way: id, how deep over the card the dialog is, a message posted to the card as it
@@ -67,15 +73,17 @@ class Printing(unittest.TestCase):
         # request: End task's WM_CLOSE, then the close box's; or an installer's, cancelled once by another program.
         for name, steps, how in [("its Properties sheet", [(1025, 1), (0, 2)], None),
                                  ("a driver's Yes/No box", [(0, 1), DRIVER_BOX, (0, 2)], None),
-                                 ("the page spooling", [(1, 1, 0x10)], None),
-                                 ("the Print dialog", [(0, 1)], "installer")]:
-            with self.subTest(name), Printer() as printer, Card(self, Machine(environment=printer.env)) as card:
+                                 ("the page spooling", [(1, 1, 0x10)], None), ("no printer", [(1, 1)], None),
+                                 ("the Print dialog", [(0, 1), COVERED, AGAIN, DISPLAY, (0, 1)], "installer")]:
+            with self.subTest(name), Printer() as printer, Card(self, Machine(
+                    environment=None if name == "no printer" else printer.env)) as card:
                 process = card.start()
                 card.type(1004, "2026-05-05")
                 card.inspect("click", 1007)
                 for step in steps:
-                    shown = card.inspect(*(("dialog", step[0], 30000, *step[1:]) if step != DRIVER_BOX else step))
-                    self.assertIsNotNone(shown, "shown, then pressed")
+                    shown = step(card) if callable(step) else card.inspect(
+                        *(step if isinstance(step[0], str) else ("dialog", step[0], 30000, *step[1:])))
+                    self.assertTrue(shown, "shown, then pressed; started; changed")
                 for request in ((0x10, 0, 0), (0x112, 0xF060, 0)) if how is None else ():
                     card.inspect("message", *request, check=False)
                 exit_code = card.close(process, how) if how else process.wait(60)

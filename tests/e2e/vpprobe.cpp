@@ -253,7 +253,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         // dialog BUTTON-ID TIMEOUT-MS [DEPTH [THEN [WPARAM]]]: a button (0: none) of the topmost dialog over the card,
         // at least DEPTH owners above it (1, the default: the Print dialog; 2: a sheet or box over that), pressed once
         // one shows within the time-out, and then a message THEN (0: none) posted to the card, to arrive as soon as
-        // the dialog has done. The answer: its caption.
+        // the dialog has done (-THEN: to its thread, without a window). The answer: its caption.
         for (long waited = 0; waited <= number(4); waited += 100, ::Sleep(100)) {
             for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
                 long above = 0;
@@ -264,8 +264,10 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
                     ClassOf(w) == L"#32770") {
                     const std::string caption = Quote(TextOf(w));
                     ::PostMessageW(::GetDlgItem(w, static_cast<int>(number(3))), BM_CLICK, 0, 0);
-                    if (number(6) != 0)
+                    if (number(6) > 0)
                         ::PostMessageW(card, static_cast<UINT>(number(6)), static_cast<WPARAM>(number(7)), 0);
+                    else if (number(6) < 0)
+                        ::PostThreadMessageW(::GetWindowThreadProcessId(card, nullptr), -number(6), number(7), 0);
                     return caption;
                 }
             }
