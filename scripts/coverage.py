@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""Which lines and branches of src/ no test runs. Builds the coverage configuration (mingw-w64 GCC with
---coverage), runs the whole Windows-side suite against it under Wine (the portable core's unit suites run there
-too, so a native run would add nothing), then prints each file's line and branch coverage and every line and
-branch no test ran, but for those tests/coverage-exclusions.txt lists with its reason. Exits 1 when a test
-failed or anything else is uncovered; an exclusion that no longer names an uncovered line is reported too.
+"""Which lines and branches of src/ no test runs: the whole Windows-side suite run under Wine against the coverage
+build (mingw-w64 GCC's --coverage; the portable core's unit suites run there too), then each file's line and branch
+coverage and every line or branch no test ran but those tests/coverage-exclusions.txt lists with a reason. Exits 1
+when a test failed or anything else is uncovered; an exclusion that names no uncovered line is reported too.
 
     scripts/coverage.py [CTEST ARGUMENTS...]   e.g. -R e2e.machine while iterating
     scripts/coverage.py --report               the counts of the last run, again

@@ -1,11 +1,9 @@
 #!/usr/bin/env python3
-"""Mutation testing of src/: small faults made one at a time by standard operators (a comparison flipped or
-moved by one, a condition negated, a call statement dropped, two arguments swapped, an integer constant changed),
-each built in a scratch copy of the tree (never in this checkout) and run against the Windows-side suite. A mutant
-that does not compile is stillborn, one that builds Velopass.exe and VelopassSetup.dll byte for byte as before is
-equivalent; any other is killed by a test that fails twice in a row (the likeliest entries first, by folder, then
-every entry but the reproducibility check, side by side), or survives. Mutants are tested in groups: a group that
-passes is a group of survivors, a group that fails is split in two.
+"""Mutation testing of src/: small faults by standard operators (a comparison flipped or moved by one, a condition
+negated, a call statement dropped, two arguments swapped, an integer constant changed), each built in a scratch copy
+of the tree and run against the Windows-side suite: stillborn (no build), equivalent (both programs byte for byte as
+before), killed (a test fails twice in a row: the likeliest entries first, by folder, then every entry but the
+reproducibility check) or survived. Mutants run in groups: a group that fails is split in two.
 
     scripts/mutate.py list [--under src/card ...]          every mutant, by id
     scripts/mutate.py show ID... | apply ID... --tree DIR

@@ -82,7 +82,7 @@ class Machine:
     dpi: int = 96
     screen: tuple = (1280, 1024)
     locale: str = "en_US.UTF-8"
-    brand: object = None  # the registry value Brand, as wineprefix.reg_value takes it
+    brand: object = None  # the registry value Brand, as wineprefix.reg_value takes it; {}: its key alone
     dmi: dict = None  # the WMI identity as DMI files, planted in a private mount namespace
     wmi: bool = True  # False disables Wine's WMI provider
     environment: dict = None  # extra variables for the card's process
@@ -152,7 +152,7 @@ class PC:
         keys = dict(wineprefix.desktop(m.screen), **{r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": m.dpi},
                                                       r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
         if m.brand is not None:
-            keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = {"Brand": m.brand}
+            keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = m.brand if m.brand == {} else {"Brand": m.brand}
         if m.version:
             keys[r"HKEY_CURRENT_USER\Software\Wine"] = {"Version": m.version}
         for key, values in keys.items():

@@ -22,9 +22,13 @@ CASES = [
         "RegIniFile": "c:\\OEM", "FUBIniFile": "CON"}})}),
     ("ANSI, in a German locale a section without its title", Machine(dmi=ZELL, brand="Zell", locale="de_DE.UTF-8"),
      {INI: "[en]\r\nAppTitle=Velopass für alle\r\n[de]\r\nlblDOP=Kaufdatum\r\n".encode("cp1252")}),
-    ("100000 sections, data file a folder, on XP", Machine(dmi=ZELL, version="winxp",
-                                                           brand=("hex(7)", "Zell".encode("utf-16-le") + bytes(4))),
-     {INI: ini_bytes({**{f"s{i}": {"k": "v"} for i in range(100000)}, "en": {"AppTitle": "Velopass EN"}}),
+    # XP makes a Norwegian locale's name of its parts; a date file named past 127 units is read neither whole nor cut
+    ("100000 sections, data file a folder, on XP", Machine(
+        dmi=ZELL, version="winxp", locale="nb_NO.UTF-8", environment={"LONG": "r" * 125},
+        brand=("hex(7)", "Zell".encode("utf-16-le") + bytes(4))),
+     {INI: ini_bytes({**{f"s{i}": {"k": "v"} for i in range(100000)}, "no": {"AppTitle": "Velopass NO"},
+                      "common": {"RegIniFile": r"c:\%LONG%\r.ini", "FUBIniFile": "c:\\" + "r" * 124}}),
+      **dict.fromkeys(("c:\\" + "r" * 125 + r"\r.ini", "c:\\" + "r" * 124), ini_bytes({"DATA": {"DOP": "2099"}})),
       DATA + r"\keep": b"x", BANNER: b"not a bitmap"}),
 ]
 

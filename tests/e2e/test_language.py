@@ -13,7 +13,7 @@ TEXTS = {
     "xx": {"AppTitle": "Velopass XX", "lblSwitchLang": "XX"},  # no name of its own: no entry
     "ar": {"AppTitle": "فيلوباس", "lblLangText": "العربية", "BtnPrint": "طباعة"},
 }
-LANGUAGE_COMMANDS = [16 * (k + 1) for k in range(20)]  # all twenty, Arabic among them
+LANGUAGE_COMMANDS = [*range(16, 305, 16), 256, 320]  # all twenty; Arabic again between the two Chinese
 TABS = [1008, *range(1000, 1007), 1007]  # from Print: Close, the values top to bottom, Print
 
 
@@ -47,7 +47,7 @@ class UnderUse(unittest.TestCase):
         with Card(self, Machine(dmi=ZELL, brand="Lumiframe", dpi=120), text_file=SHIPPED) as card:
             card.start()
             objects = []  # the card's GDI objects after a warm-up (first uses fill caches that stay), then after use
-            for times in (40, 500):
+            for times in (42, 504):  # whole rounds: the last language zh-chs
                 card.inspect("sysloop", times, *LANGUAGE_COMMANDS, timeout=600)  # each switch, then a repaint
                 card.inspect("displayloop", max(2, times // 10), 800, 600, 1280, 1024, timeout=600)
                 objects.append(card.inspect("gdiobjects"))

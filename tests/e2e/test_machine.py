@@ -5,7 +5,7 @@ import unittest
 from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, quiet, wait_until
 
 DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
-REG_TEXT = {"common": {"RegIniFile": r"c:\OEM\reg.ini"}}  # the date of purchase when the data file has none
+REG_TEXT = {"common": {"RegIniFile": r"%SystemDrive%\OEM\%brand%reg.ini"}}  # the date when the data file has none
 REG_FILE = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
 # FUB and DLR in a folder named by the brand and a variable (the variable first, as a brand shorter than its
 # token would carry the scan past a later token).
@@ -15,19 +15,19 @@ BRANDED_FUB = {"common": {"FUBIniFile": r"c:\OEM\%FUBDIR%\%brand%\FUB.ini"}}
 class SystemValues(unittest.TestCase):
     def test_the_brand_names_the_fub_folder(self):
         fub = {rf"c:\OEM\service-data\{brand}\FUB.ini": ini({"FUB": {"FUB": f"FUB-{brand}", "DLR": f"DLR-{brand}"}})
-               for brand in ("Zell", "Marwick", "")}
+               for brand in ("Zell", "Marwick")} | {r"c:\OEM\service-data\FUB.ini": ini({"FUB": {"DLR": "DLR-"}})}
         for brand, vendor, folder in (("MARWICK", "Zell Computers", "Marwick"), (1, "Zell Computers", "Zell"),
-                                      (None, "Unknown Works", "")):
+                                      ({}, "Unknown Works", "")):  # {}: the key alone; DLR without FUB
             machine = Machine(dmi=dict(ZELL, sys_vendor=vendor), brand=brand, environment={"FUBDIR": "service-data"})
             with self.subTest(brand=brand, vendor=vendor), Card(self, machine, BRANDED_FUB, fub) as card:
                 card.start()
                 # WMI's own values are in the reviewed states (test_presentation.py).
-                self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [f"FUB-{folder}", f"DLR-{folder}"])
+                self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [folder and f"FUB-{folder}", f"DLR-{folder}"])
                 card.inspect("clipboard", "empty")
                 card.press(1007, "ctrl+alt+c")  # AltGr+C, a letter on some keyboards, copies nothing
                 self.assertIsNone(card.inspect("clipboard"))
-                card.press(FUB, "home", *["shift+right"] * 4, "ctrl+c")  # a selection in a value is the value's own
-                self.assertTrue(wait_until(lambda: card.inspect("clipboard") == "FUB-"))
+                card.press(DLR, "home", *["shift+right"] * 4, "ctrl+c")  # a selection in a value is the value's own
+                self.assertTrue(wait_until(lambda: card.inspect("clipboard") == "DLR-"))
 
 
 ORIGINAL, CJK_DATE, OLD = ini({"data": {"DOP": "2024-02-29"}}), "二〇二六年三月一日", b"[data]\r\nDOP=old\r\n"
@@ -52,7 +52,7 @@ class DateOfPurchase(unittest.TestCase):
     def test_every_way_of_closing_saves_the_typed_date_into_whatever_folder_there_is(self):
         for how, files, frozen, typed, saved, hidden in self.rows:
             with self.subTest(how=how, files=list(files), frozen=bool(frozen)), \
-                    Card(self, text_file=REG_TEXT, files=files) as card:
+                    Card(self, Machine(dmi={}), REG_TEXT, files) as card:
                 if frozen and quiet(["chattr", "+i", *map(card.path, frozen)], os.environ, check=False) != 0:
                     self.skipTest("this file system cannot make files immutable")
                 before = card.snapshot()

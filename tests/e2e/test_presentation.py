@@ -28,7 +28,7 @@ class Layout(unittest.TestCase):
                 card.start()
                 for step, (width, height, *minimised) in enumerate(screens):
                     if minimised:
-                        card.inspect("message", 0x112, 0xF020, 0)  # WM_SYSCOMMAND SC_MINIMIZE, as its button sends it
+                        card.inspect("message", 0x112, 0xF022, 0)  # SC_MINIMIZE, its low bits set
                     if step:
                         card.inspect("displayloop", 1, width, height, 0, 0)
                     if minimised:
