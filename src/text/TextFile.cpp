@@ -7,9 +7,9 @@ namespace velopass {
 bool ReadText(const wchar_t* file, const wchar_t* section, const wchar_t* key, Text& value)
 {
     Text read;
-    const DWORD count = ::GetPrivateProfileStringW(section, key, L"", read.Buffer(), Text::kCapacity, file);
+    ::GetPrivateProfileStringW(section, key, L"", read.Buffer(), Text::kCapacity, file);  // "" when there is none
     read.Terminate();
-    if (count == 0 || read.empty())
+    if (read.empty())
         return false;
     value = read.view();
     return true;

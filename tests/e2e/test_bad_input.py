@@ -21,7 +21,8 @@ CASES = [
         "WINEDLLOVERRIDES": BASE_ENV["WINEDLLOVERRIDES"] + ";oleacc=d"}), {INI: ini_bytes({"common": {
         "RegIniFile": "c:\\OEM", "FUBIniFile": "CON"}})}),
     ("ANSI, in a German locale a section without its title", Machine(dmi=ZELL, brand="Zell", locale="de_DE.UTF-8"),
-     {INI: "[en]\r\nAppTitle=Velopass für alle\r\n[de]\r\nlblDOP=Kaufdatum\r\n".encode("cp1252")}),
+     {INI: "[en]\r\nAppTitle=Velopass für alle\r\n[de]\r\nlblDOP=Kaufdatum\r\n[common]\r\nFUBIniFile=%PATH%%PATH%\r\n"
+      .encode("cp1252")}),  # a FUB file named past 127 units once expanded
     # XP makes a Norwegian locale's name of its parts; a date file named past 127 units is read neither whole nor cut
     ("100000 sections, data file a folder, on XP", Machine(
         dmi=ZELL, version="winxp", locale="nb_NO.UTF-8", environment={"LONG": "r" * 125},

@@ -25,6 +25,8 @@ class SystemValues(unittest.TestCase):
                 self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [folder and f"FUB-{folder}", f"DLR-{folder}"])
                 card.inspect("clipboard", "empty")
                 card.press(1007, "ctrl+alt+c")  # AltGr+C, a letter on some keyboards, copies nothing
+                card.press(FUB, "home", "c")  # nor C alone (in a value: on a button it is Close's access key)
+                card.inspect("press", 1007, "hold", "17+67")  # nor Ctrl+C while another program holds the clipboard
                 self.assertIsNone(card.inspect("clipboard"))
                 card.press(DLR, "home", *["shift+right"] * 4, "ctrl+c")  # a selection in a value is the value's own
                 self.assertTrue(wait_until(lambda: card.inspect("clipboard") == "DLR-"))
@@ -43,6 +45,7 @@ SAVING = [
     ("button", {DATA_FILE: OLD}, (), CJK_DATE, OLD.replace(b"old", b"?" * 9), (False, False)),  # as it was
     ("button", {DATA_FILE: ORIGINAL}, (r"c:\OEM\Velopass", DATA_FILE), CJK_DATE, ORIGINAL, (True, False)),  # not lost
     ("button", {r"c:\OEM\Velopass": b"not a folder"}, (), CJK_DATE, None, (True, False)),  # left as it is
+    ("button", {r"c:\OEM": b"not a folder"}, (), CJK_DATE, None, (False, True)),  # nothing under it (attributes -1)
     ("button", {**REG_FILE, DATA_FILE: ORIGINAL}, (), "", ini({"data": {"DOP": ""}}), (False, False))]  # cleared
 
 

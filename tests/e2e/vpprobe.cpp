@@ -85,6 +85,8 @@ std::wstring OtherAnswers(IAccessible* object, HWND control, BSTR value, VARIANT
     answer(VT_I4, object->get_accChildCount(&v.lVal));
     answer(VT_DISPATCH, object->get_accChild(self, &v.pdispVal));
     answer(VT_BSTR, object->get_accName(first, &v.bstrVal));
+    answer(VT_BSTR, object->get_accName(VARIANT{}, &v.bstrVal));  // no child named at all
+    answer(VT_DISPATCH, object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&v.pdispVal)));
     answer(VT_BSTR, object->get_accDescription(self, &v.bstrVal));
     answer(VT_BSTR, object->get_accHelp(self, &v.bstrVal));
     answer(VT_BSTR, object->get_accHelpTopic(&v.bstrVal, self, &topic));
@@ -215,13 +217,14 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
     if (command == L"press") {
         // press CONTROL-ID KEY...: keys as the keyboard delivers them, through the system's input queue, with the
         // focus moved to that control first (0: as it is). Each argument is keys held together: virtual-key codes, or
-        // "#" and a UTF-16 code unit in hexadecimal, typed ("0x11+0x43" is Ctrl+C). The answer: the control focused
-        // after each (after a Tab, once the focus has moved).
+        // "#" and a UTF-16 code unit in hexadecimal, typed ("0x11+0x43" is Ctrl+C); first "hold": the clipboard held
+        // meanwhile, as another program may. The answer: the control focused after each (after a Tab, once moved).
         if (control != nullptr)
             send(card, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         ::SetForegroundWindow(card);
         std::string focused;
-        for (int i = 4; i < argc; ++i) {
+        const bool held = argc > 4 && std::wcscmp(argv[4], L"hold") == 0 && ::OpenClipboard(nullptr);
+        for (int i = 4 + held; i < argc; ++i) {
             const HWND before = FocusOf(card);
             std::vector<INPUT> keys;  // pressed in order, released in reverse
             for (wchar_t *at = argv[i], *end = at; *at != L'\0'; at = end + (*end == L'+')) {
@@ -242,8 +245,9 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
             const bool tab = !keys.empty() && keys.back().ki.wVk == VK_TAB;
             for (int waited = 0; tab && FocusOf(card) == before && waited < 10000; waited += 50)
                 ::Sleep(50);
-            focused += (i > 4 ? ", " : "") + Number(::GetDlgCtrlID(FocusOf(card)));
+            focused += (i > 4 + held ? ", " : "") + Number(::GetDlgCtrlID(FocusOf(card)));
         }
+        ::Sleep(held ? 1000 : 0);  // until the card has answered the keys
         return "[" + focused + "]";
     } else if (command == L"click") {  // click CONTROL-ID
         ::PostMessageW(control, BM_CLICK, 0, 0);

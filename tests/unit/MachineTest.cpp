@@ -58,7 +58,8 @@ TEST(DataFolder, LevelsLeaveOutTheVolume)
     using Levels = std::vector<std::wstring>;
     EXPECT_EQ(velopass::DataFolderLevels(L"\\\\srv\\share\\OEM\\"), (Levels{L"\\\\srv\\share\\OEM"}));
     EXPECT_EQ(velopass::DataFolderLevels(L"\\OEM\\x"), (Levels{L"\\OEM"}));  // x: no level without its backslash
-    EXPECT_EQ(velopass::DataFolderLevels(L"a\\b\\"), (Levels{L"a", L"a\\b"}));  // a relative folder is no share
+    EXPECT_EQ(velopass::DataFolderLevels(L"ab\\c\\"), (Levels{L"ab", L"ab\\c"}));  // relative: no share, no volume
+    EXPECT_EQ(velopass::DataFolderLevels(L"\\"), Levels{});
     std::wstring deep = L"c:";
     for (int i = 0; i < 150; ++i)
         deep += L"\\d";

@@ -30,6 +30,9 @@ TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCountsAndTextsAreCutOnCharacters)
     EXPECT_EQ(velopass::Text(title + pair), title);  // any text at 127
     alignas(velopass::Text) unsigned char memory[sizeof(velopass::Text)] = {'x', 'x'};  // its first unit not NUL
     EXPECT_TRUE((new (memory) velopass::Text)->empty());  // a new text, whatever its memory held
+    velopass::Text none = static_cast<const wchar_t*>(nullptr);  // no text, given or assigned, is an empty one
+    EXPECT_TRUE(none.empty() && (none = L"x", none = static_cast<const wchar_t*>(nullptr)).empty());
+    EXPECT_EQ(velopass::WholeCharacters(pair, 0), L"");
     velopass::Text value = L"kept";
     EXPECT_FALSE(velopass::ReadText(file, L"zh-cht", L"Empty", value));
     EXPECT_EQ(value, L"kept");
