@@ -138,8 +138,9 @@ class Packages(unittest.TestCase):
                      ("/i", "1.0.1", "REINSTALL=ALL", "REINSTALLMODE=a", r"FUBINIFILE=C:\OEM\Service.ini",
                       r"INSTALLFOLDER=C:\Elsewhere\\"), 0, ("04-02", "8", "Two", "&Close card")),
                     ("deleted, same version again: FUB as remembered, the date given anew", None,
-                     ("/i", "rebuilt", r"REGINIFILE=C:\OEM\Register.ini", "SUPPORTEDLANG=en/ar."), 0,
-                     ("03-01", "8", "Two", "&Close card"))):
+                     ("/i", "rebuilt", r"REGINIFILE=C:\OEM\Register.ini"), 0, ("03-01", "8", "Two", "&Close card")),
+                    ("repaired with a language list given", (), ("/i", "rebuilt", "REINSTALL=ALL",
+                     "REINSTALLMODE=a", "SUPPORTEDLANG=en/ar."), 0, ("03-01", "8", "Two", "&Close card"))):
                 with self.subTest(what):
                     if edit is None:
                         text_file.unlink()
