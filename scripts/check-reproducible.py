@@ -1,6 +1,5 @@
-"""Checks that this toolchain rebuilds a release byte for byte: builds one commit (the working tree's,
-uncommitted changes included) twice, in two folders one after the other, and compares the program, text
-file, pictures, zip and MSI. CI runs it; a release engineer can too.
+"""Checks that this toolchain rebuilds a release byte for byte: builds one commit (the working tree, uncommitted changes
+too) twice, in two folders in turn, and compares program, text file, pictures, zip and MSI. Run by CI, or by hand.
 
     python3 scripts/check-reproducible.py [SOURCE-DIR]
 """

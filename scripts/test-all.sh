@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds both configurations and runs every test: the unit tests natively and under
-# the sanitizers, a short run of each fuzz target, then the Windows build's tests under Wine (its unit tests and the
-# end-to-end scenarios); last, the tests' share of the code is measured.
+# Installs what the tests need, builds and tests each preset: the unit tests natively and under the sanitizers, each
+# fuzz target briefly, the Windows build's unit tests and scenarios under Wine; last, the tests' share of the code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -158,9 +158,8 @@ class Card(PC):
 
 
 class Printer:
-    """A CUPS scheduler of the scenario's own (configuration, socket, spool, output folder) with a cups-pdf queue
-    as its default, for a card started with `environment=printer.env`: the machine's scheduler, its queues and
-    ~/PDF are never touched. A context manager; it needs root, as cups-pdf runs as root."""
+    """A CUPS scheduler of the scenario's own (configuration, socket, spool, output folder), its default queue cups-pdf,
+    for a card started with `environment=printer.env`: the machine's and ~/PDF untouched. Needs root, like cups-pdf."""
     PPD = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"
 
     def __enter__(self):

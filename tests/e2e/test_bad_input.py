@@ -30,8 +30,7 @@ CASES = [
      {INI: ini_bytes({**{f"s{i}": {"k": "v"} for i in range(100000)}, "no": {"AppTitle": "Velopass NO"},
                       "common": {"RegIniFile": r"c:\%LONG%\r.ini", "FUBIniFile": "c:\\" + "r" * 124}}),
       **dict.fromkeys(("c:\\" + "r" * 125 + r"\r.ini", "c:\\" + "r" * 124), ini_bytes({"DATA": {"DOP": "2099"}})),
-      DATA + r"\keep": b"x", BANNER: b"not a bitmap"}),
-]
+      DATA + r"\keep": b"x", BANNER: b"not a bitmap"})]
 
 
 class BadInput(unittest.TestCase):

@@ -1,5 +1,4 @@
-"""Switching the card's language from its menu while it runs, and its resources staying put under use:
-language switches, repaints and display changes."""
+"""Switching language from the card's menu as it runs, and no resource leaked by switches, repaints, display changes."""
 import unittest
 
 from harness import SHIPPED, ZELL, Card, Machine, wait_until
@@ -11,8 +10,7 @@ TEXTS = {
            "lblProductName": "Produktname", "lblSerialNb": "Seriennummer", "lblPartNb": "Teilenummer",
            "lblDOP": "Kaufdatum", "BtnPrint": "Drucken", "BtnClose": "Schließen", "lblCopyValues": "Werte kopieren"},
     "xx": {"AppTitle": "Velopass XX", "lblSwitchLang": "XX"},  # no name of its own: no entry
-    "ar": {"AppTitle": "فيلوباس", "lblLangText": "العربية", "BtnPrint": "طباعة"},
-}
+    "ar": {"AppTitle": "فيلوباس", "lblLangText": "العربية", "BtnPrint": "طباعة"}}
 LANGUAGE_COMMANDS = [*range(16, 305, 16), 256, 320]  # all twenty; Arabic again between the two Chinese
 TABS = [1008, *range(1000, 1007), 1007]  # from Print: Close, the values top to bottom, Print
 

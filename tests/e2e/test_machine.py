@@ -7,8 +7,7 @@ from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, quiet, wai
 DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
 REG_TEXT = {"common": {"RegIniFile": r"%SystemDrive%\OEM\%brand%reg.ini"}}  # the date when the data file has none
 REG_FILE = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
-# FUB and DLR in a folder named by the brand and a variable (the variable first, as a brand shorter than its
-# token would carry the scan past a later token).
+# FUB and DLR in a folder named by a variable, then the brand: a brand shorter than its token would skip later tokens.
 BRANDED_FUB = {"common": {"FUBIniFile": r"c:\OEM\%FUBDIR%\%brand%\FUB.ini"}}
 
 

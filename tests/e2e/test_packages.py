@@ -41,8 +41,7 @@ def setUpModule():
              "-addext", "basicConstraints=CA:FALSE", "-addext", f"extendedKeyUsage={usage}", check=True)
         tool("openssl", "pkcs12", "-export", "-inkey", "k", "-in", "c", "-certfile", "ca.pem",
              "-passout", "pass:throwaway", "-out", f"{usage}.pfx", check=True)
-    # 1.0.1 with a text changed and a language dropped from the list, and another build of it: other bytes in
-    # the program, so another product code.
+    # 1.0.1 with a text changed and a language dropped, and a rebuild of it: other program bytes, another product code.
     for folder, padding in (("newer", b""), ("rebuilt", bytes(512))):
         program = shutil.copytree(harness.BIN_DIR, os.path.join(WORK, folder), ignore=lambda d, names: [
             n for n in names if d == harness.BIN_DIR and n not in ("PIC", "Velopass.exe", make_packages.SETUP)])
@@ -54,8 +53,7 @@ def setUpModule():
                                   ("1.0.1", "rebuilt", "rebuilt")):
         made = package(version, out, program=program and os.path.join(WORK, program))
         assert made.returncode == 0, made.stderr
-    # From 1.0.1: one that fails where the old version used to be gone already, and one whose repairs (run from
-    # the package installed) take Wine's user for no administrator.
+    # From 1.0.1: one failing after the old version's removal, one whose repairs take Wine's user for no administrator.
     for out, queries in (("failing", ["INSERT INTO CustomAction (Action, Type, Target) VALUES ('Fail', 19, 'Failed')",
                                       "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('Fail', 1450)"]),
                          ("no administrator", ["UPDATE InstallExecuteSequence SET Condition = 'Installed' WHERE "
@@ -161,8 +159,7 @@ class Packages(unittest.TestCase):
                         self.assertEqual(languages, "en/ar.")
                     else:  # the package's own list
                         self.assertEqual(languages.count("/tr/"), shown[3] == "&Close")
-            # Removal by the product code published beside the MSI leaves nothing of the MSI's: no file, no shortcut,
-            # no registry value; the date file stays.
+            # Removal by the product code beside the MSI: no file, shortcut or registry value left; the date file stays.
             code = Path(WORK, package, "PRODUCTCODE").read_text().split()[0]
             self.assertEqual(harness.quiet(["wine", "msiexec", "/x", code, "/qn"], card.env, 300, check=False), 0)
             self.assertEqual(sorted(set(card.snapshot()) - before), [os.path.join("OEM", "Velopass", "VLP.dat")])

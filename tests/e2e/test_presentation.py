@@ -8,21 +8,18 @@ PIC = r"C:\Velopass\PIC"
 # Planted banners of one colour per DPI variant tell which file the card chose.
 VARIANTS = {rf"{PIC}\Zell_Banner{suffix}.bmp": pictures.bmp(16, 4, lambda x, y, c=colour: c)
             for suffix, colour in {"": (200, 30, 30), "1": (30, 160, 60), "2": (40, 60, 200)}.items()}
-# Windows' high-contrast schemes in the colours the card takes: by name as the registry keeps them, or by index
-# (set live through WM_APP, tests/e2e/vphook.cpp).
+# Windows' high-contrast schemes in the colours the card takes: by registry name, or by index set live (vphook.cpp).
 HIGH_CONTRAST_BLACK = {"Window": "0 0 0", "WindowText": "255 255 255", "GrayText": "63 242 63", "ButtonFace": "0 0 0"}
 HIGH_CONTRAST_WHITE = {5: 0xFFFFFF, 8: 0x000000, 15: 0xFFFFFF, 17: 0x000060}  # COLOR_*: 0xBBGGRR
 
 
 class Layout(unittest.TestCase):
     def test_dpi_screen_size_and_display_changes(self):
-        # DPI, then each screen in turn (the display changes to it; with "minimised", while the card is minimised,
-        # restored after it as from the taskbar). Fonts are made once: a card started on a small screen keeps the
-        # unscaled ones. Scaling starts at 768 lines.
+        # DPI, then each screen (the display changes to it; "minimised": while minimised, restored as from the taskbar).
+        # Fonts are made once: a card started on a small screen keeps unscaled ones. Scaling starts at 768 lines.
         for dpi, screens in ((96, [(1280, 1024), (800, 600)]), (120, [(1280, 1024), (800, 600), (1280, 1024)]),
                              (120, [(1366, 767), (1366, 768)]), (120, [(1280, 1024), (800, 600, "minimised")]),
-                             (97, [(1280, 1024)]), (121, [(1280, 1024)]), (144, [(1280, 1024)]),
-                             (192, [(1920, 1200)])):
+                             (97, [(1280, 1024)]), (121, [(1280, 1024)]), (144, [(1280, 1024)]), (192, [(1920, 1200)])):
             machine = Machine(dpi=dpi, screen=screens[0], brand="Zell", dmi=ZELL)
             with self.subTest(dpi=dpi, screens=screens), Card(self, machine, files=VARIANTS) as card:
                 card.start()

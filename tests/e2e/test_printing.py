@@ -1,6 +1,5 @@
-"""The card printed on a real CUPS printer of the scenario's own whose pages arrive as PDF files (cups-pdf),
-each page compared whole with its reviewed picture. Wine 8 prints at 300 DPI whatever the queue's PPD says (its
-default DEVMODE is 300 x 300), so one queue serves."""
+"""The card printed on a real CUPS printer writing PDF files (cups-pdf), each page compared whole with its reviewed
+picture. Wine 8 prints at 300 DPI whatever the PPD says (its default DEVMODE is 300 x 300): one queue serves."""
 import os
 import unittest
 

@@ -7,11 +7,10 @@ from pathlib import Path
 import harness
 from harness import CARD_DIR, DATA_FILE, SHIPPED, Card, Machine, Printer, ini_bytes, wait_until
 
-# The usual names DLLs are planted under beside a downloaded program, and every DLL that Wine's loader trace
-# (WINEDEBUG=+loaddll) shows the card loading as it starts, names a value for a screen reader, opens the Print
-# dialog and switches language, but for Windows' KnownDLLs, which are never looked for beside a program, and
-# WMI's provider, which COM loads by its full path (and which Wine cannot run once told to prefer a native one),
-# and Wine's own display and printer drivers, which exist on no Windows.
+# The usual names of DLLs planted beside a downloaded program, and every DLL Wine's loader (WINEDEBUG=+loaddll) shows
+# the card loading as it starts, names a value for a screen reader, opens the Print dialog and switches language, but
+# for Windows' KnownDLLs, never looked for beside a program, WMI's provider, which COM loads by its full path (and Wine
+# cannot run once told to prefer native), and Wine's own display and printer drivers, which exist on no Windows.
 PLANTED = ["version.dll", "winspool.drv", "uxtheme.dll", "dwmapi.dll", "cryptbase.dll", "propsys.dll", "userenv.dll",
            "setupapi.dll", "apphelp.dll", "clbcatq.dll", "msimg32.dll", "usp10.dll", "gdiplus.dll", "oleacc.dll",
            "comctl32.dll", "compstui.dll", "dnsapi.dll", "dxgi.dll", "iphlpapi.dll", "localspl.dll", "opengl32.dll",

@@ -1,7 +1,6 @@
-// What the probe puts into the card's thread (a WH_CALLWNDPROC hook), as Windows or a printer driver would act
-// there: WM_APP sets one system colour (Wine keeps colours per process), WM_APP + 1 shows a printer driver's
-// Yes/No box over the Print dialog that ignores a posted Cancel, as such boxes do on Windows (Wine's end on one);
-// once the box has gone, the card's data file as it is then is copied to c:\OEM\box-ended.dat.
+// What the probe hooks into the card's thread, as Windows or a printer driver would act: WM_APP sets one system colour
+// (Wine keeps colours per process); WM_APP + 1 shows a printer driver's Yes/No box over the Print dialog that ignores a
+// posted Cancel, as such boxes do on Windows (Wine's end on one), then copies VLP.dat to c:\OEM\box-ended.dat.
 #include <windows.h>
 
 static LRESULT CALLBACK IgnoringCancel(int code, WPARAM wParam, LPARAM lParam)

@@ -55,8 +55,7 @@ std::string Fields(HWND window, HWND parent)
 
 HWND FocusOf(HWND card)
 {
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof(thread);
+    GUITHREADINFO thread{sizeof(GUITHREADINFO)};
     return ::GetGUIThreadInfo(::GetWindowThreadProcessId(card, nullptr), &thread) ? thread.hwndFocus : nullptr;
 }
 
@@ -105,8 +104,7 @@ std::wstring OtherAnswers(IAccessible* object, HWND control, BSTR value, VARIANT
     return out;
 }
 
-// What a screen reader hears of a control: name, value, keyboard shortcut, role and state; of an edit, whether
-// it answers everything else as the system's own object does.
+// What a screen reader hears of a control (name, value, shortcut, role, state); an edit's answers unlike the system's.
 std::string AccessibleFields(HWND control)
 {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -147,8 +145,7 @@ std::string AccessibleFields(HWND control)
 // The card with its controls, the one with the keyboard focus, and, if asked, what a screen reader hears of each.
 std::string CardJson(HWND card, bool accessible)
 {
-    // Where the client area's logical (0, 0) lies on the screen; in a mirrored window, its right edge.
-    POINT origin{0, 0};
+    POINT origin{0, 0};  // where the client area's logical (0, 0) lies on the screen; mirrored, its right edge
     ::ClientToScreen(card, &origin);
     int behind = 0;  // visible windows in front of the card
     for (HWND w = ::GetWindow(card, GW_HWNDPREV); w != nullptr; w = ::GetWindow(w, GW_HWNDPREV))
@@ -198,8 +195,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
     if (command == L"wait")
         return CardJson(card, argc > 4);
     if (command == L"gdiobjects") {
-        // The used entries of the handle table that the card's PEB points to (GdiSharedHandleTable, at 0xF8), which
-        // under Wine is the process's own.
+        // Used entries of the handle table the card's PEB points to (GdiSharedHandleTable, 0xF8; Wine's: per process).
         struct Entry { UINT64 object; ULONG owner; USHORT unique; UCHAR type, flags; UINT64 user; };
         static Entry entries[0x10000];
         DWORD id = 0;

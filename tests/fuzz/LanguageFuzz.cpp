@@ -1,5 +1,4 @@
-// The language list, the locale mapping and the choice of section: every
-// result is made of the input and ends in a section the file has, or "en".
+// The language list, locale mapping and section chosen: all made of the input; the section one the file has, or "en".
 #include "FuzzInput.h"
 #include "text/Ascii.h"
 #include "text/Language.h"

@@ -41,9 +41,8 @@ TEST(PathExpansion, BrandVariablesAndTheirBounds)
     };
     const std::wstring longPath = L"c:\\" + std::wstring(124, L'a');
     const struct { std::wstring path; std::optional<std::wstring> expanded; } cases[] = {
-        {L"%TEMP%\\%BRAND%.ini", L"c:\\temp\\Zell.ini"},
+        {L"%TEMP%\\%BRAND%.ini", L"c:\\temp\\Zell.ini"}, {L"c:\\%NOSUCHVAR%\\%brand%", L"c:\\%NOSUCHVAR%\\Zell"},
         {L"%NOSUCHVAR%%brand%", L"%NOSUCHVAR%%brand%"},  // a leading unset name stops everything
-        {L"c:\\%NOSUCHVAR%\\%brand%", L"c:\\%NOSUCHVAR%\\Zell"},
         {L"c:\\%brand\\%TEMP%", L"c:\\%brand\\%TEMP%"},  // an unclosed brand stops the scan
         {L"0123456789%brand%\\%TEMP%", L"0123456789Zell\\%TEMP%"},  // shrinking text carries the scan on
         {longPath, longPath}, {longPath + L"a", std::nullopt}, {L"c:\\%LONG%\\" + std::wstring(30, L'a'), std::nullopt},

@@ -24,8 +24,7 @@ TEST(LanguageResolution, DropsOnePartAtATimeThenFallsBackToEnglishUnasked)
 {
     const struct { std::set<LanguageCode> present; const wchar_t *locale, *chosen; Codes asked; } cases[] = {
         {{L"en", L"de"}, L"de-DE", L"de", {L"de-de", L"de"}}, {{L"zh"}, L"zh-TW", L"zh", {L"zh-cht", L"zh"}},
-        {{L"de"}, L"sr-Latn-CS", L"en", {L"sr-latn-cs", L"sr-latn", L"sr"}},
-        {{L"de"}, L"de-", L"de", {L"de-", L"de"}},
+        {{L"de"}, L"sr-Latn-CS", L"en", {L"sr-latn-cs", L"sr-latn", L"sr"}}, {{L"de"}, L"de-", L"de", {L"de-", L"de"}},
         {{L"de"}, L"", L"en", {}}, {{L"de-de"}, L"de-DE", L"de-de", {L"de-de"}}};  // the full name first
     for (const auto& c : cases) {
         Codes asked;

@@ -9,8 +9,7 @@
 
 namespace {
 
-// What a modal box that `run` shows says, its caption and then its texts, each followed by "|"; answered with OK
-// from another thread, as a user would. Empty when `run` showed none.
+// The caption and texts, each followed by "|", of a modal box `run` shows (none: empty), answered OK as a user would.
 std::wstring BoxShownBy(const std::function<void()>& run)
 {
     std::atomic<bool> ran = false;
@@ -60,8 +59,7 @@ TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
     // The first instance's window (its refusal box, captioned with the title, or none yet) under another program's.
     const HWND first = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, {}, {}, {}, {});
     const HWND other = ::CreateWindowExW(0, L"Static", L"another", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, {}, {}, {}, {});
-    // A guest's token as the platform lays it out, the SIDs after the array: Guests last of a long list of builtin
-    // aliases, and for deny only: a guest all the same.
+    // A guest's token as the platform lays it out, SIDs after the array: Guests last of 151 aliases, all deny-only.
     struct AliasSid { BYTE revision, count; SID_IDENTIFIER_AUTHORITY authority; DWORD domain, rid; };
     const std::size_t count = 151, head = sizeof(TOKEN_GROUPS) + count * sizeof(SID_AND_ATTRIBUTES);
     std::vector<BYTE> guest(head + count * sizeof(AliasSid)), unread;
