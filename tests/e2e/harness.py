@@ -134,7 +134,8 @@ class Card(PC):
     def close(self, process, how="button"):
         """Closes the card as a user, Windows or an installer would; its process's exit code once it has ended."""
         if how == "end-task":  # as Task Manager's End task: WM_CLOSE, no force
-            quiet(["wine", "taskkill", "/im", "Velopass.exe"], self.env)
+            # (Wine's taskkill at times finds no window of the process, under load: asked again)
+            wait_until(lambda: quiet(["wine", "taskkill", "/im", "Velopass.exe"], self.env, check=False) == 0, 30)
         elif how == "end-session":  # a log-off: Wine ends the card once it has answered
             quiet(["wine", "wineboot", "--end-session"], self.env)
         elif how == "installer":  # the Restart Manager: WM_QUERYENDSESSION, WM_ENDSESSION with ENDSESSION_CLOSEAPP,
