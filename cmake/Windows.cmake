@@ -29,6 +29,7 @@ add_executable(Velopass WIN32
   src/app/VLPApp.cpp
   src/card/AccessibleEdit.cpp
   src/card/CardClipboard.cpp
+  src/card/PrintJob.cpp
   src/card/VLPDlg.cpp
   src/card/VLPDlgLayout.cpp
   src/card/VLPDlgPaint.cpp

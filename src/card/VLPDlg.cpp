@@ -1,6 +1,7 @@
 #include "card/VLPDlg.h"
 
 #include "card/AccessibleEdit.h"
+#include "card/PrintJob.h"
 #include "card/SessionEnd.h"
 #include "card/resource.h"
 #include "machine/Brand.h"
@@ -13,50 +14,12 @@
 #include "win/SystemLibrary.h"
 #include "win/WinApp.h"
 
-#include <algorithm>
 #include <new>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 using velopass::CardField;
 using velopass::CardFieldCount;
-
-namespace {
-
-// Every dialog box over the card ends: those it owns, those they own in turn (a printer's properties, a message
-// box), whoever shows them; innermost first, so each returns to the one under it. Each is cancelled as the user
-// would press Cancel, which is how a property sheet ends; one in the card's thread is also ended whatever its
-// buttons, as a box without Cancel (Yes/No) ignores a Cancel. Other windows are left be.
-void EndDialogsOver(HWND card)
-{
-    struct Found {
-        HWND card;
-        std::vector<std::pair<int, HWND>> dialogs;  // depth under the card, dialog
-    } found{card, {}};
-    ::EnumWindows([](HWND window, LPARAM param) -> BOOL {
-        auto& found = *reinterpret_cast<Found*>(param);
-        wchar_t kind[8] = {};
-        if (!::IsWindowVisible(window) || !::GetClassNameW(window, kind, 8) ||
-            std::wstring_view(kind) != win::kDialogClass)
-            return TRUE;
-        int depth = 1;
-        for (HWND owner = ::GetWindow(window, GW_OWNER); owner != nullptr; owner = ::GetWindow(owner, GW_OWNER)) {
-            if (owner == found.card)
-                found.dialogs.emplace_back(depth, window);
-            ++depth;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&found));
-    std::sort(found.dialogs.rbegin(), found.dialogs.rend());
-    for (const auto& [depth, dialog] : found.dialogs) {
-        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        if (::GetWindowThreadProcessId(dialog, nullptr) == ::GetCurrentThreadId())
-            ::EndDialog(dialog, IDCANCEL);
-    }
-}
-
-}  // namespace
 
 CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion)
     : CDialog(IDD_CARD), m_osMajorVersion(osMajorVersion), m_language(language),
@@ -360,7 +323,7 @@ void CVLPDlg::RequestClose()
     // abandoned; the card closes once PrintCard has returned.
     SavePurchaseDate();
     m_closeRequested = true;
-    EndDialogsOver(m_hWnd);
+    velopass::EndDialogsOver(m_hWnd);
 }
 
 void CVLPDlg::CloseCard(INT_PTR result)

@@ -111,8 +111,6 @@ private:
     std::unique_ptr<CGdiPlusImage> m_mirroredBanner;
     win::CButton m_printButton;
     win::CButton m_closeButton;
-    int m_printerDpiX = 1;  // the last printer's resolution, 1 until the first print
-    int m_printerDpiY = 1;
     velopass::LanguageMenu m_languageMenu;
     bool m_displayChangePending = false;
     HWND m_focusBeforeMinimise = nullptr;  // given back when the card is shown again

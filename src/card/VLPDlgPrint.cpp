@@ -1,6 +1,7 @@
 // Printing the card: ask for a printer, then print the card's page on it.
 #include "card/VLPDlg.h"
 
+#include "card/PrintJob.h"
 #include "present/CardPrinting.h"
 
 #include <commdlg.h>
@@ -30,14 +31,11 @@ void CVLPDlg::PrintCard()
         Text values[velopass::CardFieldCount];
         std::copy(std::begin(m_cardValues), std::end(m_cardValues), std::begin(values));
         values[velopass::DateOfPurchase] = m_valueEdits[velopass::DateOfPurchase].GetWindowText();
-        const auto page = velopass::PrintCardPage(printer.get(),
-                                                  {{texts.m_labels, values, texts.m_caption}, language.view(),
-                                                   bannerPath.c_str(), m_titleColour},
-                                                  m_closeRequested);
-        if (page) {
-            m_printerDpiX = page->x;
-            m_printerDpiY = page->y;
-        }
+        ::SetAbortProc(printer.get(), velopass::AnswerMessagesWhileSpooling);
+        velopass::PrintCardPage(printer.get(),
+                                {{texts.m_labels, values, texts.m_caption}, language.view(), bannerPath.c_str(),
+                                 m_titleColour},
+                                m_closeRequested);
     }
     m_printing = false;
 }

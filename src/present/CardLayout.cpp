@@ -2,6 +2,7 @@
 
 #include "text/Language.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace velopass {
@@ -22,18 +23,7 @@ int MulDiv(int value, int numerator, int denominator)
 DpiState ClampDpi(int readDpiX, int readDpiY)
 {
     constexpr int kCap = 144;
-    DpiState dpi;
-    dpi.dpiX = readDpiX;
-    dpi.dpiY = readDpiY;
-    if (dpi.dpiX > kCap) {
-        dpi.realDpiX = dpi.dpiX;
-        dpi.dpiX = kCap;
-    }
-    if (dpi.dpiY > kCap) {
-        dpi.realDpiY = dpi.dpiY;
-        dpi.dpiY = kCap;
-    }
-    return dpi;
+    return {std::min(readDpiX, kCap), std::min(readDpiY, kCap)};
 }
 
 int ToPrinter(int value, int dpi)

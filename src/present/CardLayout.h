@@ -51,7 +51,7 @@ struct CardDesign {
 // divisor or a result beyond int.
 int MulDiv(int value, int numerator, int denominator);
 
-// The DPI the layout may scale by: above 144 is kept as read and capped.
+// The DPI the layout may scale by: as read, but never above 144.
 DpiState ClampDpi(int readDpiX, int readDpiY);
 
 // Scaling applies only on screens at least this high.

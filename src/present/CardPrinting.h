@@ -4,13 +4,7 @@
 
 #include "present/CardDrawing.h"
 
-#include <optional>
-
 namespace velopass {
-
-struct PrinterDpi {
-    int x, y;
-};
 
 // What the page shows: the words, in their language, under the banner's bitmap file.
 struct CardPage {
@@ -20,10 +14,9 @@ struct CardPage {
     COLORREF titleColour;
 };
 
-// The card on one page, as the document "Velopass"; the printer's resolution
-// once the page is printed, nothing when it is not. While the job starts and
-// spools the card goes on answering its messages; a `stop` set meanwhile (a
-// request to close) abandons the document, and nothing reaches the printer.
-std::optional<PrinterDpi> PrintCardPage(HDC printer, const CardPage& page, const bool& stop);
+// The card on one page, as the document "Velopass"; whether it was printed. A
+// `stop` set while the job starts and spools (a request to close, heard by the
+// job's abort procedure) abandons the document: nothing reaches the printer.
+bool PrintCardPage(HDC printer, const CardPage& page, const bool& stop);
 
 }  // namespace velopass
