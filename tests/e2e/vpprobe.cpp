@@ -55,7 +55,8 @@ std::string Fields(HWND window, HWND parent)
 
 HWND FocusOf(HWND card)
 {
-    GUITHREADINFO thread{sizeof(GUITHREADINFO)};
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
     return ::GetGUIThreadInfo(::GetWindowThreadProcessId(card, nullptr), &thread) ? thread.hwndFocus : nullptr;
 }
 
