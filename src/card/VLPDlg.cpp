@@ -53,7 +53,8 @@ BOOL CVLPDlg::OnInitDialog()
     velopass::ReadCardTexts(m_textFilePath.c_str(), m_language.c_str(), m_texts);
     SetWindowText(m_texts.m_caption.c_str());
 
-    DecideScaleLayout();
+    m_display = velopass::ReadScreen();
+    ResolveScreen();
     SizeCard();
     m_savedExStyle = ::GetWindowLongW(m_hWnd, GWL_EXSTYLE);
     SetReadingDirection();
@@ -62,7 +63,7 @@ BOOL CVLPDlg::OnInitDialog()
     for (int field = 0; field < CardFieldCount; ++field)
         m_valueEdits[field].SetWindowText(m_cardValues[field].c_str());
     MakeScreenFonts();
-    ChooseBanner();  // after the fonts: see MakeScreenFonts
+    ChooseBanner();
     LoadBanner();
     LayoutButtons();
     ShowButtonTexts();

@@ -56,7 +56,6 @@ private:
     void DoDataExchange() override;
     void SetCardIcon();
     void ShowButtonTexts();
-    const velopass::DpiState& ScreenDpi();
     void DecideScaleLayout();
     void ResolveScreen();
     void SizeCard();
@@ -89,8 +88,7 @@ private:
     Text m_brandValue;
     COLORREF m_titleColour = 0;  // over the brand's banner
     Text m_language;
-    std::optional<velopass::DpiState> m_dpi;  // read once, when first needed
-    bool m_scaleLayout = false;               // the screen is at least 768 lines high
+    velopass::ScreenState m_display;
     velopass::CardBoxes m_screen{};  // the boxes on the screen in the language, resolved at each layout
     velopass::SystemProduct m_product;
     Text m_textFilePath;

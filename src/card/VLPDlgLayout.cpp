@@ -51,25 +51,17 @@ HWND RemakeEdit(HWND edit, LONG style, LONG exStyle, const velopass::Rect& place
 
 }  // namespace
 
-// The screen's DPI is read once, when something first needs it.
-const velopass::DpiState& CVLPDlg::ScreenDpi()
-{
-    if (!m_dpi)
-        m_dpi = velopass::ReadScreenDpi();
-    return *m_dpi;
-}
-
 void CVLPDlg::DecideScaleLayout()
 {
-    m_scaleLayout = velopass::IsScreenLargeEnough();
+    m_display.scaled = velopass::IsScreenLargeEnough();
     ResolveScreen();
 }
 
-// An unscaled layout has no use for the DPI, and does not read it.
+// An unscaled layout is the 96-DPI one.
 void CVLPDlg::ResolveScreen()
 {
-    const velopass::DpiState dpi = m_scaleLayout ? ScreenDpi() : velopass::DpiState{};
-    m_screen = velopass::ResolveCard(velopass::CardScale::Screen(dpi, m_scaleLayout), m_language.view(),
+    const velopass::DpiState dpi = m_display.scaled ? m_display.dpi : velopass::DpiState{};
+    m_screen = velopass::ResolveCard(velopass::CardScale::Screen(dpi, m_display.scaled), m_language.view(),
                                      m_osMajorVersion);
 }
 
@@ -111,21 +103,18 @@ void CVLPDlg::LayoutEditColumn()
     m_valueEdits[CardField::DateOfPurchase].SendMessage(EM_LIMITTEXT, 12);
 }
 
-// The fonts take the DPI as read so far: at start-up only a scaling layout has
-// read it, so an unscaled card's fonts keep their 96-DPI heights even once the
-// layout scales. Reading it before them (for the banner, say) changes those heights.
+// Once: a card started unscaled keeps its 96-DPI fonts even once the layout scales.
 void CVLPDlg::MakeScreenFonts()
 {
-    const int dpiY = m_dpi.value_or(velopass::DpiState{}).dpiY;
-    velopass::CreateScreenFonts(m_fieldFonts, velopass::CardDesign::kFieldFontHeight, 0, dpiY);
-    velopass::CreateScreenFonts(m_titleFonts, velopass::CardDesign::kTitleFontHeight, FW_BOLD, dpiY);
+    velopass::CreateScreenFonts(m_fieldFonts, velopass::CardDesign::kFieldFontHeight, 0, m_display);
+    velopass::CreateScreenFonts(m_titleFonts, velopass::CardDesign::kTitleFontHeight, FW_BOLD, m_display);
 }
 
 // By the DPI alone, whether or not the layout scales; an empty brand keeps Zell's.
 void CVLPDlg::ChooseBanner()
 {
     if (!m_brand.empty())
-        m_bannerPath = velopass::BannerFile(m_brand.view(), ScreenDpi().dpiX);
+        m_bannerPath = velopass::BannerFile(m_brand.view(), m_display.dpi.dpiX);
 }
 
 void CVLPDlg::LayoutButtons()
@@ -162,7 +151,7 @@ void CVLPDlg::RedrawNow(HWND window) const
 
 void CVLPDlg::OnDisplayChange()
 {
-    if (ScreenDpi().dpiX <= 96)
+    if (m_display.dpi.dpiX <= 96)
         return;
     // A minimised card lays itself out when it is shown again.
     if (::IsIconic(m_hWnd)) {

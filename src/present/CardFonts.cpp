@@ -13,18 +13,22 @@ HFONT CreateCardFont(const wchar_t* face, int height, int weight)
     return ::CreateFontIndirectW(&font);
 }
 
-void CreateScreenFonts(win::UniqueFont (&fonts)[4], int designHeight, int weight, int dpiY)
+void CreateScreenFonts(win::UniqueFont (&fonts)[4], int designHeight, int weight, const ScreenState& screen)
 {
     static const wchar_t* const kFaces[] = {L"Arial", L"Arial", L"Tahoma", L"Tahoma"};
+    const CardScale scale = CardScale::Screen({screen.dpi.dpiX, screen.fontDpiY}, true);
     for (int index = 0; index < 4; ++index)
-        fonts[index].reset(CreateCardFont(kFaces[index], FontHeight(index, designHeight, dpiY), weight));
+        fonts[index].reset(CreateCardFont(kFaces[index], FontHeight(index, designHeight, scale), weight));
 }
 
-DpiState ReadScreenDpi()
+ScreenState ReadScreen()
 {
+    ScreenState state;
     if (const win::ScreenDC screen; screen)
-        return ClampDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
-    return DpiState{};
+        state.dpi = ClampDpi(::GetDeviceCaps(screen.get(), LOGPIXELSX), ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    state.scaled = IsScreenLargeEnough();
+    state.fontDpiY = state.scaled ? state.dpi.dpiY : 96;
+    return state;
 }
 
 bool IsScreenLargeEnough()

@@ -111,10 +111,10 @@ int FontIndex(std::wstring_view language, bool scaleLayout)
     return (IsCjkLanguage(language) ? 2 : 0) + (scaleLayout ? 0 : 1);
 }
 
-int FontHeight(int index, int designHeight, int dpiY)
+int FontHeight(int index, int designHeight, const CardScale& scale)
 {
     const bool scaled = index % 2 == 0;
-    return -(scaled ? MulDiv(designHeight, dpiY, 96) : designHeight);
+    return -(scaled ? scale.Y(designHeight) : designHeight);
 }
 
 }  // namespace velopass

@@ -113,7 +113,7 @@ std::wstring BannerFile(std::wstring_view brand, int dpiX);
 
 // The screen fonts: 0 Arial scaled, 1 Arial fixed, 2 Tahoma scaled, 3 Tahoma fixed.
 int FontIndex(std::wstring_view language, bool scaleLayout);
-// The height of font `index` from its 96-DPI pixel size (negative: character height).
-int FontHeight(int index, int designHeight, int dpiY);
+// The height of font `index` from its 96-DPI pixel size (negative: character height), scaled as the boxes are.
+int FontHeight(int index, int designHeight, const CardScale& scale);
 
 }  // namespace velopass
