@@ -20,13 +20,10 @@
 
 namespace {
 
-using GetProperty = UINT WINAPI(MSIHANDLE, LPCWSTR, LPWSTR, LPDWORD);
-using SetProperty = UINT WINAPI(MSIHANDLE, LPCWSTR, LPCWSTR);
-
 struct Msi {
-    HMODULE module = ::GetModuleHandleW(L"msi.dll");
-    GetProperty* getProperty = win::Export<GetProperty>(module, "MsiGetPropertyW");
-    SetProperty* setProperty = win::Export<SetProperty>(module, "MsiSetPropertyW");
+    win::DllFunctions dll{::GetModuleHandleW(L"msi.dll")};
+    WIN_FUNCTION(dll, , MsiGetPropertyW);
+    WIN_FUNCTION(dll, , MsiSetPropertyW);
 };
 
 std::wstring Property(const Msi& msi, MSIHANDLE install, const std::wstring& name)
@@ -34,7 +31,7 @@ std::wstring Property(const Msi& msi, MSIHANDLE install, const std::wstring& nam
     std::vector<wchar_t> value(256);
     for (;;) {
         DWORD size = static_cast<DWORD>(value.size());
-        const UINT result = msi.getProperty(install, name.c_str(), value.data(), &size);
+        const UINT result = msi.MsiGetPropertyW(install, name.c_str(), value.data(), &size);
         if (result == ERROR_SUCCESS)
             return std::wstring(value.data(), size);
         if (result != ERROR_MORE_DATA)
@@ -56,7 +53,7 @@ std::wstring CommonValue(const std::wstring& file, const wchar_t* key)
 UINT Carry(MSIHANDLE install)
 {
     const Msi msi;
-    if (!msi.getProperty || !msi.setProperty)
+    if (!msi.dll.Complete())
         return ERROR_INSTALL_FAILURE;  // nothing carried: stop before the old installation is removed
     const std::wstring folder = Property(msi, install, L"INSTALLFOLDER");
     const std::wstring file = folder + L"Velopass.ini";
@@ -86,11 +83,11 @@ UINT Carry(MSIHANDLE install)
             value.clear();
         // Set also when empty where a given value is ignored: that removes it.
         const bool carried = givenIgnored || !value.empty();
-        if (carried && msi.setProperty(install, setting.property, value.c_str()) != ERROR_SUCCESS)
+        if (carried && msi.MsiSetPropertyW(install, setting.property, value.c_str()) != ERROR_SUCCESS)
             return ERROR_INSTALL_FAILURE;
     }
     const std::wstring chosen = Property(msi, install, L"SUPPORTEDLANG");
-    const UINT set = msi.setProperty(install, L"LANGUAGELIST", (chosen.empty() ? shipped[0] : chosen).c_str());
+    const UINT set = msi.MsiSetPropertyW(install, L"LANGUAGELIST", (chosen.empty() ? shipped[0] : chosen).c_str());
     return set == ERROR_SUCCESS ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
 }
 

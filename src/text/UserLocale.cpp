@@ -30,7 +30,7 @@ std::wstring LocaleNameFromIsoNames(LCID locale)
 std::wstring LocaleNameFromSystem(LCID locale)
 {
     std::wstring name;
-    if (const auto toName = win::KernelFunction<int WINAPI(LCID, LPWSTR, int, DWORD)>("LCIDToLocaleName")) {
+    if (const auto toName = win::Kernel().LCIDToLocaleName) {
         wchar_t buffer[89] = {};
         if (toName(locale, buffer, 89, 0) > 0)
             name = buffer;

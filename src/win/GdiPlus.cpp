@@ -8,33 +8,19 @@ namespace win::gdiplus {
 
 namespace {
 
-// Each member is the export of that name, typed as the header declares it.
-#define GDIPLUS_FUNCTION(scope, name) decltype(&scope::name) name = Find<decltype(scope::name)>(#name)
-
 struct Api {
     SystemLibrary library{L"gdiplus.dll"};
-    int missing = 0;  // exports not found: all of them when the library is not there
+    DllFunctions dll{library.Module()};
     ULONG_PTR token = 0;
-
-    template <typename Function>
-    Function* Find(const char* name)
-    {
-        Function* const found = library.Find<Function>(name);
-        missing += found == nullptr;
-        return found;
-    }
-
-    GDIPLUS_FUNCTION(Gdiplus, GdiplusStartup);
-    GDIPLUS_FUNCTION(Gdiplus, GdiplusShutdown);
-    GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipLoadImageFromFile);
-    GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipDisposeImage);
-    GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipImageRotateFlip);
-    GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipCreateFromHDC);
-    GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipDrawImageRectI);
-    GDIPLUS_FUNCTION(Gdiplus::DllExports, GdipDeleteGraphics);
+    WIN_FUNCTION(dll, Gdiplus, GdiplusStartup);
+    WIN_FUNCTION(dll, Gdiplus, GdiplusShutdown);
+    WIN_FUNCTION(dll, Gdiplus::DllExports, GdipLoadImageFromFile);
+    WIN_FUNCTION(dll, Gdiplus::DllExports, GdipDisposeImage);
+    WIN_FUNCTION(dll, Gdiplus::DllExports, GdipImageRotateFlip);
+    WIN_FUNCTION(dll, Gdiplus::DllExports, GdipCreateFromHDC);
+    WIN_FUNCTION(dll, Gdiplus::DllExports, GdipDrawImageRectI);
+    WIN_FUNCTION(dll, Gdiplus::DllExports, GdipDeleteGraphics);
 };
-
-#undef GDIPLUS_FUNCTION
 
 // GDI+ is one per process, and so is its library.
 std::optional<Api> running;
@@ -46,7 +32,7 @@ bool Startup()
     Api& api = running.emplace();
     const Gdiplus::GdiplusStartupInput input;
     const GpStatus status =
-        api.missing == 0 ? api.GdiplusStartup(&api.token, &input, nullptr) : Gdiplus::GdiplusNotInitialized;
+        api.dll.Complete() ? api.GdiplusStartup(&api.token, &input, nullptr) : Gdiplus::GdiplusNotInitialized;
     if (status != Gdiplus::Ok)
         running.reset();
     return status == Gdiplus::Ok;

@@ -18,11 +18,9 @@ HMODULE Pinned(HMODULE module)
 }
 
 struct Api {
-    HMODULE library = Pinned(LoadSystemLibrary(L"oleacc.dll"));
-    decltype(&::CreateStdAccessibleObject) createStdAccessibleObject =
-        Export<decltype(::CreateStdAccessibleObject)>(library, "CreateStdAccessibleObject");
-    decltype(&::LresultFromObject) lresultFromObject =
-        Export<decltype(::LresultFromObject)>(library, "LresultFromObject");
+    DllFunctions dll{Pinned(LoadSystemLibrary(L"oleacc.dll"))};
+    WIN_FUNCTION(dll, , CreateStdAccessibleObject);
+    WIN_FUNCTION(dll, , LresultFromObject);
 };
 
 const Api& Loaded()
@@ -36,13 +34,13 @@ const Api& Loaded()
 HRESULT CreateStdAccessibleObject(HWND window, LONG objectId, REFIID iid, void** object)
 {
     const Api& api = Loaded();
-    return api.createStdAccessibleObject ? api.createStdAccessibleObject(window, objectId, iid, object) : E_FAIL;
+    return api.CreateStdAccessibleObject ? api.CreateStdAccessibleObject(window, objectId, iid, object) : E_FAIL;
 }
 
 LRESULT LresultFromObject(REFIID iid, WPARAM wParam, IUnknown* object)
 {
     const Api& api = Loaded();
-    return api.lresultFromObject ? api.lresultFromObject(iid, wParam, object) : 0;
+    return api.LresultFromObject ? api.LresultFromObject(iid, wParam, object) : 0;
 }
 
 }  // namespace win::oleacc

@@ -28,10 +28,16 @@ LoadFailureRescue s_rescue;
 
 void SetLoadFailureRescue(const LoadFailureRescue& rescue) { s_rescue = rescue; }
 
+const KernelFunctions& Kernel()
+{
+    static const KernelFunctions functions;
+    return functions;
+}
+
 void RestrictDllSearch()
 {
     // Looked up rather than imported: Windows 7 has it only with an update.
-    const auto setDefault = KernelFunction<BOOL WINAPI(DWORD)>("SetDefaultDllDirectories");
+    const auto setDefault = Kernel().SetDefaultDllDirectories;
     if (setDefault)
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     ::SetDllDirectoryW(L"");
@@ -87,9 +93,12 @@ namespace {
         ::_snwprintf(text, 400, L"Velopass has to close: Windows could not load %hs.", info.szDll);
     text[399] = L'\0';
     // User32 may be the very DLL that failed: the message only if it is there.
-    using MessageBoxFunction = int WINAPI(HWND, LPCWSTR, LPCWSTR, UINT);
-    if (const auto box = win::Export<MessageBoxFunction>(::GetModuleHandleW(L"user32.dll"), "MessageBoxW"))
-        box(rescue.window, text, L"Velopass", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    struct {
+        win::DllFunctions dll{::GetModuleHandleW(L"user32.dll")};
+        WIN_FUNCTION(dll, , MessageBoxW);
+    } user32;
+    if (user32.MessageBoxW)
+        user32.MessageBoxW(rescue.window, text, L"Velopass", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ::ExitProcess(info.hmodCur == nullptr ? ERROR_MOD_NOT_FOUND : ERROR_PROC_NOT_FOUND);
 }
 

@@ -20,12 +20,35 @@ Function* Export(HMODULE module, const char* name)
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(found));
 }
 
-// An export of kernel32 (always loaded) that older systems may lack, or null.
-template <typename Function>
-Function* KernelFunction(const char* name)
-{
-    return Export<Function>(::GetModuleHandleW(L"kernel32.dll"), name);
-}
+// The one way a system DLL's functions are bound at run time: for each DLL a struct holding a DllFunctions on
+// its module, then one member per function declared with WIN_FUNCTION: the export of that name, typed as the
+// SDK declares it (in `scope`, empty for the global one), null where the DLL or the function is missing.
+class DllFunctions {
+public:
+    explicit DllFunctions(HMODULE module) : m_module(module) {}
+
+    template <typename Function>
+    Function* Bind(const char* name)
+    {
+        Function* const found = Export<Function>(m_module, name);
+        m_missing += found == nullptr;
+        return found;
+    }
+    bool Complete() const { return m_missing == 0; }
+
+private:
+    HMODULE m_module;
+    int m_missing = 0;
+};
+#define WIN_FUNCTION(dll, scope, name) decltype(&scope::name) name = dll.Bind<decltype(scope::name)>(#name)
+
+// The exports of kernel32 (always loaded) that older systems lack.
+struct KernelFunctions {
+    DllFunctions dll{::GetModuleHandleW(L"kernel32.dll")};
+    WIN_FUNCTION(dll, , SetDefaultDllDirectories);  // Windows 7 only with an update
+    WIN_FUNCTION(dll, , LCIDToLocaleName);          // from version 6
+};
+const KernelFunctions& Kernel();
 
 // A system DLL from System32, or null; the caller frees it.
 HMODULE LoadSystemLibrary(const wchar_t* name);
@@ -45,12 +68,7 @@ class SystemLibrary {
 public:
     explicit SystemLibrary(const wchar_t* name);
 
-    // The named export, or null.
-    template <typename Function>
-    Function* Find(const char* name) const
-    {
-        return Export<Function>(m_module.get(), name);
-    }
+    HMODULE Module() const { return m_module.get(); }
 
 private:
     UniqueHandle<HMODULE, &::FreeLibrary> m_module;
