@@ -61,31 +61,13 @@ if(MSVC)
   target_link_options(Velopass PRIVATE /MANIFEST:NO)
 endif()
 if(MINGW)
-  # Static runtime: the program imports system DLLs only.
-  target_link_options(Velopass PRIVATE -municode -static)
+  target_link_options(Velopass PRIVATE -municode)
   target_compile_options(velopass_win PUBLIC -municode)
-  # All of the program's code carries stack canaries (the guard is our own,
-  # src/win/StackGuard.cpp) and Control Flow Guard checks on its indirect
-  # calls (the load configuration that lists them: src/win/LoadConfig.cpp).
-  # The image says it is Terminal Server aware and CET shadow-stack compatible.
-  # mingw-w64 10 has no _FORTIFY_SOURCE.
-  # The PE checksum is filled in, as signing tools do, so that removing a
-  # signature gives back the very bytes that were built. No long-jump table is
-  # declared: the static runtime's setjmp return sites are in none.
-  # The guard, its load configuration and the CET mark need clang and lld: the
-  # coverage build (GCC and GNU ld, which fills in the checksum by itself)
-  # counts what the program does rather than makes the release, and goes
-  # without them and without the image's check.
-  if(VELOPASS_LLD_LINK)
-    set(VELOPASS_GUARD -mguard=cf)
-    set(VELOPASS_LOAD_CONFIG src/win/LoadConfig.cpp)
-    set(VELOPASS_IMAGE_RULES -mguard=cf -Wl,--no-guard-longjmp -Wl,-Xlink=/cetcompat -Wl,-Xlink=/release)
-  endif()
-  target_sources(velopass_win PRIVATE src/win/StackGuard.cpp ${VELOPASS_LOAD_CONFIG})
-  foreach(_target velopass_core velopass_win Velopass)
-    target_compile_options(${_target} PRIVATE -fstack-protector-strong ${VELOPASS_GUARD})
+  include(cmake/ImageRules.cmake)
+  foreach(_target velopass_core velopass_win)
+    velopass_guarded_code(${_target})
   endforeach()
-  target_link_options(Velopass PRIVATE ${VELOPASS_IMAGE_RULES} -Wl,--tsaware)
+  velopass_image(Velopass)
 endif()
 
 # The MSI's custom action, which carries the OEM's settings through upgrades
@@ -99,18 +81,7 @@ if(VELOPASS_COVERAGE)
   target_compile_options(VelopassSetup PRIVATE -fexceptions)  # it catches what Carry throws
 endif()
 if(MINGW)
-  # The same rules as the program's image: it runs in Windows Installer's process.
-  target_sources(VelopassSetup PRIVATE src/win/StackGuard.cpp ${VELOPASS_LOAD_CONFIG})
-  target_compile_options(VelopassSetup PRIVATE -fstack-protector-strong ${VELOPASS_GUARD})
-  target_link_options(VelopassSetup PRIVATE -static ${VELOPASS_IMAGE_RULES})
-endif()
-
-if(CMAKE_OBJDUMP AND VELOPASS_LLD_LINK)
-  foreach(_target Velopass VelopassSetup)
-    add_custom_command(TARGET ${_target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:${_target}>
-              -P "${CMAKE_SOURCE_DIR}/cmake/CheckImports.cmake")
-  endforeach()
+  velopass_image(VelopassSetup)  # the same rules as the program's: it runs in Windows Installer's process
 endif()
 
 # The program's folder as installed: the executable, its text file and its pictures.

@@ -3,6 +3,8 @@
 // Guard tables (the __guard_* symbols); Windows reads the rest as the process
 // starts. Pulled into every program whose code is built with -mguard=cf, as
 // that code calls through the two guard pointers below.
+#include "image/ImageRules.h"
+
 #include <windows.h>
 
 #include <cstddef>
@@ -51,8 +53,15 @@ struct LoadConfig {
     DWORD codeIntegrityCatalogOffset, codeIntegrityReserved;
     const void *guardIatTable, *guardIatCount, *guardLongJumpTable, *guardLongJumpCount;
 };
-static_assert(sizeof(LoadConfig) == 0xC0 && offsetof(LoadConfig, dependentLoadFlags) == 0x4E &&
-              offsetof(LoadConfig, guardFlags) == 0x90);
+// Where the build's check reads the fields.
+static_assert(sizeof(LoadConfig) == image::kLoadConfigSize &&
+              offsetof(LoadConfig, dependentLoadFlags) == image::kDependentLoadFlags.at &&
+              offsetof(LoadConfig, securityCookie) == image::kSecurityCookie.at &&
+              offsetof(LoadConfig, guardFunctionTable) == image::kGuardFunctionTable.at &&
+              offsetof(LoadConfig, guardFunctionCount) == image::kGuardFunctionCount.at &&
+              offsetof(LoadConfig, guardFlags) == image::kGuardFlags.at &&
+              offsetof(LoadConfig, guardLongJumpTable) == image::kGuardLongJumpTable.at &&
+              offsetof(LoadConfig, guardLongJumpCount) == image::kGuardLongJumpCount.at);
 
 // Constant-initialised (addresses only), so it is in the image before any code runs.
 __attribute__((used)) extern const LoadConfig _load_config_used = {

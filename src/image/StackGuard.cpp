@@ -5,14 +5,16 @@
 // where no loader did, it is made as MSVC's security cookie is, from the
 // clock, the ids, the performance counter and where the stack lies, before
 // the program's code runs.
+#include "image/ImageRules.h"
+
 #include <windows.h>
 
 #include <cstdint>
 
+using image::kDefaultCookie;
+
 extern "C" {
 
-// MSVC's default for 64 bits, which the loader looks for before it seeds a cookie.
-constexpr std::uintptr_t kDefaultCookie = 0x00002B992DDFA232u;
 std::uintptr_t __stack_chk_guard = kDefaultCookie;
 
 // A smashed stack ends the process at once: nothing that may run in it is
