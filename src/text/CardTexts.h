@@ -45,6 +45,7 @@ inline constexpr CardTextKey kCardTextKeys[] = {
 
 // The language's other keys: the guest's refusal, and the language's name in its own words.
 inline constexpr wchar_t kGuestMessageKey[] = L"MsgGuest";
+inline constexpr wchar_t kBuiltInGuestMessage[] = L"Guest users cannot run Velopass";  // where the file has none
 inline constexpr wchar_t kLanguageNameKey[] = L"lblLangText";
 
 // Replaces each text whose key the language's section holds; the others keep
