@@ -55,8 +55,11 @@ void StartUp(const StartupSystem& system, const ShowCard& showCard)
         return RaiseRunningInstance();
     if (IsGuest(system.tokenGroups()))
         return ShowGuestRefusal(kTextFilePath, SelectLanguage().code, kBuiltInGuestMessage);
+    const UserLanguage language = SelectLanguage();
+    CardTexts texts;
+    ReadCardTexts(kTextFilePath, language.code.c_str(), texts);  // for a DLL that fails before the card reads them
     if (system.startGdiplus())
-        showCard(SelectLanguage());
+        showCard(language);
 }
 
 }  // namespace velopass
