@@ -10,7 +10,6 @@ namespace velopass {
 namespace {
 
 constexpr wchar_t kInstanceMutex[] = L"Zell_Velopass_VLP_GUID_For_Single_Instance";
-constexpr wchar_t kGuestMessage[] = L"Guest users cannot run Velopass";  // where the text file has none
 
 // Above everything once, without staying topmost.
 void BringToTop(HWND window)
@@ -55,9 +54,12 @@ void StartUp(const StartupSystem& system, const ShowCard& showCard)
     if (claimed == ERROR_ALREADY_EXISTS || claimed == ERROR_ACCESS_DENIED)
         return RaiseRunningInstance();
     if (IsGuest(system.tokenGroups()))
-        return ShowGuestRefusal(kTextFilePath, SelectLanguage().code, kGuestMessage);
+        return ShowGuestRefusal(kTextFilePath, SelectLanguage().code, kBuiltInGuestMessage);
+    const UserLanguage language = SelectLanguage();
+    CardTexts texts;
+    ReadCardTexts(kTextFilePath, language.code.c_str(), texts);  // for a DLL that fails before the card reads them
     if (system.startGdiplus())
-        showCard(SelectLanguage());
+        showCard(language);
 }
 
 }  // namespace velopass

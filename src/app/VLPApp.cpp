@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "card/VLPDlg.h"
 #include "card/resource.h"
+#include "text/CardTexts.h"
 
 #include <commctrl.h>
 
@@ -26,6 +27,7 @@ void EnterProgramFolder()
 
 bool CVLPApp::InitInstance()
 {
+    velopass::ReportLoadFailuresIn({});  // in English until the language is known
     RegisterCardClass();
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};

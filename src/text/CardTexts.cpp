@@ -1,6 +1,7 @@
 #include "text/CardTexts.h"
 
 #include "text/TextFile.h"
+#include "win/SystemLibrary.h"
 
 namespace velopass {
 
@@ -19,6 +20,13 @@ void ReadCardTexts(const wchar_t* file, const wchar_t* language, CardTexts& text
         label = WholeCharacters(read.view(), Text::kMaxLength - 1);
         label.Append(L":");
     }
+    ReportLoadFailuresIn(texts);
+}
+
+void ReportLoadFailuresIn(const CardTexts& texts)
+{
+    win::SetLoadFailureTexts({texts.m_caption.c_str(), texts.m_noDllText.c_str(), texts.m_noFunctionText.c_str(),
+                              texts.m_noFunctionByNumberText.c_str()});
 }
 
 bool IsLanguagePresent(const wchar_t* file, const LanguageCode& language)

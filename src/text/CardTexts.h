@@ -8,7 +8,7 @@
 
 namespace velopass {
 
-// What the card shows in words, with the built-in English of a text file
+// What the program shows in words, with the built-in English of a text file
 // without them.
 struct CardTexts {
     Text m_caption = L"Velopass";  // the window's caption and the title over the banner
@@ -18,6 +18,10 @@ struct CardTexts {
                                      L"Date of purchase:", L"FUB:",           L"DLR:"};
     Text m_switchLanguageText = L"Language";  // the system menu's entry that opens the language list
     Text m_copyValuesText = L"Copy values";   // the system menu's entry that does what Ctrl+C does
+    // The message before the program ends for want of a system DLL or function: {0} the DLL, {1} the function.
+    Text m_noDllText = L"Velopass has to close: Windows could not load {0}.";
+    Text m_noFunctionText = L"Velopass has to close: {0} lacks the function {1}.";
+    Text m_noFunctionByNumberText = L"Velopass has to close: {0} lacks the function asked for by number.";
 };
 
 // Where a text comes from: a key of the language's section. A label's text
@@ -41,15 +45,23 @@ inline constexpr CardTextKey kCardTextKeys[] = {
     {L"lblDOP", nullptr, DateOfPurchase},
     {L"lblSwitchLang", &CardTexts::m_switchLanguageText, CardFieldCount},
     {L"lblCopyValues", &CardTexts::m_copyValuesText, CardFieldCount},
+    {L"MsgNoDll", &CardTexts::m_noDllText, CardFieldCount},
+    {L"MsgNoFunction", &CardTexts::m_noFunctionText, CardFieldCount},
+    {L"MsgNoFunctionByNumber", &CardTexts::m_noFunctionByNumberText, CardFieldCount},
 };
 
 // The language's other keys: the guest's refusal, and the language's name in its own words.
 inline constexpr wchar_t kGuestMessageKey[] = L"MsgGuest";
+inline constexpr wchar_t kBuiltInGuestMessage[] = L"Guest users cannot run Velopass";  // where the file has none
 inline constexpr wchar_t kLanguageNameKey[] = L"lblLangText";
 
 // Replaces each text whose key the language's section holds; the others keep
-// what they held (the built-in text, or the previous language's).
+// what they held (the built-in text, or the previous language's). A system
+// DLL or function that cannot be had is reported in them from now on.
 void ReadCardTexts(const wchar_t* file, const wchar_t* language, CardTexts& texts);
+
+// From now on a system DLL or function that cannot be had is reported in these texts.
+void ReportLoadFailuresIn(const CardTexts& texts);
 
 // A language is in the text file exactly when its section has a title.
 bool IsLanguagePresent(const wchar_t* file, const LanguageCode& language);

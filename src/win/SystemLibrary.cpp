@@ -2,8 +2,8 @@
 
 #include <delayimp.h>
 
-#include <cwchar>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace win {
@@ -23,10 +23,13 @@ constexpr const wchar_t* kLoadedByName[] = {
     L"windowscodecs.dll"};
 
 LoadFailureRescue s_rescue;
+LoadFailureTexts s_texts;
 
 }  // namespace
 
 void SetLoadFailureRescue(const LoadFailureRescue& rescue) { s_rescue = rescue; }
+
+void SetLoadFailureTexts(LoadFailureTexts texts) { s_texts = std::move(texts); }
 
 const KernelFunctions& Kernel()
 {
@@ -85,20 +88,23 @@ namespace {
     const win::LoadFailureRescue rescue = std::exchange(win::s_rescue, {});  // once, should saving fail too
     if (rescue.save != nullptr)
         rescue.save(rescue.context);
-    wchar_t text[400];
-    if (info.hmodCur != nullptr)  // the DLL is there, the function is not
-        ::_snwprintf(text, 400, L"Velopass has to close: %hs lacks the function %hs.", info.szDll,
-                     info.dlp.fImportByName ? info.dlp.szProcName : "asked for by number");
-    else
-        ::_snwprintf(text, 400, L"Velopass has to close: Windows could not load %hs.", info.szDll);
-    text[399] = L'\0';
+    const win::LoadFailureTexts& texts = win::s_texts;
+    const bool named = info.dlp.fImportByName;
+    std::wstring text = info.hmodCur == nullptr ? texts.noDll : named ? texts.noFunction : texts.noFunctionByNumber;
+    // The names are ASCII: a byte is a character.
+    const std::string_view dll(info.szDll), function(named ? info.dlp.szProcName : "");
+    for (const auto& [placeholder, name] : {std::pair{L"{0}", dll}, {L"{1}", function}}) {
+        for (std::size_t at = text.find(placeholder); at != std::wstring::npos;
+             at = text.find(placeholder, at + name.size()))
+            text.replace(at, 3, std::wstring(name.begin(), name.end()));
+    }
     // User32 may be the very DLL that failed: the message only if it is there.
     struct {
         win::DllFunctions dll{::GetModuleHandleW(L"user32.dll")};
         WIN_FUNCTION(dll, , MessageBoxW);
     } user32;
     if (user32.MessageBoxW)
-        user32.MessageBoxW(rescue.window, text, L"Velopass", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        user32.MessageBoxW(rescue.window, text.c_str(), texts.caption.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ::ExitProcess(info.hmodCur == nullptr ? ERROR_MOD_NOT_FOUND : ERROR_PROC_NOT_FOUND);
 }
 

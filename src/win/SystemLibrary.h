@@ -6,6 +6,8 @@
 
 #include "win/Handles.h"
 
+#include <string>
+
 namespace win {
 
 // Restricts every later DLL search of the process to System32 and takes the
@@ -62,6 +64,16 @@ struct LoadFailureRescue {
     const void* context = nullptr;
 };
 void SetLoadFailureRescue(const LoadFailureRescue& rescue);
+
+// That message's words, in the user's language: "{0}" stands for the DLL, "{1}" for the function. Given before
+// anything can fail, and again whenever the language changes.
+struct LoadFailureTexts {
+    std::wstring caption;
+    std::wstring noDll;
+    std::wstring noFunction;
+    std::wstring noFunctionByNumber;  // a function imported by its ordinal, which has no name to show
+};
+void SetLoadFailureTexts(LoadFailureTexts texts);
 
 // A system DLL, loaded from System32 and freed with its owner.
 class SystemLibrary {

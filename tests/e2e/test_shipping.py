@@ -78,7 +78,7 @@ class DownloadedCard(unittest.TestCase):
                 process = card.start(exe=unrestricted(card, function))
                 card.type(1004, "2026-05-05")
                 card.inspect("click", 1007)
-                self.assertIsNotNone(card.inspect("dialog", 1, 30000), "no message over the card")
+                self.assertEqual(card.inspect("dialog", 1, 30000), "Velopass", "no message over the card")
                 self.assertEqual(process.wait(60), exit_code, "not ended as ERROR_MOD_NOT_FOUND or _PROC_")
                 self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
                 self.assertFalse(os.path.exists(card.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")

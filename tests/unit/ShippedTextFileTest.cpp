@@ -7,7 +7,7 @@
 #include <map>
 #include <regex>
 
-TEST(ShippedTextFile, EveryListedLanguageHasEveryTextTheGuestMessageOneTitleAndEachButtonItsOwnAccessKey)
+TEST(ShippedTextFile, EveryListedLanguageHasEveryTextWithEnglishsPlaceholdersAndEachButtonItsOwnAccessKey)
 {
     std::map<std::wstring, std::map<std::wstring, std::wstring>> sections;
     std::ifstream file(VELOPASS_TEXT_SOURCE);
@@ -23,16 +23,24 @@ TEST(ShippedTextFile, EveryListedLanguageHasEveryTextTheGuestMessageOneTitleAndE
     }
     const auto codes = velopass::ParseLanguageList(sections[L"common"][L"SupportedLang"]);
     EXPECT_FALSE(codes.empty());
-    // Every key the card reads from a language's section, the guest's message first.
+    // Every key the program reads from a language's section.
     std::vector<std::wstring> keys = {velopass::kGuestMessageKey, velopass::kLanguageNameKey};
     for (const velopass::CardTextKey& entry : velopass::kCardTextKeys)
         keys.emplace_back(entry.key);
+    // Each names what English names, as often: no message loses or repeats the title, the DLL or the function.
+    const auto count = [](const std::wstring& text, const wchar_t* placeholder) {
+        std::size_t found = 0;
+        for (std::size_t at = text.find(placeholder); at != std::wstring::npos; at = text.find(placeholder, at + 1))
+            ++found;
+        return found;
+    };
     for (const velopass::LanguageCode& code : codes) {
-        for (const std::wstring& key : keys)
-            EXPECT_FALSE(sections[code][key].empty()) << code << ": " << key;
-        const std::wstring& message = sections[code][keys[0]];
-        const std::size_t first = message.find(L"{0}");
-        EXPECT_TRUE(first != std::wstring::npos && message.find(L"{0}", first + 1) == std::wstring::npos) << code;
+        for (const std::wstring& key : keys) {
+            const std::wstring& text = sections[code][key];
+            EXPECT_FALSE(text.empty()) << code << ": " << key;
+            for (const wchar_t* placeholder : {L"{0}", L"{1}"})
+                EXPECT_EQ(count(text, placeholder), count(sections[L"en"][key], placeholder)) << code << ": " << key;
+        }
         // Each button has one access key, "&" and a letter (two bytes beyond ASCII), the two different.
         const std::wregex accessKey(L"[^&]*&([ -~]|..)[^&]*");
         std::wsmatch print, close;
