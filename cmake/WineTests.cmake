@@ -21,6 +21,7 @@ target_link_libraries(velopass_win_tests PRIVATE velopass_win gtest_main ${VELOP
 add_executable(vpprobe tests/e2e/vpprobe.cpp)
 target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32 ntdll)
 target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
+target_include_directories(vpprobe PRIVATE src)  # the card's class and ids, as the program has them
 add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)
 add_library(vphook SHARED tests/e2e/vphook.cpp)  # what the probe puts into the card's thread
 set_target_properties(vpplanted vphook PROPERTIES PREFIX "")

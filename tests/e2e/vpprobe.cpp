@@ -1,5 +1,8 @@
 // Looks at and drives the card from a second process, as a user or an assistive tool would. Usage: vpprobe OUT-FILE
 // COMMAND [ARGS...]; the answer goes to OUT-FILE as JSON (a file, not stdout: Wine's helper processes hold pipes open).
+#include "card/resource.h"
+#include "win/Dialog.h"
+
 #include <windows.h>
 #include <oleacc.h>
 #include <winternl.h>
@@ -186,9 +189,9 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         return Number(static_cast<LONG>(::GetFileAttributesW(argc > 3 ? argv[3] : L"")));
 
     // The rest act on the card, which "wait TIMEOUT-MS [accessible]" waits for to show.
-    HWND card = ::FindWindowW(L"ZellVelopass", nullptr);
+    HWND card = ::FindWindowW(L"" CARD_CLASS, nullptr);
     for (long waited = 0; command == L"wait" && !::IsWindowVisible(card) && waited < number(3);
-         waited += 100, card = ::FindWindowW(L"ZellVelopass", nullptr))
+         waited += 100, card = ::FindWindowW(L"" CARD_CLASS, nullptr))
         ::Sleep(100);
     if (card == nullptr || (command == L"wait" && !::IsWindowVisible(card)))
         return std::nullopt;
@@ -262,7 +265,7 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
                 for (; owner != nullptr && owner != card; owner = ::GetWindow(owner, GW_OWNER))
                     ++above;
                 if (owner == card && above >= std::max(1L, number(5)) && ::IsWindowVisible(w) &&
-                    ClassOf(w) == L"#32770") {
+                    ClassOf(w) == win::kDialogClass) {
                     const std::string caption = Quote(TextOf(w));
                     ::PostMessageW(::GetDlgItem(w, static_cast<int>(number(3))), BM_CLICK, 0, 0);
                     if (number(6) > 0)
