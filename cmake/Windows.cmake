@@ -128,7 +128,8 @@ add_custom_command(TARGET Velopass POST_BUILD
 
 # The zip and the MSI of the program folder (needs wixl from msitools).
 add_custom_target(packages
-  COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/packaging/make_packages.py"
+  COMMAND ${CMAKE_COMMAND} -E env "VELOPASS_OEM_SETTINGS=${VELOPASS_OEM_SETTINGS}"
+          ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/packaging/make_packages.py"
           "$<TARGET_FILE_DIR:Velopass>" "${PROJECT_VERSION}" "${CMAKE_BINARY_DIR}/packages"
   DEPENDS Velopass VelopassSetup text_file
   COMMENT "Packaging Velopass ${PROJECT_VERSION}")
