@@ -23,6 +23,7 @@ add_library(velopass_win STATIC
 set(VELOPASS_SYSTEM_LIBRARIES advapi32 comctl32 comdlg32 gdi32 ole32 oleaut32 user32 usp10)
 target_link_libraries(velopass_win PUBLIC velopass_core wbemuuid uuid)
 target_compile_definitions(velopass_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(velopass_win PUBLIC "${CMAKE_BINARY_DIR}/generated")
 velopass_warnings(velopass_win)
 
 add_executable(Velopass WIN32
@@ -49,6 +50,7 @@ velopass_delay_load(Velopass ${VELOPASS_SYSTEM_LIBRARIES})
 set(VELOPASS_VERSION_FULL "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
 configure_file(src/card/version.h.in "${CMAKE_BINARY_DIR}/generated/version.h" @ONLY)
 configure_file(resources/Velopass.manifest "${CMAKE_BINARY_DIR}/generated/Velopass.manifest" @ONLY)
+include(cmake/OemSettings.cmake)
 set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY INCLUDE_DIRECTORIES
   "${CMAKE_SOURCE_DIR}/resources/PIC" "${CMAKE_BINARY_DIR}/generated")
 set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY OBJECT_DEPENDS
@@ -74,7 +76,7 @@ endif()
 # and repairs; the packaging takes it from beside the program, the zip leaves it out.
 add_library(VelopassSetup MODULE src/setup/CarrySettings.cpp)
 set_target_properties(VelopassSetup PROPERTIES PREFIX "")
-target_include_directories(VelopassSetup PRIVATE src)
+target_include_directories(VelopassSetup PRIVATE src "${CMAKE_BINARY_DIR}/generated")
 target_compile_definitions(VelopassSetup PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 velopass_warnings(VelopassSetup)
 if(VELOPASS_COVERAGE)
@@ -97,7 +99,8 @@ add_custom_command(TARGET Velopass POST_BUILD
 
 # The zip and the MSI of the program folder (needs wixl from msitools).
 add_custom_target(packages
-  COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/packaging/make_packages.py"
+  COMMAND ${CMAKE_COMMAND} -E env "VELOPASS_OEM_SETTINGS=${VELOPASS_OEM_SETTINGS}"
+          ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/packaging/make_packages.py"
           "$<TARGET_FILE_DIR:Velopass>" "${PROJECT_VERSION}" "${CMAKE_BINARY_DIR}/packages"
   DEPENDS Velopass VelopassSetup text_file
   COMMENT "Packaging Velopass ${PROJECT_VERSION}")

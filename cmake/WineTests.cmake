@@ -40,7 +40,7 @@ endforeach()
 target_link_options(vpprobe PRIVATE $<$<BOOL:${MINGW}>:-municode>)  # a wide entry point
 
 set(_e2e_env "VELOPASS_BIN=$<TARGET_FILE_DIR:Velopass>" "VELOPASS_INSPECT=$<TARGET_FILE:vpprobe>"
-  "VELOPASS_E2E_DIR=${CMAKE_BINARY_DIR}/e2e")
+  "VELOPASS_E2E_DIR=${CMAKE_BINARY_DIR}/e2e" "VELOPASS_OEM_SETTINGS=${VELOPASS_OEM_SETTINGS}")
 
 # Two builds of one commit, each in a folder of its own, compare equal byte for byte. No Wine; first, as the longest.
 add_test(NAME release.reproducible COMMAND ${Python3_EXECUTABLE} "${CMAKE_SOURCE_DIR}/scripts/check-reproducible.py")

@@ -2,9 +2,9 @@
 """Builds the two packages of a built program folder: a zip of the folder as
 the program expects it, and an MSI (made with wixl) that installs the same
 layout under Program Files with a Start menu shortcut and upgrades in place,
-keeping the OEM's settings in the text file's section "common"; and
-SHA256SUMS of both beside them. The MSI's custom action, VelopassSetup.dll,
-lies beside the program in the folder.
+keeping the OEM's settings in the text file; and SHA256SUMS of both beside
+them. The MSI's custom action, VelopassSetup.dll, lies beside the program in
+the folder.
 
     python3 packaging/make_packages.py PROGRAM-FOLDER VERSION OUTPUT-FOLDER
 
@@ -17,6 +17,9 @@ beside them names the MSI's product code, which detection rules and
 
 VERSION is MAJOR.MINOR.BUILD as Windows Installer compares it: major and minor
 up to 255, build up to 65535. It ignores a fourth field, so none is taken.
+
+The OEM's settings are the rows of VELOPASS_OEM_SETTINGS (as CMake gives it),
+else of resources/oem_settings.tsv.
 
 Dates inside the packages are SOURCE_DATE_EPOCH, else the time of the
 source's git commit, else the modification time of its CMakeLists.txt (which
@@ -43,12 +46,27 @@ UPGRADE_CODE = "6F1A1C43-6B0C-4E55-9C54-8E3A3D7F2B10"
 # Component GUIDs derive from the file's place, so they stay the same across versions.
 NAMESPACE = uuid.UUID("0E8B5B36-2A7E-4B5F-8C11-5E2E0F6A9D01")
 SETUP = "VelopassSetup.dll"
-# The settings of the text file's section "common" an administrator gives as
-# public properties; the custom action carries them through upgrades and repairs.
-SETTINGS = {"REGINIFILE": "RegIniFile", "FUBINIFILE": "FUBIniFile", "LANGUAGELIST": "SupportedLang"}
-REMEMBERED = {"REGINIFILE": "RegIniFile", "FUBINIFILE": "FUBIniFile", "SUPPORTEDLANG": "SupportedLang",
-              "SHIPPEDLANG": "ShippedLang"}
 SETTINGS_KEY = r"Software\Zell\Velopass"
+
+
+def oem_settings(path):
+    """The settings an administrator gives as public properties, a dict a row; the custom action carries them through
+    upgrades and repairs."""
+    with open(path, encoding="utf-8") as f:
+        rows = [line.rstrip("\n").split("\t") for line in f if line.strip() and not line.startswith("#")]
+    settings = [dict(zip(rows[0], row)) for row in rows[1:]]
+    for setting in settings:
+        setting["list"] = setting["list"] == "yes"
+        # The IniFile table writes a language list as the custom action chose it: the one given, else the package's.
+        setting["written"] = "LANGUAGELIST" if setting["list"] else setting["property"]
+    return settings
+
+
+OEM_SETTINGS = oem_settings(os.environ.get("VELOPASS_OEM_SETTINGS") or os.path.join(SOURCE, "resources",
+                                                                                     "oem_settings.tsv"))
+LANGUAGE_LIST = next(setting for setting in OEM_SETTINGS if setting["list"])
+# Beside the settings, the package's own language list, so that the next one knows it for no choice of the OEM's.
+REMEMBERED = {**{s["property"]: s["remembered"] for s in OEM_SETTINGS}, "SHIPPEDLANG": "ShippedLang"}
 
 
 def program_files(folder):
@@ -192,7 +210,8 @@ def shipped_languages(folder):
     with open(os.path.join(folder, "Velopass.ini"), "rb") as f:
         data = f.read()
     text = data.decode("utf-16") if data.startswith(b"\xff\xfe") else data.decode("latin-1")
-    found = re.search(r"^\[common\][^[]*?^\s*SupportedLang\s*=([^\r\n]*)", text, re.M | re.I)
+    section, key = map(re.escape, (LANGUAGE_LIST["section"], LANGUAGE_LIST["key"]))
+    found = re.search(rf"^\[{section}\][^[]*?^\s*{key}\s*=([^\r\n]*)", text, re.M | re.I)
     return found.group(1).strip() if found else ""
 
 
@@ -285,13 +304,13 @@ def table_rules(path, files, folder, version):
                    "CHAR(72) NOT NULL PRIMARY KEY `IniFile`)")
     text_file = f"File{files.index('Velopass.ini')}"
     queries += [f"INSERT INTO `IniFile` (`IniFile`, `FileName`, `DirProperty`, `Section`, `Key`, `Value`, `Action`, "
-                f"`Component_`) VALUES ('{key}', 'Velopass.ini', 'INSTALLFOLDER', 'common', '{key}', '[{prop}]', 0, "
-                f"'{text_file}')" for prop, key in SETTINGS.items()]
+                f"`Component_`) VALUES ('{s['key']}', 'Velopass.ini', 'INSTALLFOLDER', '{s['section']}', '{s['key']}', "
+                f"'[{s['written']}]', 0, '{text_file}')" for s in OEM_SETTINGS]
     queries += [f"INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('{action}', {sequence})"
                 for action, sequence in (("RemoveIniValues", 3100), ("WriteIniValues", 5100))]
     # Public properties an administrator gives reach the installation's server side.
-    queries.append("UPDATE `Property` SET `Value` = 'REGINIFILE;FUBINIFILE;SUPPORTEDLANG;INSTALLFOLDER;"
-                   "WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' WHERE `Property` = 'SecureCustomProperties'")
+    secure = [s["property"] for s in OEM_SETTINGS] + ["INSTALLFOLDER", "WIX_DOWNGRADE_DETECTED", "WIX_UPGRADE_DETECTED"]
+    queries.append(f"UPDATE `Property` SET `Value` = '{';'.join(secure)}' WHERE `Property` = 'SecureCustomProperties'")
     # Yet only an administrator (or the system account) changes them on an installed PC: a repair or reinstall
     # runs elevated for any user, and that run keeps the installed settings instead of the ones given
     # (AdminUser as the user really is, not as elevated).

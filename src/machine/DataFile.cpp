@@ -1,5 +1,6 @@
 #include "machine/DataFile.h"
 
+#include "text/OemSettings.h"
 #include "text/TextFile.h"
 #include "win/Handles.h"
 
@@ -34,11 +35,13 @@ void ReadCardData(const wchar_t* textFile, const std::optional<Text>& dataFile, 
 {
     if (!dataFile || !ReadText(dataFile->c_str(), kDataSection, kDateKey, date)) {
         Text regIniFile;
-        if (ReadText(textFile, L"common", L"RegIniFile", regIniFile) && ExpandPathInPlace(regIniFile, brand))
+        if (ReadText(textFile, oem::RegIniFile.section, oem::RegIniFile.key, regIniFile) &&
+            ExpandPathInPlace(regIniFile, brand))
             ReadText(regIniFile.c_str(), L"DATA", kDateKey, date);
     }
     Text fubIniFile;
-    if (ReadText(textFile, L"common", L"FUBIniFile", fubIniFile) && ExpandPathInPlace(fubIniFile, brand)) {
+    if (ReadText(textFile, oem::FUBIniFile.section, oem::FUBIniFile.key, fubIniFile) &&
+        ExpandPathInPlace(fubIniFile, brand)) {
         ReadText(fubIniFile.c_str(), L"FUB", L"FUB", fub);
         ReadText(fubIniFile.c_str(), L"FUB", L"DLR", dlr);
     }

@@ -1,12 +1,12 @@
 // The MSI's one custom action. An upgrade or a repair replaces Velopass.ini,
-// the file an OEM configures in its section "common". Before anything is
-// removed, this carries each setting the administrator did not give on the
-// command line into its property, from which the IniFile table writes it
-// into the new file: taken from the installed file, or from the values the
-// last installation remembered when that file is gone. In a run where the
-// package's tables say given settings do not count (a repair by a user who
-// is no administrator, which Windows runs elevated all the same), every
-// setting is carried so.
+// the file an OEM configures (its settings: resources/oem_settings.tsv).
+// Before anything is removed, this carries each setting the administrator did
+// not give on the command line into its property, from which the IniFile
+// table writes it into the new file: taken from the installed file, or from
+// the values the last installation remembered when that file is gone. In a
+// run where the package's tables say given settings do not count (a repair by
+// a user who is no administrator, which Windows runs elevated all the same),
+// every setting is carried so.
 //
 // It imports kernel32 and the C runtime only: the Windows Installer functions
 // come from msi.dll, which the process hosting the action has loaded already.
@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "text/OemSettings.h"
 #include "win/SystemLibrary.h"
 
 namespace {
@@ -40,12 +41,12 @@ std::wstring Property(const Msi& msi, MSIHANDLE install, const std::wstring& nam
     }
 }
 
-// A value of section "common" as the card reads it, but whole: the card
-// takes its first 127 characters, and the file keeps what the OEM wrote.
-std::wstring CommonValue(const std::wstring& file, const wchar_t* key)
+// A setting as the card reads it, but whole: the card takes its first 127
+// characters, and the file keeps what the OEM wrote.
+std::wstring SettingValue(const std::wstring& file, const velopass::oem::Setting& setting)
 {
     std::vector<wchar_t> value(32768);
-    const DWORD length = ::GetPrivateProfileStringW(L"common", key, L"", value.data(),
+    const DWORD length = ::GetPrivateProfileStringW(setting.section, setting.key, L"", value.data(),
                                                     static_cast<DWORD>(value.size()), file.c_str());
     return std::wstring(value.data(), length);
 }
@@ -64,19 +65,12 @@ UINT Carry(MSIHANDLE install)
     const std::wstring shipped[] = {Property(msi, install, L"SHIPPEDLANG"),
                                     Property(msi, install, L"REMEMBEREDSHIPPEDLANG")};
     const bool givenIgnored = !Property(msi, install, L"IgnoreGivenSettings").empty();
-    static const struct {
-        const wchar_t* key;
-        const wchar_t* property;
-        bool list;
-    } settings[] = {{L"RegIniFile", L"REGINIFILE", false}, {L"FUBIniFile", L"FUBINIFILE", false},
-                    {L"SupportedLang", L"SUPPORTEDLANG", true}};
-    for (const auto& setting : settings) {
+    for (const auto& setting : velopass::oem::kSettings) {
         if (!givenIgnored && !Property(msi, install, setting.property).empty())
             continue;  // given now: it wins
         // The installed file as it is, hand edits and removed lines included;
         // without it, what the last installation was given.
-        std::wstring value = installed ? CommonValue(file, setting.key)
-                                       : Property(msi, install, std::wstring(L"REMEMBERED") + setting.property);
+        std::wstring value = installed ? SettingValue(file, setting) : Property(msi, install, setting.remembered);
         // A language list as a package shipped it is no choice of the OEM's:
         // the new package's own list, with any new language, takes its place.
         if (setting.list && (value == shipped[0] || value == shipped[1]))
@@ -86,7 +80,7 @@ UINT Carry(MSIHANDLE install)
         if (carried && msi.MsiSetPropertyW(install, setting.property, value.c_str()) != ERROR_SUCCESS)
             return ERROR_INSTALL_FAILURE;
     }
-    const std::wstring chosen = Property(msi, install, L"SUPPORTEDLANG");
+    const std::wstring chosen = Property(msi, install, velopass::oem::kLanguageList.property);
     const UINT set = msi.MsiSetPropertyW(install, L"LANGUAGELIST", (chosen.empty() ? shipped[0] : chosen).c_str());
     return set == ERROR_SUCCESS ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
 }

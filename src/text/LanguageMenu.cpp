@@ -1,6 +1,7 @@
 #include "text/LanguageMenu.h"
 
 #include "text/CardTexts.h"
+#include "text/OemSettings.h"
 #include "text/TextFile.h"
 
 #include <new>
@@ -17,7 +18,7 @@ static_assert(LanguageMenuId(0) % 16 == 0 && LanguageMenuId(1) - LanguageMenuId(
 void LanguageMenu::BuildLanguageMenu(HWND window, const wchar_t* textFile, const Text& entry)
 {
     Text list;
-    if (!ReadText(textFile, L"common", L"SupportedLang", list))
+    if (!ReadText(textFile, oem::SupportedLang.section, oem::SupportedLang.key, list))
         return;
     const std::vector<LanguageCode> codes = ParseLanguageList(list.view());  // a text read names one at least
     m_languageCount = static_cast<int>(codes.size());

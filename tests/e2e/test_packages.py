@@ -114,6 +114,13 @@ class Packages(unittest.TestCase):
                           sequence["IgnoreGivenSettings"][1], properties["MSIUSEREALADMINDETECTION"]),
                          (1, "Installed AND NOT AdminUser", "1"))
         self.assertTrue(any("VersionNT64" in c["Condition"] for c in table("LaunchCondition")))
+        # The custom action, made from the same table of settings, knows each by the names the MSI writes, remembers
+        # and reads back.
+        action = Path(harness.BIN_DIR, make_packages.SETUP).read_bytes()
+        names = {i[c].strip("[]") for i in table("IniFile") for c in ("Section", "Key", "Value")}
+        names |= {r["Value"].strip("[]") for r in registry} | {a["Property"] for a in table("AppSearch")}
+        self.assertEqual([n for n in sorted(names - {"INSTALLEDFOLDER"}) if f"{n}\0".encode("utf-16-le") not in action],
+                         [])
 
     def test_settings_through_install_upgrade_repair_and_removal(self):
         oem = {rf"C:\OEM\{name}.ini": harness.ini_bytes({section: dict(values)}) for name, section, values in (
