@@ -57,7 +57,8 @@ void StartUp(const StartupSystem& system, const ShowCard& showCard)
         return ShowGuestRefusal(kTextFilePath, SelectLanguage().code, kBuiltInGuestMessage);
     const UserLanguage language = SelectLanguage();
     CardTexts texts;
-    ReadCardTexts(kTextFilePath, language.code.c_str(), texts);  // for a DLL that fails before the card reads them
+    ReadCardTexts(kTextFilePath, language.code.c_str(), texts);
+    ReportLoadFailuresIn(texts);  // a DLL may fail before the card has read its texts
     if (system.startGdiplus())
         showCard(language);
 }

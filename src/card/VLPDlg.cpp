@@ -253,6 +253,7 @@ void CVLPDlg::SwitchLanguage(const Text& language)
 {
     m_language = language;
     velopass::ReadCardTexts(m_textFilePath.c_str(), m_language.c_str(), m_texts);
+    velopass::ReportLoadFailuresIn(m_texts);
     SetWindowText(m_texts.m_caption.c_str());
     ResolveScreen();
     ApplyControlFonts();

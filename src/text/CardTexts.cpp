@@ -20,7 +20,6 @@ void ReadCardTexts(const wchar_t* file, const wchar_t* language, CardTexts& text
         label = WholeCharacters(read.view(), Text::kMaxLength - 1);
         label.Append(L":");
     }
-    ReportLoadFailuresIn(texts);
 }
 
 void ReportLoadFailuresIn(const CardTexts& texts)

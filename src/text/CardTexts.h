@@ -56,8 +56,7 @@ inline constexpr wchar_t kBuiltInGuestMessage[] = L"Guest users cannot run Velop
 inline constexpr wchar_t kLanguageNameKey[] = L"lblLangText";
 
 // Replaces each text whose key the language's section holds; the others keep
-// what they held (the built-in text, or the previous language's). A system
-// DLL or function that cannot be had is reported in them from now on.
+// what they held (the built-in text, or the previous language's).
 void ReadCardTexts(const wchar_t* file, const wchar_t* language, CardTexts& texts);
 
 // From now on a system DLL or function that cannot be had is reported in these texts.
