@@ -51,6 +51,20 @@ set(VELOPASS_VERSION_FULL "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${P
 configure_file(src/card/version.h.in "${CMAKE_BINARY_DIR}/generated/version.h" @ONLY)
 configure_file(resources/Velopass.manifest "${CMAKE_BINARY_DIR}/generated/Velopass.manifest" @ONLY)
 include(cmake/OemSettings.cmake)
+# What drives the program from outside (the scenarios, the benchmarks, the README's pictures) takes its ids, window
+# classes and paths from the headers that define them, as a Python module beside the program.
+set(_fact_headers src/card/resource.h src/win/Dialog.h src/machine/Brand.h src/machine/DataFile.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_fact_headers})
+set(_facts "# Written by the build from the program's headers: edit those.\n")
+foreach(_header IN LISTS _fact_headers)
+  file(STRINGS ${_header} _lines REGEX "^(#define [A-Z_]+ [0-9\"]|inline constexpr wchar_t k[A-Za-z]+\\[\\] = L\")")
+  foreach(_line IN LISTS _lines)
+    if(_line MATCHES "^#define ([A-Z_]+) (.+)$|^inline constexpr wchar_t (k[A-Za-z]+)\\[\\] = L(\"[^\"]*\");")
+      string(APPEND _facts "${CMAKE_MATCH_1}${CMAKE_MATCH_3} = ${CMAKE_MATCH_2}${CMAKE_MATCH_4}\n")
+    endif()
+  endforeach()
+endforeach()
+file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/velopass_program.py" CONTENT "${_facts}" @ONLY)
 set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY INCLUDE_DIRECTORIES
   "${CMAKE_SOURCE_DIR}/resources/PIC" "${CMAKE_BINARY_DIR}/generated")
 set_property(SOURCE src/card/Velopass.rc APPEND PROPERTY OBJECT_DEPENDS

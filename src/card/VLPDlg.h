@@ -6,6 +6,8 @@
 #pragma once
 
 #include "card/CardClipboard.h"
+#include "machine/Brand.h"
+#include "machine/DataFile.h"
 #include "machine/Wmi.h"
 #include "present/CardLayout.h"
 #include "text/CardTexts.h"
@@ -83,8 +85,8 @@ private:
     Text m_brand;
     win::UniqueKey m_hMetadataKey;
     HKEY m_metadataRoot = HKEY_LOCAL_MACHINE;
-    Text m_metadataKeyPath = L"SOFTWARE\\OEM\\Metadata";
-    Text m_brandValueName = L"Brand";
+    Text m_metadataKeyPath = velopass::kBrandKeyPath;
+    Text m_brandValueName = velopass::kBrandValueName;
     Text m_brandValue;
     COLORREF m_titleColour = 0;  // over the brand's banner
     Text m_language;
@@ -93,7 +95,7 @@ private:
     velopass::SystemProduct m_product;
     Text m_textFilePath;
     Text m_cardValues[velopass::CardFieldCount];
-    Text m_dataFolder = L"c:\\OEM\\Velopass\\";
+    Text m_dataFolder = velopass::kDataFolder;
     bool m_dataFolderUsable = true;  // false when its expansion would not fit: no data file then
     Text m_iconPath = L".\\PIC\\velopass.ico";
     HICON m_hIcon = nullptr;

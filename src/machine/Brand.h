@@ -6,6 +6,10 @@
 
 namespace velopass {
 
+// Where the maker's set-up writes the brand, under HKEY_LOCAL_MACHINE.
+inline constexpr wchar_t kBrandKeyPath[] = L"SOFTWARE\\OEM\\Metadata";
+inline constexpr wchar_t kBrandValueName[] = L"Brand";
+
 // The title's colours over a banner, as COLORREFs.
 inline constexpr unsigned kWhiteTitle = 0xFFFFFF;
 inline constexpr unsigned kBlackTitle = 0x000000;

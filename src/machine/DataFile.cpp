@@ -18,7 +18,7 @@ bool WriteDate(const Text& path, const std::wstring& date)
 std::optional<Text> DataFilePath(const Text& folder)
 {
     Text path = folder;
-    if (!path.Append(L"VLP.dat"))
+    if (!path.Append(kDataFileName))
         return std::nullopt;
     return path;
 }

@@ -10,6 +10,8 @@
 
 namespace velopass {
 
+inline constexpr wchar_t kDataFolder[] = L"c:\\OEM\\Velopass\\";  // before expansion
+inline constexpr wchar_t kDataFileName[] = L"VLP.dat";
 inline constexpr wchar_t kDataSection[] = L"data";
 inline constexpr wchar_t kDateKey[] = L"DOP";
 
