@@ -52,7 +52,7 @@ def main(out):
         with harness.Card(unittest.TestCase(), machine, files=files) as card:
             process = card.start()
             shutil.copy(card.screenshot("readme-" + name, card.dump()), os.path.join(out, name + ".png"))
-            card.close(process)
+            process.close()
         print(f"{name}.png: {brand} {model}")
 
 

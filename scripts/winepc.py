@@ -12,6 +12,7 @@ import fcntl
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 from pathlib import Path
 
@@ -19,6 +20,12 @@ import wineprefix
 from wineprefix import reg_value as reg, run as quiet
 
 BIN_DIR = os.environ.get("VELOPASS_BIN", "")
+sys.path.append(BIN_DIR)
+try:
+    import velopass_program as program  # its ids, window classes and paths, as its build took them
+except ImportError:
+    sys.exit(f"VELOPASS_BIN ({BIN_DIR!r}) is not a Windows build of the program: no velopass_program.py there")
+
 E2E_DIR = os.environ.get("VELOPASS_E2E_DIR", os.path.join(tempfile.gettempdir(), "velopass-e2e"))
 TEMPLATE = os.path.join(E2E_DIR, "prefix-template")
 TEMPLATE_VERSION = "own environment 9"  # a template of another set-up is booted again
@@ -152,7 +159,8 @@ class PC:
         keys = dict(wineprefix.desktop(m.screen), **{r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": m.dpi},
                                                       r"HKEY_CURRENT_USER\Control Panel\Colors": m.colours or {}})
         if m.brand is not None:
-            keys[r"HKEY_LOCAL_MACHINE\SOFTWARE\OEM\Metadata"] = m.brand if m.brand == {} else {"Brand": m.brand}
+            brand = m.brand if m.brand == {} else {program.kBrandValueName: m.brand}
+            keys["HKEY_LOCAL_MACHINE\\" + program.kBrandKeyPath] = brand
         if m.version:
             keys[r"HKEY_CURRENT_USER\Software\Wine"] = {"Version": m.version}
         for key, values in keys.items():

@@ -14,12 +14,13 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path[:0] = [os.path.join(ROOT, folder) for folder in ("scripts", "resources", "packaging")]
 import make_pictures as pictures  # noqa: E402  (the card's pictures, for planted ones)
 from winepc import (BASE_ENV, BIN_DIR, CARD_DIR, E2E_DIR, PC, SHIPPED, Machine, ini_bytes,  # noqa: E402, F401
-                    prepare_template, quiet, unix_to_windows)
+                    prepare_template, program, quiet, unix_to_windows)
 
 INSPECT = os.environ.get("VELOPASS_INSPECT", "")
 SCREENSHOTS = os.path.join(E2E_DIR, "screenshots")
 REFERENCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "reference")
-DATA_FILE = r"c:\OEM\Velopass\VLP.dat"
+DATA_FILE = program.kDataFolder + program.kDataFileName
+DATA_ON_C = os.path.join(*DATA_FILE[3:].split("\\"))  # as PC.snapshot names it
 CARD_TIMEOUT = 120  # seconds; the card shows in two, but a busy machine may stall
 KEYS = {"ctrl": 0x11, "alt": 0x12, "shift": 0x10, "space": 0x20, "enter": 0x0D, "escape": 0x1B,  # virtual-key codes
         "tab": 0x09, "home": 0x24, "end": 0x23, "up": 0x26, "right": 0x27, "down": 0x28, "delete": 0x2E, "f4": 0x73}
@@ -68,33 +69,38 @@ def assert_as_reviewed(test, name, picture, window=None):
         test.assertEqual(differing, 0, f"{name}: pixels differing from the reference, in red in {diff}; {review}")
 
 
-class Card(PC):
+class Card:
+    """The card as a person sees and works it, through vpprobe, on a private PC (`pc`, the prefix) where `start`
+    runs Velopass.exe (a CardProcess)."""
     def __init__(self, test, machine=None, text_file=None, files=None):
-        super().__init__(machine, text_file, files)
-        self.test = test
+        self.test, self.pc = test, PC(machine, text_file, files)
 
     def __enter__(self):
-        if not (BIN_DIR and INSPECT):
-            raise unittest.SkipTest("VELOPASS_BIN and VELOPASS_INSPECT are not set: run through ctest")
-        if self.machine.dmi is not None and quiet(["unshare", "-m", "true"], os.environ, check=False) != 0:
+        if not INSPECT:
+            raise unittest.SkipTest("VELOPASS_INSPECT is not set: run through ctest")
+        if self.pc.machine.dmi is not None and quiet(["unshare", "-m", "true"], os.environ, check=False) != 0:
             raise unittest.SkipTest("no private mount namespace here: the WMI identity cannot be planted")
         for folder in ("screenshots", "differences", "refreshed"):  # what a scenario leaves for a reader
             os.makedirs(os.path.join(E2E_DIR, folder), exist_ok=True)
-        return super().__enter__()
+        self.pc.__enter__()
+        return self
+
+    def __exit__(self, *exc):
+        self.pc.__exit__(*exc)
 
     def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe"):
         """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
-        process = super().start(exe)
+        process = CardProcess(self, exe)
         if wait and self.inspect("wait", CARD_TIMEOUT * 1000, check=False) is None:
-            self.test.fail(f"no card within {CARD_TIMEOUT} s; its log ends: {Path(self.log).read_bytes()[-800:]!r}")
+            self.test.fail(f"no card within {CARD_TIMEOUT} s; its log ends: {Path(process.log).read_bytes()[-800:]!r}")
         return process
 
     def inspect(self, *args, check=True, timeout=CARD_TIMEOUT + 30):
         """Runs vpprobe with a command; returns its JSON answer (None when it found no card)."""
-        out = os.path.join(self.root, "inspect.json")
+        out = os.path.join(self.pc.root, "inspect.json")
         Path(out).unlink(missing_ok=True)
         for _ in range(2):  # again only when Wine never started the probe (it always writes its answer)
-            code = quiet(["wine", INSPECT, unix_to_windows(out), *map(str, args)], self.env, timeout, check=False)
+            code = quiet(["wine", INSPECT, unix_to_windows(out), *map(str, args)], self.pc.env, timeout, check=False)
             if os.path.exists(out):
                 break
         if check and code != 0:
@@ -131,31 +137,43 @@ class Card(PC):
     def choose_language(self, position):
         self.press(0, "alt+space", "end", "right", *["down"] * position, "enter")
 
-    def close(self, process, how="button"):
-        """Closes the card as a user, Windows or an installer would; its process's exit code once it has ended."""
-        if how == "end-task":  # as Task Manager's End task: WM_CLOSE, no force
-            # (Wine's taskkill at times finds no window of the process, under load: asked again)
-            wait_until(lambda: quiet(["wine", "taskkill", "/im", "Velopass.exe"], self.env, check=False) == 0, 30)
-        elif how == "end-session":  # a log-off: Wine ends the card once it has answered
-            quiet(["wine", "wineboot", "--end-session"], self.env)
-        elif how == "installer":  # the Restart Manager: WM_QUERYENDSESSION, WM_ENDSESSION with ENDSESSION_CLOSEAPP,
-            for message, ending in ((0x11, 0), (0x16, 0), (0x11, 0), (0x16, 1)):  # once cancelled by another program
-                self.inspect("message", message, ending, 1)
-        else:
-            self.press(*{"button": (1008, "space"), "alt-f4": (0, "alt+f4"), "system-menu": (0, "alt+space", "c")}[how])
-        return process.wait(60)
-
     def screenshot(self, name, window=None):
         """Saves the window's rectangle (None: the whole screen) where a reader can look at it; returns the path."""
         path, reference = (os.path.join(folder, name + ".png") for folder in (SCREENSHOTS, REFERENCES))
-        x, y, w, h = window["rect"] if window else (0, 0, *self.machine.screen)
+        x, y, w, h = window["rect"] if window else (0, 0, *self.pc.machine.screen)
 
         def shown():  # Wine paints, and shows what it painted, in its own time: taken until it shows the reference
-            quiet(["import", "-display", self.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
-                   path], self.env, 60)
+            quiet(["import", "-display", self.pc.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                   path], self.pc.env, 60)
             return not os.path.exists(reference) or differing_pixels(path, reference) == 0
         wait_until(shown, timeout=10)
         return path
+
+
+class CardProcess:
+    """Velopass.exe (or another program) running on a card's PC: its process, its log, and the ways it ends."""
+    def __init__(self, card, exe):
+        self.card, self.popen = card, card.pc.start(exe)
+        self.log = card.pc.log
+
+    def wait(self, timeout):
+        return self.popen.wait(timeout)
+
+    def close(self, how="button"):
+        """Closes the card as a user, Windows or an installer would; its exit code once it has ended."""
+        card, env = self.card, self.card.pc.env
+        if how == "end-task":  # as Task Manager's End task: WM_CLOSE, no force
+            # (Wine's taskkill at times finds no window of the process, under load: asked again)
+            wait_until(lambda: quiet(["wine", "taskkill", "/im", "Velopass.exe"], env, check=False) == 0, 30)
+        elif how == "end-session":  # a log-off: Wine ends the card once it has answered
+            quiet(["wine", "wineboot", "--end-session"], env)
+        elif how == "installer":  # the Restart Manager: WM_QUERYENDSESSION, WM_ENDSESSION with ENDSESSION_CLOSEAPP,
+            for message, ending in ((0x11, 0), (0x16, 0), (0x11, 0), (0x16, 1)):  # once cancelled by another program
+                card.inspect("message", message, ending, 1)
+        else:
+            card.press(*{"button": (program.IDC_CLOSE, "space"), "alt-f4": (0, "alt+f4"),
+                         "system-menu": (0, "alt+space", "c")}[how])
+        return self.wait(60)
 
 
 class Printer:

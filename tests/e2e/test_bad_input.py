@@ -1,11 +1,10 @@
 """Bad input of every kind: the card opens, shows what it defines, never crashes or hangs, writes only its data file."""
-import os
 import random
 import unittest
 
-from harness import BASE_ENV, DATA_FILE, ZELL, Card, Machine, ini_bytes, pictures
+from harness import BASE_ENV, CARD_DIR, DATA_FILE, DATA_ON_C, ZELL, Card, Machine, ini_bytes, pictures, program
 
-DATA, INI, PIC = DATA_FILE, r"C:\Velopass\Velopass.ini", r"C:\Velopass\PIC"
+DATA, INI, PIC = DATA_FILE, CARD_DIR + r"\Velopass.ini", CARD_DIR + r"\PIC"
 LONG = dict(ZELL, product_name="P" * 1000, product_serial="S" * 1000, sys_vendor="V" * 1000)
 GARBAGE = random.Random(7).randbytes(8 << 20)  # no text, no picture, the same each run
 BANNER, ICON = rf"{PIC}\Zell_Banner.bmp", rf"{PIC}\velopass.ico"
@@ -37,10 +36,10 @@ class BadInput(unittest.TestCase):
     def test_bad_input(self):
         for name, machine, files in CASES:
             with self.subTest(name), Card(self, machine, files=files) as card:
-                before = card.snapshot()
+                before = card.pc.snapshot()
                 process = card.start()
                 card.assert_as_reviewed("bad-input-" + name.split(",")[0].replace(" ", "-"))
-                card.type(1004, "2026-01-01")
-                self.assertEqual(card.close(process), 0)
-                written = {path for path, stamp in card.snapshot().items() if before.get(path) != stamp}
-                self.assertLessEqual(written, {os.path.join("OEM", "Velopass", "VLP.dat")}, "no file but the data file")
+                card.type(program.IDC_DATE_OF_PURCHASE, "2026-01-01")
+                self.assertEqual(process.close(), 0)
+                written = {path for path, stamp in card.pc.snapshot().items() if before.get(path) != stamp}
+                self.assertLessEqual(written, {DATA_ON_C}, "no file but the data file")

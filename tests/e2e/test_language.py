@@ -1,7 +1,7 @@
 """Switching language from the card's menu as it runs, and no resource leaked by switches, repaints, display changes."""
 import unittest
 
-from harness import SHIPPED, ZELL, Card, Machine, wait_until
+from harness import SHIPPED, ZELL, Card, Machine, program, wait_until
 
 TEXTS = {
     "common": {"SupportedLang": "en/de/xx/ar."},
@@ -12,7 +12,8 @@ TEXTS = {
     "xx": {"AppTitle": "Velopass XX", "lblSwitchLang": "XX"},  # no name of its own: no entry
     "ar": {"AppTitle": "فيلوباس", "lblLangText": "العربية", "BtnPrint": "طباعة"}}
 LANGUAGE_COMMANDS = [*range(16, 305, 16), 256, 320]  # all twenty; Arabic again between the two Chinese
-TABS = [1008, *range(1000, 1007), 1007]  # from Print: Close, the values top to bottom, Print
+PRINT, CLOSE = program.IDC_PRINT, program.IDC_CLOSE
+TABS = [CLOSE, *range(program.IDC_PRODUCT_NAME, program.IDC_DLR + 1), PRINT]  # from Print: Close, the values, Print
 
 
 class Switching(unittest.TestCase):
@@ -28,7 +29,7 @@ class Switching(unittest.TestCase):
                 self.assertTrue(wait_until(lambda: card.dump()["text"] == caption), f"no switch to {caption}")
                 card.assert_as_reviewed(name)
                 card.assert_menu_as_reviewed(name + "-menu")
-                self.assertEqual(card.press(0, *["tab"] * 9, *["shift+tab"] * 9), TABS + TABS[-2::-1] + [1007])
+                self.assertEqual(card.press(0, *["tab"] * 9, *["shift+tab"] * 9), TABS + TABS[-2::-1] + [PRINT])
             # A second start shows no card of its own: it brings a card minimised from its system menu back, and
             # the card to the front over another program's window, not to stay topmost.
             for hide, state in ((lambda: card.press(0, "alt+space", "n"), "iconic"),

@@ -2,9 +2,9 @@
 import os
 import unittest
 
-from harness import DATA_FILE, ZELL, Card, Machine, ini_bytes as ini, quiet, wait_until
+from harness import DATA_FILE, DATA_ON_C, ZELL, Card, Machine, ini_bytes as ini, program, quiet, wait_until
 
-DATE, FUB, DLR = range(1004, 1007)  # the controls of the date of purchase, FUB and DLR
+DATE, FUB, DLR, PRINT = program.IDC_DATE_OF_PURCHASE, program.IDC_FUB, program.IDC_DLR, program.IDC_PRINT
 REG_TEXT = {"common": {"RegIniFile": r"%SystemDrive%\OEM\%brand%reg.ini"}}  # the date when the data file has none
 REG_FILE = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
 # FUB and DLR in a folder named by a variable, then the brand: a brand shorter than its token would skip later tokens.
@@ -23,9 +23,9 @@ class SystemValues(unittest.TestCase):
                 # WMI's own values are in the reviewed states (test_presentation.py).
                 self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [folder and f"FUB-{folder}", f"DLR-{folder}"])
                 card.inspect("clipboard", "empty")
-                card.press(1007, "ctrl+alt+c")  # AltGr+C, a letter on some keyboards, copies nothing
+                card.press(PRINT, "ctrl+alt+c")  # AltGr+C, a letter on some keyboards, copies nothing
                 card.press(FUB, "home", "c")  # nor C alone (in a value: on a button it is Close's access key)
-                card.inspect("press", 1007, "hold", "17+67")  # nor Ctrl+C while another program holds the clipboard
+                card.inspect("press", PRINT, "hold", "17+67")  # nor Ctrl+C while another program holds the clipboard
                 self.assertIsNone(card.inspect("clipboard"))
                 card.press(DLR, "home", *["shift+right"] * 4, "ctrl+c")  # a selection in a value is the value's own
                 self.assertTrue(wait_until(lambda: card.inspect("clipboard") == "DLR-"))
@@ -55,9 +55,9 @@ class DateOfPurchase(unittest.TestCase):
         for how, files, frozen, typed, saved, hidden in self.rows:
             with self.subTest(how=how, files=list(files), frozen=bool(frozen)), \
                     Card(self, Machine(dmi={}), REG_TEXT, files) as card:
-                if frozen and quiet(["chattr", "+i", *map(card.path, frozen)], os.environ, check=False) != 0:
+                if frozen and quiet(["chattr", "+i", *map(card.pc.path, frozen)], os.environ, check=False) != 0:
                     self.skipTest("this file system cannot make files immutable")
-                before = card.snapshot()
+                before = card.pc.snapshot()
                 process = card.start()
                 if not typed:  # the data file's date before the text file's
                     self.assertEqual(card.texts()[DATE], "2024-02-29")
@@ -65,14 +65,14 @@ class DateOfPurchase(unittest.TestCase):
                 # Escape (on Print) and Enter and Escape (in the date) close nothing: the typing below finds the card.
                 card.press(0, "escape", *["shift+tab"] * 3, "enter", "escape", "delete")
                 card.type(0, typed)
-                exit_code = card.close(process, how)
+                exit_code = process.close(how)
                 if how != "end-session":  # which Wine ends its own way
                     self.assertEqual(exit_code, 0)
-                self.assertEqual(card.read(DATA_FILE), saved)
+                self.assertEqual(card.pc.read(DATA_FILE), saved)
                 self.assertEqual(tuple(bool(card.inspect("attributes", folder) & 0x2)  # FILE_ATTRIBUTE_HIDDEN
                                        for folder in (r"c:\OEM", r"c:\OEM\Velopass")), hidden)
-                written = {path for path, stamp in card.snapshot().items() if before.get(path) != stamp}
-                self.assertLessEqual(written, {os.path.join("OEM", "Velopass", "VLP.dat")})
+                written = {path for path, stamp in card.pc.snapshot().items() if before.get(path) != stamp}
+                self.assertLessEqual(written, {DATA_ON_C})
                 if not files or not typed:  # the next start shows the date as typed; cleared, the fallback's
                     card.start()
                     self.assertEqual(card.texts()[DATE], typed or "2025-01-31")

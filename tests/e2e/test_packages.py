@@ -12,9 +12,10 @@ from pathlib import Path
 
 import harness
 import make_packages  # (packaging/, on the harness's path)
-from harness import Card, Machine, unix_to_windows
+from harness import Card, Machine, program as ids, unix_to_windows
 
 OEM_LIST = "en/ar/" + "xx/" * 90 + "."  # an OEM's language list, longer than an installer property's first ask
+SHOWN = (ids.IDC_DATE_OF_PURCHASE, ids.IDC_FUB, ids.IDC_DLR, ids.IDC_CLOSE)  # what an install's settings change
 FILES = ["Velopass.exe", "Velopass.ini", r"PIC\velopass.ico"] + [
     rf"PIC\{brand}_Banner{n}.bmp" for brand in harness.pictures.BRANDS for n in ("", "1", "2")]
 
@@ -129,7 +130,7 @@ class Packages(unittest.TestCase):
             ("Register", "DATA", [("DOP", "2026-03-01")]), ("Later", "DATA", [("DOP", "2026-04-02")]))}
         folder = r"C:\Tools\Velopass"  # not the usual one: every later run keeps it
         with Card(self, Machine(brand="Marwick"), files=oem) as card:
-            before, text_file = set(card.snapshot()), Path(card.path(rf"{folder}\Velopass.ini"))
+            before, text_file = set(card.pc.snapshot()), Path(card.pc.path(rf"{folder}\Velopass.ini"))
             # A hand edit of the installed text file (None: the file deleted), then msiexec (its exit code); the
             # card's date of purchase, FUB, DLR and Close button after it: settings kept or given, the package's texts.
             for what, edit, (verb, package, *given), exit_code, shown in (
@@ -153,14 +154,14 @@ class Packages(unittest.TestCase):
                     elif edit:
                         edited = re.sub(rf"(?m)^{edit[0]}=.*$", lambda _: "=".join(edit), text_file.read_text("utf-16"))
                         text_file.write_text(edited, "utf-16", newline="\r\n")
-                    Path(card.path(harness.DATA_FILE)).unlink(missing_ok=True)  # the date from RegIniFile's
+                    Path(card.pc.path(harness.DATA_FILE)).unlink(missing_ok=True)  # the date from RegIniFile's
                     msi = unix_to_windows(path(package, "1.0.0" if package == "1.0.0" else "1.0.1", "msi"))
-                    self.assertEqual(harness.quiet(["wine", "msiexec", verb, msi, *given, "/qn"], card.env, 300,
+                    self.assertEqual(harness.quiet(["wine", "msiexec", verb, msi, *given, "/qn"], card.pc.env, 300,
                                                    check=False), exit_code % 256)  # Wine's: the low byte
                     process = card.start(exe=rf"{folder}\Velopass.exe")
                     texts = card.texts()
-                    self.assertEqual(card.close(process), 0)
-                    self.assertEqual([texts[i] for i in (1004, 1005, 1006, 1008)],
+                    self.assertEqual(process.close(), 0)
+                    self.assertEqual([texts[i] for i in SHOWN],
                                      [f"2026-{shown[0]}", f"FUB-{shown[1]}", f"Dealer {shown[2]}", shown[3]])
                     languages = re.search(r"SupportedLang=(.*)", text_file.read_text("utf-16")).group(1)
                     if f"SUPPORTEDLANG={OEM_LIST}" in given:  # an OEM's own list, given, whole
@@ -169,8 +170,8 @@ class Packages(unittest.TestCase):
                         self.assertEqual(languages.count("/tr/"), shown[3] == "&Close")
             # Removal by the product code beside the MSI: no file, shortcut or registry value left; the date file stays.
             code = Path(WORK, package, "PRODUCTCODE").read_text().split()[0]
-            self.assertEqual(harness.quiet(["wine", "msiexec", "/x", code, "/qn"], card.env, 300, check=False), 0)
-            self.assertEqual(sorted(set(card.snapshot()) - before), [os.path.join("OEM", "Velopass", "VLP.dat")])
+            self.assertEqual(harness.quiet(["wine", "msiexec", "/x", code, "/qn"], card.pc.env, 300, check=False), 0)
+            self.assertEqual(sorted(set(card.pc.snapshot()) - before), [harness.DATA_ON_C])
             for root in ("HKLM", "HKCU"):
                 self.assertNotEqual(harness.quiet(["wine", "reg", "query", rf"{root}\Software\Zell", "/reg:64"],
-                                                  card.env, check=False), 0, root)
+                                                  card.pc.env, check=False), 0, root)

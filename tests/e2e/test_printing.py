@@ -4,8 +4,10 @@ import os
 import unittest
 
 import harness
-from harness import ARABIC, DATA_FILE, Card, Machine, Printer, ini_bytes
+from harness import ARABIC, DATA_FILE, Card, Machine, Printer, ini_bytes, program
 
+PRINT, DATE = program.IDC_PRINT, program.IDC_DATE_OF_PURCHASE
+PROPERTIES = 0x401  # the Print dialog's Properties button
 GONE = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}  # Zell's banner taken away
 FUB = {r"c:\OEM\FUB.ini": ini_bytes({"FUB": {"FUB": "FUB-7731", "DLR": "DLR Nordhafen"}})}  # all seven values filled
 DRIVER_BOX = ("hooked", 0x8001, 0, 0)  # WM_APP + 1 through tests/e2e/vphook.cpp
@@ -29,7 +31,7 @@ EDGE_FILES = {FUB_FILE: ini_bytes({"FUB": {"FUB": ODD + "F" * 115 + PAIR}}),  # 
               DATA_FILE: ini_bytes({"data": {"DOP": PAIR + "\u200f2026-12-24" + "D" * 120}})}
 # name, brand, files, texts, a message posted as the Print dialog closes, to arrive as the page spools (Print again,
 # a minimise, one for no window, a quit, a language); the page without a banner is printed after a Cancel
-CASES = [("banner", "Zell", FUB, {"common": {"FUBIniFile": r"c:\OEM\FUB.ini"}}, (0x111, 1007)),
+CASES = [("banner", "Zell", FUB, {"common": {"FUBIniFile": r"c:\OEM\FUB.ini"}}, (0x111, PRINT)),
          ("no banner", "Zell", GONE, None, (0x112, 0xF020)), ("edges", "Zell", EDGE_FILES, EDGES, SWITCH),
          ("arabic, light banner", "Brindle Hall", {}, ARABIC, (-0x8000, 0)),
          ("arabic, no banner", "Zell", GONE, ARABIC, (-0x12, 0))]
@@ -48,12 +50,12 @@ class Printing(unittest.TestCase):
                 if texts == EDGES:  # as read: on screen, in the window menu, copied
                     card.assert_as_reviewed("edges")
                     card.assert_menu_as_reviewed("edges-menu")
-                    card.press(1007, "ctrl+c")  # the values, in the controls' order, with their labels
+                    card.press(PRINT, "ctrl+c")  # the values, in the controls' order, with their labels
                     self.assertEqual(card.inspect("clipboard"), "".join(
                         f"{label}: {value}\r\n" for label, value in zip(LABELS, card.texts().values())))
-                card.type(1004, "2026-12-24")  # typed, not saved: printed as shown
+                card.type(DATE, "2026-12-24")  # typed, not saved: printed as shown
                 for button in (2, 1) if name == "no banner" else (1,):  # Print, its dialog answered (IDCANCEL, IDOK)
-                    card.inspect("click", 1007)  # and after IDOK Print again while the page spools, as a click sends it
+                    card.inspect("click", PRINT)  # and after IDOK Print again while the page spools, as clicked
                     card.inspect("dialog", button, 30000, 1, *then * (button == 1))
                 harness.wait_until(lambda: printer.pages() and not printer.jobs("not-completed"), timeout=60)
                 pages = printer.pages()  # every PDF printed, once no job waits or prints
@@ -64,30 +66,30 @@ class Printing(unittest.TestCase):
                 if texts == EDGES:  # the page as it was when Print was pressed; the card switched meanwhile
                     self.assertEqual(card.dump()["text"], EDGES["zh-chs"]["AppTitle"])
                 if then[0] == -0x12:  # WM_QUIT to the card's thread: the page out, the card ended, the date not lost
-                    self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-12-24"}}))
+                    self.assertEqual(card.pc.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-12-24"}}))
 
     def test_a_close_request_while_printing(self):
         # buttons pressed on the way: id, how deep over the card the dialog is, a message posted to the card as it
         # goes (WM_CLOSE while it spools); DRIVER_BOX: a printer driver asks Yes or No, a box that ignores Cancel. The
         # request: End task's WM_CLOSE, then the close box's; or an installer's, cancelled once by another program.
-        for name, steps, how in [("its Properties sheet", [(1025, 1), (0, 2)], None),
+        for name, steps, how in [("its Properties sheet", [(PROPERTIES, 1), (0, 2)], None),
                                  ("a driver's Yes/No box", [(0, 1), DRIVER_BOX, (0, 2)], None),
                                  ("the page spooling", [(1, 1, 0x10)], None), ("no printer", [(1, 1)], None),
                                  ("the Print dialog", [(0, 1), COVERED, AGAIN, DISPLAY, (0, 1)], "installer")]:
             with self.subTest(name), Printer() as printer, Card(self, Machine(
                     environment=None if name == "no printer" else printer.env)) as card:
                 process = card.start()
-                card.type(1004, "2026-05-05")
-                card.inspect("click", 1007)
+                card.type(DATE, "2026-05-05")
+                card.inspect("click", PRINT)
                 for step in steps:
                     shown = step(card) if callable(step) else card.inspect(
                         *(step if isinstance(step[0], str) else ("dialog", step[0], 30000, *step[1:])))
                     self.assertTrue(shown, "shown, then pressed; started; changed")
                 for request in ((0x10, 0, 0), (0x112, 0xF060, 0)) if how is None else ():
                     card.inspect("message", *request, check=False)
-                exit_code = card.close(process, how) if how else process.wait(60)
+                exit_code = process.close(how) if how else process.wait(60)
                 self.assertEqual(exit_code, 0, "the card closed, and every dialog over it")
                 self.assertEqual((printer.pages(), printer.jobs()), (set(), []), "nothing printed")
-                self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
+                self.assertEqual(card.pc.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
                 if DRIVER_BOX in steps:  # saved before anything over the card had gone
-                    self.assertEqual(card.read(r"c:\OEM\box-ended.dat"), card.read(DATA_FILE))
+                    self.assertEqual(card.pc.read(r"c:\OEM\box-ended.dat"), card.pc.read(DATA_FILE))

@@ -5,7 +5,7 @@ import unittest
 from pathlib import Path
 
 import harness
-from harness import CARD_DIR, DATA_FILE, SHIPPED, Card, Machine, Printer, ini_bytes, wait_until
+from harness import CARD_DIR, DATA_FILE, SHIPPED, Card, Machine, Printer, ini_bytes, program, wait_until
 
 # The usual names of DLLs planted beside a downloaded program, and every DLL Wine's loader (WINEDEBUG=+loaddll) shows
 # the card loading as it starts, names a value for a screen reader, opens the Print dialog and switches language, but
@@ -15,6 +15,7 @@ PLANTED = ["version.dll", "winspool.drv", "uxtheme.dll", "dwmapi.dll", "cryptbas
            "setupapi.dll", "apphelp.dll", "clbcatq.dll", "msimg32.dll", "usp10.dll", "gdiplus.dll", "oleacc.dll",
            "comctl32.dll", "compstui.dll", "dnsapi.dll", "dxgi.dll", "iphlpapi.dll", "localspl.dll", "opengl32.dll",
            "spoolss.dll", "ucrtbase.dll", "win32u.dll", "wined3d.dll", "windowscodecs.dll", "zlib1.dll"]
+PRINT, DATE, CLOSE = program.IDC_PRINT, program.IDC_DATE_OF_PURCHASE, program.IDC_CLOSE
 ENGLISH = ["Product name", "Serial number", "SNID", "Part number", "Date of purchase", "FUB", "DLR"]
 GERMAN = ["Produktname", "Seriennummer", "SNID", "Teilenummer", "Kaufdatum", "FUB", "DLR"]
 MENU_COPY = ["alt+space", "end", "up", "enter"]  # the window menu's Copy, just above its language entry
@@ -23,8 +24,8 @@ MENU_COPY = ["alt+space", "end", "up", "enter"]  # the window menu's Copy, just 
 def unrestricted(card, function=b"SetDefaultDllDirectories"):
     """A copy of the card beside it that cannot find a function it imports: by default the search restriction, as
     on Windows 7 without the update that brings it."""
-    program = Path(card.path(CARD_DIR), "Velopass.exe").read_bytes()
-    Path(card.path(CARD_DIR), "Velopass7.exe").write_bytes(program.replace(function, function[:-1] + b"z"))
+    program = Path(card.pc.path(CARD_DIR), "Velopass.exe").read_bytes()
+    Path(card.pc.path(CARD_DIR), "Velopass7.exe").write_bytes(program.replace(function, function[:-1] + b"z"))
     return rf"{CARD_DIR}\Velopass7.exe"
 
 
@@ -39,31 +40,31 @@ class DownloadedCard(unittest.TestCase):
             with self.subTest(unrestricted=unrestricted_copy), Printer() as printer, \
                     Card(self, Machine(environment={**printer.env, **native_first}), SHIPPED,
                          {rf"{CARD_DIR}\{name}": planted for name in PLANTED}) as card:
-                ran = lambda: [n.lower() for n in os.listdir(card.path(CARD_DIR)) if n.endswith(".ran")]  # noqa: E731
+                ran = lambda: [n.lower() for n in os.listdir(card.pc.path(CARD_DIR)) if n.endswith(".ran")]  # noqa:E731
                 process = card.start(exe=unrestricted(card) if unrestricted_copy else rf"{CARD_DIR}\Velopass.exe")
                 card.dump(accessible=True)  # a screen reader's first ask (the names it hears are reviewed elsewhere)
                 card.press(0, "alt+p")  # Print's access key
                 self.assertIsNotNone(card.inspect("dialog", 2, 30000), "no Print dialog")
-                card.type(1004, "2026-03-01")  # the values as shown (the DLL overrides leave Wine's WMI empty)
-                self.assertTrue(wait_until(lambda: card.texts()[1004] == "2026-03-01"))
+                card.type(DATE, "2026-03-01")  # the values as shown (the DLL overrides leave Wine's WMI empty)
+                self.assertTrue(wait_until(lambda: card.texts()[DATE] == "2026-03-01"))
                 english, german = ("".join(map("{}: {}\r\n".format, labels, card.texts().values()))
                                    for labels in (ENGLISH, GERMAN))
                 # (focus, keys (Home: nothing selected; a selection: test_machine.py), German first, what is copied)
-                for focus, keys, switch, copied in ((1007, ["ctrl+c"], False, english), (0, MENU_COPY, False, english),
-                                                    (1004, ["home", "ctrl+c"], True, german),
-                                                    (1008, ["ctrl+c"], False, german), (0, MENU_COPY, False, german)):
+                for focus, keys, switch, copied in ((PRINT, ["ctrl+c"], False, english), (0, MENU_COPY, False, english),
+                                                    (DATE, ["home", "ctrl+c"], True, german),
+                                                    (CLOSE, ["ctrl+c"], False, german), (0, MENU_COPY, False, german)):
                     if switch:
                         card.choose_language(1)
-                        wait_until(lambda: card.texts()[1007] == "&Drucken")
+                        wait_until(lambda: card.texts()[PRINT] == "&Drucken")
                     card.inspect("clipboard", "empty")
                     card.press(focus, *keys)
                     wait_until(lambda: card.inspect("clipboard") == copied)
                     self.assertEqual(card.inspect("clipboard"), copied)
-                self.assertEqual(card.close(process), 0)
+                self.assertEqual(process.close(), 0)
                 self.assertEqual(ran(), [])
                 # A program beside them that takes its DLLs from the usual search runs them (vpprobe: user32's own).
-                shutil.copy(harness.INSPECT, card.path(CARD_DIR))
-                harness.quiet(["wine", rf"{CARD_DIR}\vpprobe.exe"], dict(card.env, **native_first), check=False)
+                shutil.copy(harness.INSPECT, card.pc.path(CARD_DIR))
+                harness.quiet(["wine", rf"{CARD_DIR}\vpprobe.exe"], dict(card.pc.env, **native_first), check=False)
                 self.assertNotEqual(ran(), [], "the planted DLLs were never in reach")
 
     def test_a_system_dll_or_function_that_cannot_be_had_ends_the_card_with_a_message_and_the_date_saved(self):
@@ -76,10 +77,10 @@ class DownloadedCard(unittest.TestCase):
                                                         ({}, {}, b"PrintDlgW", 127)):  # ERROR_PROC_NOT_FOUND
             with self.subTest(exit_code), Card(self, Machine(environment=environment), files=files) as card:
                 process = card.start(exe=unrestricted(card, function))
-                card.type(1004, "2026-05-05")
-                card.inspect("click", 1007)
+                card.type(DATE, "2026-05-05")
+                card.inspect("click", PRINT)
                 self.assertEqual(card.inspect("dialog", 1, 30000), "Velopass", "no message over the card")
                 self.assertEqual(process.wait(60), exit_code, "not ended as ERROR_MOD_NOT_FOUND or _PROC_")
-                self.assertEqual(card.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
-                self.assertFalse(os.path.exists(card.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")
+                self.assertEqual(card.pc.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
+                self.assertFalse(os.path.exists(card.pc.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")
 
