@@ -24,6 +24,7 @@ target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
 target_include_directories(vpprobe PRIVATE src)  # the card's class and ids, as the program has them
 add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)
 add_library(vphook SHARED tests/e2e/vphook.cpp)  # what the probe puts into the card's thread
+target_include_directories(vphook PRIVATE src)  # the data file's path
 set_target_properties(vpplanted vphook PROPERTIES PREFIX "")
 
 # Scenarios end many a card with its Wine prefix: the coverage build's card writes its counts as it goes.

@@ -1,6 +1,8 @@
 // What the probe hooks into the card's thread, as Windows or a printer driver would act: WM_APP sets one system colour
 // (Wine keeps colours per process); WM_APP + 1 shows a printer driver's Yes/No box over the Print dialog that ignores a
-// posted Cancel, as such boxes do on Windows (Wine's end on one), then copies VLP.dat to c:\OEM\box-ended.dat.
+// posted Cancel, as such boxes do on Windows (Wine's end on one), then copies the data file to c:\OEM\box-ended.dat.
+#include "machine/DataFile.h"
+
 #include <windows.h>
 
 static LRESULT CALLBACK IgnoringCancel(int code, WPARAM wParam, LPARAM lParam)
@@ -17,7 +19,8 @@ static void CALLBACK Ask(HWND, UINT, UINT_PTR timer, DWORD)
     ::KillTimer(nullptr, timer);
     ::SetWindowsHookExW(WH_GETMESSAGE, &IgnoringCancel, nullptr, ::GetCurrentThreadId());
     ::MessageBoxW(::GetActiveWindow(), L"Print on both sides?", L"Printer driver", MB_YESNO);
-    ::CopyFileW(L"c:\\OEM\\Velopass\\VLP.dat", L"c:\\OEM\\box-ended.dat", FALSE);
+    const std::wstring data = std::wstring(velopass::kDataFolder) + velopass::kDataFileName;
+    ::CopyFileW(data.c_str(), L"c:\\OEM\\box-ended.dat", FALSE);
 }
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK CardHook(int code, WPARAM wParam, LPARAM lParam)
