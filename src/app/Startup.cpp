@@ -60,7 +60,7 @@ void StartUp(const StartupSystem& system, const ShowCard& showCard)
     ReadCardTexts(kTextFilePath, language.code.c_str(), texts);
     ReportLoadFailuresIn(texts);  // a DLL may fail before the card has read its texts
     if (system.startGdiplus())
-        showCard(language);
+        showCard(language, texts);
 }
 
 }  // namespace velopass

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/GuestCheck.h"
+#include "text/CardTexts.h"
 #include "text/Language.h"
 #include "win/GdiPlus.h"
 
@@ -33,8 +34,8 @@ struct UserLanguage {
 };
 UserLanguage SelectLanguage();
 
-// Shows the card, in that language, and returns when it has closed.
-using ShowCard = std::function<void(const UserLanguage& language)>;
+// Shows the card, in that language and its texts, and returns when it has closed.
+using ShowCard = std::function<void(const UserLanguage& language, const CardTexts& texts)>;
 
 void StartUp(const StartupSystem& system, const ShowCard& showCard);
 

@@ -34,8 +34,8 @@ bool CVLPApp::InitInstance()
     ::InitCommonControlsEx(&controls);
 
     EnterProgramFolder();
-    velopass::StartUp({}, [](const velopass::UserLanguage& language) {
-        CVLPDlg card(language.code, language.osMajorVersion);
+    velopass::StartUp({}, [](const velopass::UserLanguage& language, const velopass::CardTexts& texts) {
+        CVLPDlg card(language.code, language.osMajorVersion, texts);
         card.DoModal();
     });
     return false;

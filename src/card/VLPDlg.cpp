@@ -21,9 +21,9 @@
 using velopass::CardField;
 using velopass::CardFieldCount;
 
-CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion)
+CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, const velopass::CardTexts& texts)
     : CDialog(IDD_CARD), m_osMajorVersion(osMajorVersion), m_language(language),
-      m_textFilePath(velopass::kTextFilePath)
+      m_textFilePath(velopass::kTextFilePath), m_texts(texts)
 {
 }
 
@@ -50,7 +50,6 @@ BOOL CVLPDlg::OnInitDialog()
     ReadCardDataFile();
 
     SetCardIcon();
-    velopass::ReadCardTexts(m_textFilePath.c_str(), m_language.c_str(), m_texts);
     SetWindowText(m_texts.m_caption.c_str());
 
     m_display = velopass::ReadScreen();

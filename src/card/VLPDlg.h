@@ -22,8 +22,8 @@ class CVLPDlg : public win::CDialog {
 public:
     using Text = velopass::Text;
 
-    // The card in the language chosen at start-up, on a system of that major version.
-    CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion);
+    // The card in the language chosen at start-up, in its texts as read then, on a system of that major version.
+    CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, const velopass::CardTexts& texts);
     ~CVLPDlg() override;
 
     // Saves the date of purchase, lets go of what the initialisation made and ends the card.
