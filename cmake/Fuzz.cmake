@@ -4,7 +4,7 @@ set(VELOPASS_FUZZ_SECONDS 10 CACHE STRING "How long ctest runs each fuzz target"
 target_compile_options(velopass_core PUBLIC -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
 target_link_options(velopass_core INTERFACE -fsanitize=fuzzer,address,undefined)
 
-foreach(_target PathExpansion Language MachineValues GuestMessage)
+foreach(_target PathExpansion Language MachineValues GuestMessage DataFile)
   add_executable(fuzz_${_target} tests/fuzz/${_target}Fuzz.cpp)
   target_link_libraries(fuzz_${_target} PRIVATE velopass_core)
   # New inputs go to the build's copy; the repository's corpus is only read.

@@ -1,6 +1,7 @@
 // What the card makes of the machine's own values: brand, SNID, part number, paths.
 #include "machine/Brand.h"
 #include "machine/PathExpansion.h"
+#include "machine/ProfileText.h"
 #include "machine/SystemValues.h"
 
 #include <gtest/gtest.h>
@@ -63,4 +64,17 @@ TEST(DataFolder, LevelsLeaveOutTheVolume)
     for (int i = 0; i < 150; ++i)
         deep += L"\\d";
     EXPECT_EQ(velopass::DataFolderLevels(deep).size(), 99u);  // 100 levels, the drive among them
+}
+
+TEST(DataFile, TheDateIsSetAndEveryOtherCharacterKept)
+{
+    const struct { std::wstring_view before, after; } cases[] = {
+        {L"", L"[data]\r\nDOP=new\r\n"},
+        {L"[oem]\r\nK=v", L"[oem]\r\nK=v\r\n[data]\r\nDOP=new\r\n"},  // the last line's end given first
+        {L" [ Data ] ; x\r\n dop = old\r\n[oem]\r\n", L" [ Data ] ; x\r\n dop =new\r\n[oem]\r\n"},  // any case, blanks
+        {L"[data]\nDOPX=1\n;DOP=old\n\n[oem]\nDOP=o\n", L"[data]\nDOPX=1\n;DOP=old\nDOP=new\r\n\n[oem]\nDOP=o\n"},
+        {L"[data]\r\nDOP=first\r\n[data]\r\nDOP=second\r\n", L"[data]\r\nDOP=new\r\n[data]\r\nDOP=second\r\n"},
+        {L"[data\r\nDOP=x\r\n[data]", L"[data\r\nDOP=x\r\n[data]\r\nDOP=new\r\n"}};  // no header without "]"
+    for (const auto& c : cases)
+        EXPECT_EQ(velopass::SetProfileValue(c.before, L"data", L"DOP", L"new"), c.after) << std::wstring(c.before);
 }
