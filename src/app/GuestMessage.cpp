@@ -1,22 +1,13 @@
 #include "app/GuestMessage.h"
 
+#include "text/FixedText.h"
 #include "text/Language.h"
 
 namespace velopass {
 
 std::wstring FormatGuestMessage(std::wstring_view messageTemplate, std::wstring_view title)
 {
-    const std::wstring_view placeholder(kTitlePlaceholder);
-    std::wstring message;
-    message.reserve(messageTemplate.size() + title.size());
-    for (;;) {
-        const std::size_t at = messageTemplate.find(placeholder);
-        message.append(messageTemplate.substr(0, at));
-        if (at == std::wstring_view::npos)
-            return message;
-        message.append(title);
-        messageTemplate.remove_prefix(at + placeholder.size());
-    }
+    return Substitute(messageTemplate, kTitlePlaceholder, title);
 }
 
 GuestRefusal MakeGuestRefusal(std::optional<std::wstring_view> messageTemplate, std::wstring_view builtIn,

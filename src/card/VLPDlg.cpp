@@ -73,7 +73,8 @@ BOOL CVLPDlg::OnInitDialog()
     ServeValueEdits();
     // A system DLL that fails from now on (the Print dialog's, say) ends the card with the date saved.
     win::SetLoadFailureRescue(
-        {m_hWnd, [](const void* card) { static_cast<const CVLPDlg*>(card)->SavePurchaseDate(); }, this});
+        {m_hWnd, [](const void* card) { static_cast<void>(static_cast<const CVLPDlg*>(card)->SavePurchaseDate()); },
+         this});
     // The first Tab stop is the product name; the card opens with the focus on Print.
     ::SetFocus(m_printButton.GetSafeHwnd());
     return FALSE;
@@ -152,7 +153,7 @@ bool CVLPDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& res
         OnActivate(LOWORD(wParam), HIWORD(wParam) != 0);
         return false;  // the default processing restores the focus
     case WM_CLOSE:  // End task asks this way
-        RequestClose();
+        RequestClose(Closer::Windows);
         return true;
     case WM_DESTROY:  // not closed, so a quit posted to the card's thread ended its loop: the date is not lost
         if (!m_closed)
@@ -196,10 +197,14 @@ bool CVLPDlg::OnCommand(UINT id, UINT code, HWND control)
     // Wine delivers the entries below the system menu as menu commands, not system commands.
     if (control == nullptr && code == 0 && OnWindowMenuEntry(static_cast<int>(id)))
         return true;
+    if (id == IDC_DATE_OF_PURCHASE && code == EN_KILLFOCUS) {
+        SaveTypedDate();
+        return true;
+    }
     if (code != BN_CLICKED || (id != IDC_CLOSE && id != IDC_PRINT))
         return false;
     if (id == IDC_CLOSE) {
-        RequestClose();
+        RequestClose(Closer::Person);
         return true;
     }
     PrintCard();
@@ -216,7 +221,7 @@ bool CVLPDlg::OnSysCommand(UINT command)
     if (id == SC_MINIMIZE)
         m_focusBeforeMinimise = ::GetFocus();
     if (id == SC_CLOSE) {
-        RequestClose();
+        RequestClose(Closer::Person);
         return true;
     }
     return OnWindowMenuEntry(id);
@@ -238,7 +243,7 @@ void CVLPDlg::OnEndSession(bool ending, UINT flags)
 {
     switch (velopass::AtSessionEnd(ending, flags)) {
     case velopass::SessionEnd::Close:
-        RequestClose();
+        RequestClose(Closer::Windows);
         break;
     case velopass::SessionEnd::SaveDate:
         SavePurchaseDate();
@@ -300,37 +305,84 @@ void CVLPDlg::FillSystemValues()
     m_cardValues[CardField::PartNumber] = velopass::DerivePartNumber(serial);
 }
 
+// A data folder that is a link is not read through: the card then has no data file.
 void CVLPDlg::ReadCardDataFile()
 {
-    velopass::ReadCardData(m_textFilePath.c_str(),
-                           m_dataFolderUsable ? velopass::DataFilePath(m_dataFolder) : std::nullopt,
-                           m_brand.view(), m_cardValues[CardField::DateOfPurchase], m_cardValues[CardField::Fub],
-                           m_cardValues[CardField::Dlr]);
+    const bool own = m_dataFolderUsable && velopass::IsOwnFolder(m_dataFolder);
+    m_dataFileUnread = !velopass::ReadCardData(m_textFilePath.c_str(),
+                                               own ? velopass::DataFilePath(m_dataFolder) : std::nullopt,
+                                               m_brand.view(), m_cardValues[CardField::DateOfPurchase],
+                                               m_cardValues[CardField::Fub], m_cardValues[CardField::Dlr]);
+    m_keptDate = m_cardValues[CardField::DateOfPurchase];
 }
 
-void CVLPDlg::SavePurchaseDate() const
+velopass::SaveResult CVLPDlg::SavePurchaseDate() const
 {
-    if (m_dataFolderUsable)
-        velopass::SavePurchaseDate(m_dataFolder, m_valueEdits[CardField::DateOfPurchase].GetWindowText());
+    const std::wstring date = m_valueEdits[CardField::DateOfPurchase].GetWindowText();
+    if (m_dataFileUnread && m_keptDate == date)
+        return {};
+    if (!m_dataFolderUsable)
+        return {velopass::SaveProblem::Folder, ERROR_FILENAME_EXCED_RANGE};
+    return velopass::SavePurchaseDate(m_dataFolder, date);
 }
 
-void CVLPDlg::RequestClose()
+void CVLPDlg::SaveTypedDate()
 {
-    if (!m_printing) {
+    const std::wstring date = m_valueEdits[CardField::DateOfPurchase].GetWindowText();
+    if (m_closing || m_keptDate == date || !SavePurchaseDate())
+        return;  // a failure is tried again, and told, at Close
+    m_keptDate = date;
+    m_dataFileUnread = false;
+}
+
+void CVLPDlg::RequestClose(Closer closer)
+{
+    if (m_asking && closer == Closer::Person)
+        return;  // the question over the card is the person's to answer first
+    if (!m_printing && !m_asking) {
         CloseCard(1);
         return;
     }
-    // The date as typed is saved at once, whatever the printing's dialogs do next; they go, and the page is
-    // abandoned; the card closes once PrintCard has returned.
-    SavePurchaseDate();
+    // The date as typed is saved at once, whatever the dialogs over the card do next; they go (the page is
+    // abandoned, a question left unanswered), and the card closes once they have.
+    static_cast<void>(SavePurchaseDate());
+    m_windowsCloses = m_windowsCloses || closer == Closer::Windows;
     m_closeRequested = true;
     velopass::EndDialogsOver(m_hWnd);
 }
 
+bool CVLPDlg::AskToRetrySave(const velopass::SaveResult& failure)
+{
+    using velopass::SaveProblem;
+    const velopass::CardTexts& t = m_texts;
+    const std::wstring why = failure.problem == SaveProblem::DiskFull ? t.m_diskFullText.str()
+                             : failure.problem == SaveProblem::InUse  ? t.m_fileInUseText.str()
+                             : failure.problem == SaveProblem::Denied ? t.m_accessDeniedText.str()
+                             : failure.problem == SaveProblem::Folder
+                                 ? t.m_folderUnusableText.str()
+                                 : velopass::Substitute(t.m_saveErrorText.view(), L"{0}", std::to_wstring(failure.error));
+    const std::optional<Text> file = velopass::DataFilePath(m_dataFolder);
+    const std::wstring message = velopass::Substitute(t.m_saveFailedText.view(), L"{0}",
+                                                      (file ? *file : m_dataFolder).view()) +
+                                 L"\n\n" + why + L"\n\n" + t.m_retrySaveText.str();
+    const UINT rightToLeft = velopass::IsRightToLeft(m_language.view()) ? MB_RTLREADING | MB_RIGHT : 0;
+    ShowWindow(SW_SHOW);
+    m_asking = true;
+    const int answer = ::MessageBoxW(m_hWnd, message.c_str(), t.m_caption.c_str(),
+                                     MB_RETRYCANCEL | MB_ICONWARNING | rightToLeft);
+    m_asking = false;
+    return answer == IDRETRY && !m_windowsCloses;
+}
+
 void CVLPDlg::CloseCard(INT_PTR result)
 {
+    m_closing = true;
     ShowWindow(SW_HIDE);
-    SavePurchaseDate();
+    // Only the person can answer for a typed date that would be lost; Windows' own requests save once.
+    for (velopass::SaveResult saved = SavePurchaseDate();
+         !saved && !m_windowsCloses && m_keptDate != m_valueEdits[CardField::DateOfPurchase].GetWindowText() &&
+         AskToRetrySave(saved);)
+        saved = SavePurchaseDate();
     m_closed = true;
     win::SetLoadFailureRescue({});  // saved: nothing left to save after this
     ReleaseCardObjects();

@@ -52,7 +52,11 @@ private:
     void ResolveBrand(const Text& vendor);
     void FillSystemValues();
     void ReadCardDataFile();
-    void SavePurchaseDate() const;
+    // The date as shown, into the data file; a date the card could not read at the start stays unless another was
+    // typed.
+    velopass::SaveResult SavePurchaseDate() const;
+    // Once the focus leaves the date (or Print is pressed): a date typed is kept at once, silently.
+    void SaveTypedDate();
 
     // The card's face: icon, texts, layout on the screen, banner.
     void DoDataExchange() override;
@@ -75,9 +79,14 @@ private:
     // What the user does with the card.
     void SwitchLanguage(const Text& language);
     void PrintCard();
-    // Every request to close (Close, the close box, End task, an installer) comes here: at once, or while
-    // printing, once the printing's dialogs have gone and nothing more was printed.
-    void RequestClose();
+    // Who asks the card to close: the person (Close, the close box, Alt+F4, the window menu), who can be asked
+    // about a date that could not be saved, or Windows (End task, an installer), which cannot wait for an answer.
+    enum class Closer { Person, Windows };
+    // Every request to close comes here: at once, or while printing, once the printing's dialogs have gone and
+    // nothing more was printed, or while the person is asked about a failed save, once that is answered.
+    void RequestClose(Closer closer);
+    // The save failed and the person loses the date typed: Retry (true) or Cancel, with the card shown again.
+    bool AskToRetrySave(const velopass::SaveResult& failure);
     void ReleaseCardObjects();
     void ServeValueEdits();
 
@@ -97,6 +106,8 @@ private:
     Text m_cardValues[velopass::CardFieldCount];
     Text m_dataFolder = velopass::kDataFolder;
     bool m_dataFolderUsable = true;  // false when its expansion would not fit: no data file then
+    Text m_keptDate;                 // what the next start shows: the date as the card opened, then as last saved
+    bool m_dataFileUnread = false;   // the data file was there but held by another program: its date is unknown
     Text m_iconPath = L".\\PIC\\velopass.ico";
     HICON m_hIcon = nullptr;
     win::UniqueIcon m_iconFromFile;  // m_hIcon when it came from the icon file
@@ -115,7 +126,10 @@ private:
     bool m_displayChangePending = false;
     HWND m_focusBeforeMinimise = nullptr;  // given back when the card is shown again
     bool m_printing = false;        // from the Print dialog to the end of the page
-    bool m_closeRequested = false;  // while printing
+    bool m_closeRequested = false;  // while printing or asking
+    bool m_closing = false;         // from CloseCard on, whose own save is the last
+    bool m_asking = false;          // while the person is asked about a failed save
+    bool m_windowsCloses = false;   // asked by Windows while printing or asking: no question is asked then
     bool m_closed = false;          // by CloseCard, the date saved
     velopass::CardClipboard m_clipboard{m_texts.m_labels, m_valueEdits};
 };

@@ -12,6 +12,7 @@ void CVLPDlg::PrintCard()
 {
     if (m_printing)  // pressed again while the page spools
         return;
+    SaveTypedDate();
     PRINTDLGW choice{};
     choice.lStructSize = sizeof(choice);
     choice.hwndOwner = m_hWnd;

@@ -22,6 +22,15 @@ struct CardTexts {
     Text m_noDllText = L"Velopass has to close: Windows could not load {0}.";
     Text m_noFunctionText = L"Velopass has to close: {0} lacks the function {1}.";
     Text m_noFunctionByNumberText = L"Velopass has to close: {0} lacks the function asked for by number.";
+    // The question when the date of purchase cannot be saved as the card closes: where ({0} the data file), why
+    // ({0} in the last of the reasons: the system's error number), and what Retry and Cancel do.
+    Text m_saveFailedText = L"The date of purchase could not be saved in {0}.";
+    Text m_diskFullText = L"The disk is full.";
+    Text m_fileInUseText = L"Another program is using the file.";
+    Text m_accessDeniedText = L"You do not have permission to change the file or its folder.";
+    Text m_folderUnusableText = L"The folder cannot be created, or it is a link to another place.";
+    Text m_saveErrorText = L"Windows reported error {0}.";
+    Text m_retrySaveText = L"Choose Retry to try again, or Cancel to close without saving the date.";
 };
 
 // Where a text comes from: a key of the language's section. A label's text
@@ -48,6 +57,13 @@ inline constexpr CardTextKey kCardTextKeys[] = {
     {L"MsgNoDll", &CardTexts::m_noDllText, CardFieldCount},
     {L"MsgNoFunction", &CardTexts::m_noFunctionText, CardFieldCount},
     {L"MsgNoFunctionByNumber", &CardTexts::m_noFunctionByNumberText, CardFieldCount},
+    {L"MsgSaveFailed", &CardTexts::m_saveFailedText, CardFieldCount},
+    {L"MsgDiskFull", &CardTexts::m_diskFullText, CardFieldCount},
+    {L"MsgFileInUse", &CardTexts::m_fileInUseText, CardFieldCount},
+    {L"MsgAccessDenied", &CardTexts::m_accessDeniedText, CardFieldCount},
+    {L"MsgFolderUnusable", &CardTexts::m_folderUnusableText, CardFieldCount},
+    {L"MsgSaveError", &CardTexts::m_saveErrorText, CardFieldCount},
+    {L"MsgRetrySave", &CardTexts::m_retrySaveText, CardFieldCount},
 };
 
 // The language's other keys: the guest's refusal, and the language's name in its own words.

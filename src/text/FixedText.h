@@ -16,6 +16,10 @@ inline bool IsLeadSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xD
 // cut on a character boundary.
 std::wstring_view WholeCharacters(std::wstring_view text, std::size_t units);
 
+// Every placeholder ("{0}") in a message replaced by the value, left to right; a
+// value that itself holds the placeholder is not expanded again.
+std::wstring Substitute(std::wstring_view message, std::wstring_view placeholder, std::wstring_view value);
+
 template <std::size_t Capacity>
 class FixedText {
     static_assert(Capacity > 1, "a text needs room for a character and its NUL");

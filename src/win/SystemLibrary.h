@@ -49,6 +49,7 @@ struct KernelFunctions {
     DllFunctions dll{::GetModuleHandleW(L"kernel32.dll")};
     WIN_FUNCTION(dll, , SetDefaultDllDirectories);  // Windows 7 only with an update
     WIN_FUNCTION(dll, , LCIDToLocaleName);          // from version 6
+    WIN_FUNCTION(dll, , GetFinalPathNameByHandleW);  // from version 6
 };
 const KernelFunctions& Kernel();
 

@@ -17,6 +17,28 @@ TEST(DataFile, PathsAndEnvironmentValuesThatCannotBeHeldAreNeverUsed)
     EXPECT_EQ(velopass::LookupEnvironment(L"VP_NEVER_SET"), std::nullopt);
 }
 
+TEST(DataFile, ASaveKeepsTheFilesEncodingAndAttributesAndLeavesAReadOnlyFileAlone)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vp-save";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / velopass::kDataFileName;
+    const auto bytes = [&] {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::ofstream(file, std::ios::binary) << "[oem]\r\nK=v";
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const velopass::Text name = (folder.wstring() + L"\\").c_str();
+    EXPECT_TRUE(velopass::SavePurchaseDate(name, L"2026-03-01"));
+    EXPECT_EQ(bytes(), "[oem]\r\nK=v\r\n[data]\r\nDOP=2026-03-01\r\n");  // in the ANSI code page, as it was
+    EXPECT_EQ(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(velopass::SavePurchaseDate(name, L"2027").problem, velopass::SaveProblem::Denied);
+    EXPECT_EQ(bytes(), "[oem]\r\nK=v\r\n[data]\r\nDOP=2026-03-01\r\n");
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::filesystem::remove_all(folder);
+}
+
 TEST(TextFile, OnlyAValueOfAtLeastOneCharacterCountsAndTextsAreCutOnCharacters)
 {
     const std::wstring pair = L"\U0001F600", title(126, L't'), label(125, L'l');
