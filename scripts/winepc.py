@@ -10,10 +10,12 @@ import contextlib
 import dataclasses
 import fcntl
 import os
+import shlex
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 from pathlib import Path
 
 import wineprefix
@@ -73,6 +75,16 @@ def prefix_processes(prefix):
                 yield int(pid)
 
 
+class Link(str):
+    """A file of a PC that is a symbolic link to this Windows path (Wine shows a junction's attributes for it)."""
+
+
+def process_name(pid):
+    with contextlib.suppress(OSError), open(f"/proc/{pid}/comm", "rb") as f:
+        return f.read()
+    return b""
+
+
 def unix_to_windows(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -95,6 +107,7 @@ class Machine:
     environment: dict = None  # extra variables for the card's process
     colours: dict = None  # the colour scheme, as HKCU\Control Panel\Colors holds it: {name: "R G B"}
     version: str = None  # the Windows version Wine reports, by its name there ("winxp": 5.1)
+    full_disk: int = None  # bytes: drive C: on a full disk of that size (in the card's mount namespace)
 
 
 class PC:
@@ -102,7 +115,7 @@ class PC:
 
     def __init__(self, machine=None, text_file=None, files=None):
         """text_file: {section: {key: value}}, SHIPPED, or None for no text file;
-        files: {windows path: bytes, or None to take a file of the installation away}."""
+        files: {windows path: bytes, a Link, or None to take a file of the installation away}."""
         self.machine, self.text_file, self.files = machine or Machine(), text_file, files or {}
         self.processes = []
 
@@ -152,6 +165,9 @@ class PC:
             target = Path(self.path(windows_path))
             if content is None:
                 target.unlink()
+            elif isinstance(content, Link):
+                target.parent.mkdir(parents=True, exist_ok=True)
+                target.symlink_to(self.path(content))
             else:
                 target.parent.mkdir(parents=True, exist_ok=True)
                 target.write_bytes(content)
@@ -168,25 +184,43 @@ class PC:
             with open(f"{self.prefix}/{'user' if root.endswith('USER') else 'system'}.reg", "a", encoding="utf-8") as f:
                 f.write(f"\n[{reg(path)[1:-1]}]\n" + "".join(f"{reg(n)}={reg(v)}\n" for n, v in values.items()))
 
-    def start(self, exe=CARD_DIR + r"\Velopass.exe"):
-        """Starts a program (the card) from outside its folder, its output in self.log; its process."""
-        env = dict(self.env, **(self.machine.environment or {}))
-        if not self.machine.wmi:
+    def start(self, exe=CARD_DIR + r"\Velopass.exe", under=()):
+        """Starts a program (the card) from outside its folder, `under` a command (strace ...) if given, its output
+        in self.log; its process."""
+        m, env = self.machine, dict(self.env, **(self.machine.environment or {}))
+        if not m.wmi:
             env["WINEDLLOVERRIDES"] += ";wbemprox=d"
-        command = ["wine", exe]
-        if self.machine.dmi is not None:
+        command, script, run = [*under, "wine", exe], [], 'exec "$@"'
+        if m.dmi is not None:
             # Wine reads the machine's identity from /sys/class/dmi/id in the calling process: the card's own view.
             dmi = os.path.join(self.root, "dmi")
             os.makedirs(dmi, exist_ok=True)
-            for name, value in {**DMI_DEFAULTS, **self.machine.dmi}.items():
+            for name, value in {**DMI_DEFAULTS, **m.dmi}.items():
                 Path(dmi, name).write_text(value + "\n", "utf-8")
-            script = ('mount -t tmpfs none /sys/class && mkdir -p /sys/class/dmi/id && cp "$0"/* /sys/class/dmi/id/'
-                      ' && exec "$@"')
-            command = ["unshare", "-m", "--propagation", "private", "sh", "-c", script, dmi] + command
+            script.append(f"mount -t tmpfs none /sys/class && mkdir -p /sys/class/dmi/id && "
+                          f"cp {shlex.quote(dmi)}/* /sys/class/dmi/id/")
+        if m.full_disk:
+            # Drive C: itself is the full disk, its folders linked onto it but c:\OEM, which is on it (a mount at
+            # c:\OEM would read as a link). The card starts the prefix's Wine server, so both see the disk; once the
+            # card has ended, c:\OEM as it left it is copied back for the test to read.
+            drive, real = shlex.quote(self.path("c:\\")), shlex.quote(os.path.join(self.root, "drive-c"))
+            os.makedirs(os.path.join(self.root, "drive-c"))
+            script.append(f"mount --bind {drive} {real} && mount -t tmpfs -o size={m.full_disk} none {drive} && "
+                          f'for e in {real}/*; do [ "${{e##*/}}" = OEM ] || ln -s "$e" {drive}; done && '
+                          f"{{ ! [ -e {real}/OEM ] || cp -a {real}/OEM {drive}; }} && "
+                          f"{{ dd if=/dev/zero of={drive}/fill bs=512 2>/dev/null; true; }}")
+            run = f'"$@"; code=$?; rm -rf {real}/OEM; {{ ! [ -e {drive}/OEM ] || cp -a {drive}/OEM {real}; }}; exit $code'
+        if script:
+            command = ["unshare", "-m", "--propagation", "private", "sh", "-c", " && ".join(script + [run]), "sh",
+                       *command]
         self.log = os.path.join(self.root, f"velopass-{len(self.processes)}.log")  # Wine reports a crash there
         with open(self.log, "wb") as log:
             self.processes.append(subprocess.Popen(command, cwd=self.root, env=env, stdin=subprocess.DEVNULL,
                                                    stdout=log, stderr=log))
+        for _ in range(600 if m.full_disk else 0):  # a probe started sooner would start the server outside
+            if any(comm.startswith(b"wineserver") for comm in map(process_name, prefix_processes(self.prefix))):
+                break
+            time.sleep(0.1)
         return self.processes[-1]
 
     def read(self, windows_path):

@@ -1,5 +1,6 @@
 """Runs the real Velopass.exe under Wine, a private PC (scripts/winepc.py) a scenario, inspected from outside by
 vpprobe.exe. `test_MODULE [CLASS...]` runs scenarios, `--prepare` boots the template, `--wine EXE` runs it privately."""
+import contextlib
 import json
 import os
 import shutil
@@ -13,7 +14,7 @@ from pathlib import Path
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path[:0] = [os.path.join(ROOT, folder) for folder in ("scripts", "resources", "packaging")]
 import make_pictures as pictures  # noqa: E402  (the card's pictures, for planted ones)
-from winepc import (BASE_ENV, BIN_DIR, CARD_DIR, E2E_DIR, PC, SHIPPED, Machine, ini_bytes,  # noqa: E402, F401
+from winepc import (BASE_ENV, BIN_DIR, CARD_DIR, E2E_DIR, PC, SHIPPED, Link, Machine, ini_bytes,  # noqa: E402, F401
                     prepare_template, program, quiet, unix_to_windows)
 
 INSPECT = os.environ.get("VELOPASS_INSPECT", "")
@@ -88,9 +89,10 @@ class Card:
     def __exit__(self, *exc):
         self.pc.__exit__(*exc)
 
-    def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe"):
-        """Starts Velopass.exe from outside its folder; with `wait`, returns once the card shows."""
-        process = CardProcess(self, exe)
+    def start(self, wait=True, exe=CARD_DIR + r"\Velopass.exe", under=()):
+        """Starts Velopass.exe from outside its folder (`under` strace, say); with `wait`, returns once the card
+        shows."""
+        process = CardProcess(self, exe, under)
         if wait and self.inspect("wait", CARD_TIMEOUT * 1000, check=False) is None:
             self.test.fail(f"no card within {CARD_TIMEOUT} s; its log ends: {Path(process.log).read_bytes()[-800:]!r}")
         return process
@@ -128,6 +130,28 @@ class Card:
         """Types text into a control, replacing what it held: any characters, up to the control's limit."""
         self.inspect("press", control_id, *(f"#{u:04x}" for u in memoryview(text.encode("utf-16-le")).cast("H")))
 
+    def answer(self, name, button=None):
+        """The question over the card (a message box) as reviewed on the whole screen; then a button pressed."""
+        self.inspect("dialog", 0, CARD_TIMEOUT * 1000)
+        assert_as_reviewed(self.test, name, self.screenshot(name))
+        if button:
+            self.inspect("dialog", button, 5000)
+
+    @contextlib.contextmanager
+    def held(self, windows_path):
+        """The file held open by another program, sharing nothing (a backup, a virus scanner), until the block ends."""
+        flag = os.path.join(self.pc.root, "held")
+        holder = subprocess.Popen(["wine", INSPECT, unix_to_windows(flag + ".json"), "hold", windows_path,
+                                   unix_to_windows(flag)], env=self.pc.env, stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.test.assertTrue(wait_until(lambda: os.path.exists(flag) or holder.poll() is not None, 60) and
+                             os.path.exists(flag), f"{windows_path} could not be held")
+        try:
+            yield
+        finally:
+            os.remove(flag)
+            holder.wait(60)
+
     def assert_menu_as_reviewed(self, name):
         """The system menu's last entry opened from the keyboard: the whole screen as reviewed."""
         self.press(0, "alt+space", "end", "right")
@@ -152,8 +176,8 @@ class Card:
 
 class CardProcess:
     """Velopass.exe (or another program) running on a card's PC: its process, its log, and the ways it ends."""
-    def __init__(self, card, exe):
-        self.card, self.popen = card, card.pc.start(exe)
+    def __init__(self, card, exe, under=()):
+        self.card, self.popen = card, card.pc.start(exe, under)
         self.log = card.pc.log
 
     def wait(self, timeout):

@@ -1,8 +1,10 @@
 """The machine's values on the card, and saving the date of purchase."""
 import os
+import shutil
 import unittest
 
-from harness import DATA_FILE, DATA_ON_C, ZELL, Card, Machine, ini_bytes as ini, program, quiet, wait_until
+from harness import (DATA_FILE, DATA_ON_C, SHIPPED, ZELL, Card, Link, Machine, ini_bytes as ini, program, quiet,
+                     wait_until)
 
 DATE, FUB, DLR, PRINT = program.IDC_DATE_OF_PURCHASE, program.IDC_FUB, program.IDC_DLR, program.IDC_PRINT
 REG_TEXT = {"common": {"RegIniFile": r"%SystemDrive%\OEM\%brand%reg.ini"}}  # the date when the data file has none
@@ -33,39 +35,48 @@ class SystemValues(unittest.TestCase):
 
 ORIGINAL, CJK_DATE, OLD = ini({"data": {"DOP": "2024-02-29"}}), "二〇二六年三月一日", b"[data]\r\nDOP=old\r\n"
 CJK_SAVED = ini({"data": {"DOP": CJK_DATE}})
+IDCANCEL, IDRETRY = 2, 4  # a message box's buttons
 # (how the card is closed, files, what becomes immutable, what is typed, the data file's bytes then or what stands at
-#  its folder, whether c:\OEM and c:\OEM\Velopass are hidden: each level made or tried after a failed write is)
+#  its folder, whether c:\OEM and c:\OEM\Velopass are hidden (each level the card makes is), the reviewed question
+#  about a date that could not be saved, answered with Cancel)
 SAVING = [
     *((how, {DATA_FILE: ini({"data": {"DOP": "old"}})}, (), f"2026-03-01 {how}",  # twelve characters
-       ini({"data": {"DOP": f"2026-03-01 {how[0]}"}}), (False, False))
+       ini({"data": {"DOP": f"2026-03-01 {how[0]}"}}), (False, False), None)
       for how in ("button", "alt-f4", "system-menu", "end-task", "end-session", "installer")),
-    ("button", {}, (), CJK_DATE, CJK_SAVED, (True, True)),  # made level by level, Unicode
-    ("button", {r"c:\OEM\Velopass\keep.txt": b"x"}, (), CJK_DATE, CJK_SAVED, (False, False)),  # Unicode too
-    ("button", {DATA_FILE: OLD}, (), CJK_DATE, OLD.replace(b"old", b"?" * 9), (False, False)),  # as it was
-    ("button", {DATA_FILE: ORIGINAL}, (r"c:\OEM\Velopass", DATA_FILE), CJK_DATE, ORIGINAL, (True, False)),  # not lost
-    ("button", {r"c:\OEM\Velopass": b"not a folder"}, (), CJK_DATE, None, (True, False)),  # left as it is
-    ("button", {r"c:\OEM": b"not a folder"}, (), CJK_DATE, None, (False, True)),  # nothing under it (attributes -1)
-    ("button", {**REG_FILE, DATA_FILE: ORIGINAL}, (), "", ini({"data": {"DOP": ""}}), (False, False))]  # cleared
+    ("button", {}, (), CJK_DATE, CJK_SAVED, (True, True), None),  # made level by level, Unicode
+    ("button", {r"c:\OEM\Velopass\keep.txt": b"x"}, (), CJK_DATE, CJK_SAVED, (False, False), None),  # Unicode too
+    ("button", {DATA_FILE: OLD}, (), CJK_DATE, OLD.replace(b"old", b"?" * 9), (False, False), None),  # as it was
+    ("button", {DATA_FILE: ORIGINAL}, (r"c:\OEM\Velopass", DATA_FILE), CJK_DATE, ORIGINAL, (False, False),
+     "save-failed-denied"),
+    ("button", {r"c:\OEM\Velopass": b"not a folder"}, (), CJK_DATE, None, (False, False), "save-failed-folder"),
+    ("button", {r"c:\OEM": b"not a folder"}, (), CJK_DATE, None, (False, True), "save-failed-folder"),  # attributes -1
+    # a link made by whoever made the folder: neither read, written nor hidden through
+    ("button", {r"c:\elsewhere\VLP.dat": ORIGINAL, r"c:\OEM\Velopass": Link(r"c:\elsewhere")}, (), CJK_DATE,
+     ORIGINAL, (False, False), "save-failed-folder"),
+    ("button", {**REG_FILE, DATA_FILE: ORIGINAL}, (), "", ini({"data": {"DOP": ""}}), (False, False), None)]  # cleared
 
 
 class DateOfPurchase(unittest.TestCase):
     rows = SAVING[:6]  # every way of closing; the other rows run in a class of their own, beside this one
 
     def test_every_way_of_closing_saves_the_typed_date_into_whatever_folder_there_is(self):
-        for how, files, frozen, typed, saved, hidden in self.rows:
+        for how, files, frozen, typed, saved, hidden, told in self.rows:
             with self.subTest(how=how, files=list(files), frozen=bool(frozen)), \
                     Card(self, Machine(dmi={}), REG_TEXT, files) as card:
                 if frozen and quiet(["chattr", "+i", *map(card.pc.path, frozen)], os.environ, check=False) != 0:
                     self.skipTest("this file system cannot make files immutable")
                 before = card.pc.snapshot()
                 process = card.start()
-                if not typed:  # the data file's date before the text file's
-                    self.assertEqual(card.texts()[DATE], "2024-02-29")
+                # the data file's date before the text file's; none without a data file of the card's own
+                self.assertEqual(card.texts()[DATE], {ORIGINAL: "2024-02-29", None: ""}.get(files.get(DATA_FILE), "old"))
                 # The keyboard's way to the date: Shift+Tab from Print passes DLR and FUB, and selects the date.
                 # Escape (on Print) and Enter and Escape (in the date) close nothing: the typing below finds the card.
                 card.press(0, "escape", *["shift+tab"] * 3, "enter", "escape", "delete")
                 card.type(0, typed)
-                exit_code = process.close(how)
+                if told:
+                    card.press(program.IDC_CLOSE, "space")
+                    card.answer(told, IDCANCEL)
+                exit_code = process.wait(60) if told else process.close(how)
                 if how != "end-session":  # which Wine ends its own way
                     self.assertEqual(exit_code, 0)
                 self.assertEqual(card.pc.read(DATA_FILE), saved)
@@ -80,3 +91,62 @@ class DateOfPurchase(unittest.TestCase):
 
 class DataFolder(DateOfPurchase):
     rows = SAVING[6:]
+
+
+OEMS = ini({"data": {"DOP": "old"}, "oem": {"Note": "the OEM's own"}})  # a section the card must keep
+NEW_DATA = DATA_FILE + program.kNewDataFileSuffix  # the next data file while it is written
+
+
+def with_oems(date):
+    return ini({"data": {"DOP": date}, "oem": {"Note": "the OEM's own"}})
+
+
+class SavingSafely(unittest.TestCase):
+    def test_a_kill_mid_save_leaves_the_old_file_whole_and_a_date_tabbed_from_outlives_a_kill(self):
+        if not shutil.which("strace"):
+            self.skipTest("no strace: scripts/install-deps.sh --tests")
+        with Card(self, Machine(dmi={}), None, {DATA_FILE: OEMS}) as card:
+            # Killed at its first write to either file, the card's or the Wine server's on its behalf.
+            paths = [arg for name in (DATA_FILE, NEW_DATA) for arg in ("-P", card.pc.path(name))]
+            process = card.start(under=["strace", "-f", "-o", "/dev/null", *paths,
+                                        "-e", "inject=write,pwrite64,writev:signal=KILL:when=1"])
+            card.type(DATE, "2026-03-01")
+            card.press(0, "alt+f4")  # from the date, which is saved at Close
+            self.assertNotEqual(process.wait(60), 0)
+            self.assertEqual(card.pc.read(DATA_FILE), OEMS)
+            process = card.start()
+            card.type(DATE, "2026-04-01")
+            card.press(0, "tab")  # kept at once
+            self.assertTrue(wait_until(lambda: card.pc.read(DATA_FILE) == with_oems("2026-04-01")))
+            quiet(["wine", "taskkill", "/f", "/im", "Velopass.exe"], card.pc.env)
+            process.wait(60)
+            self.assertEqual(card.pc.read(DATA_FILE), with_oems("2026-04-01"))
+            self.assertIsNone(card.pc.read(NEW_DATA), "what the killed save left behind is gone")
+
+    def test_a_full_disk_keeps_the_old_file_and_says_so(self):
+        old = with_oems("old" + "-" * 1990)  # 4094 bytes
+        with Card(self, Machine(dmi=ZELL, full_disk=64 << 10), None, {DATA_FILE: old}) as card:
+            process = card.start()
+            card.type(DATE, "2026-03-01 x")
+            card.press(program.IDC_CLOSE, "space")
+            card.answer("save-failed-disk-full", IDCANCEL)
+            self.assertEqual(process.wait(60), 0)
+            self.assertEqual(card.pc.read(DATA_FILE), old)
+            self.assertIsNone(card.pc.read(NEW_DATA))
+
+    def test_a_file_another_program_holds_is_saved_on_retry_and_never_overwritten_unread(self):
+        with Card(self, Machine(dmi=ZELL, locale="ar_EG.UTF-8"), SHIPPED, {DATA_FILE: OEMS}) as card:
+            with card.held(DATA_FILE):  # as the card starts: its date unknown, shown as none
+                process = card.start()
+            self.assertEqual((card.texts()[DATE], process.close()), ("", 0))
+            self.assertEqual(card.pc.read(DATA_FILE), OEMS, "not overwritten by the date it could not read")
+            process = card.start()
+            with card.held(DATA_FILE):
+                card.type(DATE, "2026-03-01")
+                card.press(PRINT, "escape")  # saved as the focus leaves, were it free
+                card.press(program.IDC_CLOSE, "space")
+                card.answer("save-failed-in-use-ar")
+                self.assertEqual(card.pc.read(DATA_FILE), OEMS)
+            card.inspect("dialog", IDRETRY, 5000)
+            self.assertEqual(process.wait(60), 0)
+            self.assertEqual(card.pc.read(DATA_FILE), with_oems("2026-03-01"))

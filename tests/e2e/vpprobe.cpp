@@ -187,6 +187,16 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
     }
     if (command == L"attributes")  // attributes WINDOWS-PATH
         return Number(static_cast<LONG>(::GetFileAttributesW(argc > 3 ? argv[3] : L"")));
+    if (command == L"hold" && argc > 4) {  // hold WINDOWS-PATH FLAG: held unshared, as a backup may, until FLAG is gone
+        const HANDLE file = ::CreateFileW(argv[3], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return std::nullopt;
+        ::CloseHandle(::CreateFileW(argv[4], GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        while (::GetFileAttributesW(argv[4]) != INVALID_FILE_ATTRIBUTES)
+            ::Sleep(50);
+        ::CloseHandle(file);
+        return "true";
+    }
 
     // The rest act on the card, which "wait TIMEOUT-MS [accessible]" waits for to show.
     HWND card = ::FindWindowW(L"" CARD_CLASS, nullptr);
