@@ -22,7 +22,7 @@ def launch(pc, exe):
     out = os.path.join(pc.root, "launch.txt")
     quiet(["wine", os.path.join(BIN_DIR, "vplaunch.exe"), unix_to_windows(out), exe, "60000"], pc.env)
     with open(out) as f:
-        return float(f.read())
+        return float(f.read().split()[0])
 
 
 def main():

@@ -8,7 +8,7 @@ packages=(cmake make python3 mingw-w64 g++-mingw-w64-x86-64-posix clang-19 lld-1
           wine wine64 xvfb xauth imagemagick
           fonts-wine fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei fonts-noto-core python3-fonttools)
 case "${1:-}" in
-  --tests|--coverage) packages+=(g++ clang-14 libclang-rt-14-dev libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils msitools wixl osslsigncode openssl) ;;&
+  --tests|--coverage) packages+=(g++ clang-14 libclang-rt-14-dev libgtest-dev cups cups-bsd printer-driver-cups-pdf ghostscript poppler-utils msitools wixl osslsigncode openssl strace) ;;&
   --coverage) packages+=(gcovr) ;;
   --packages) packages+=(msitools wixl osslsigncode openssl) ;;
 esac

@@ -40,6 +40,9 @@ class BadInput(unittest.TestCase):
                 process = card.start()
                 card.assert_as_reviewed("bad-input-" + name.split(",")[0].replace(" ", "-"))
                 card.type(program.IDC_DATE_OF_PURCHASE, "2026-01-01")
-                self.assertEqual(process.close(), 0)
+                if DATA + r"\keep" in files:  # a data file that is a folder is not replaced: the date is not saved
+                    card.press(program.IDC_CLOSE, "space")
+                    card.answer("bad-input-save-failed", 2)  # Cancel
+                self.assertEqual(process.wait(60) if DATA + r"\keep" in files else process.close(), 0)
                 written = {path for path, stamp in card.pc.snapshot().items() if before.get(path) != stamp}
                 self.assertLessEqual(written, {DATA_ON_C}, "no file but the data file")
