@@ -57,9 +57,10 @@ std::string LaunchJson(const std::wstring& exe, DWORD timeoutMs)
         ::PostMessageW(search.found, WM_SYSCOMMAND, SC_CLOSE, 0);
     const bool ended = ::WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
     ::QueryPerformanceCounter(&now);
-    const double closing = ended && search.found != nullptr ? 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
-                                                                static_cast<double>(frequency.QuadPart)
-                                                          : -1;
+    double closing = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                     static_cast<double>(frequency.QuadPart);
+    if (!ended || search.found == nullptr)
+        closing = -1;
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     char out[64];

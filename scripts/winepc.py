@@ -209,7 +209,8 @@ class PC:
                           f'for e in {real}/*; do [ "${{e##*/}}" = OEM ] || ln -s "$e" {drive}; done && '
                           f"{{ ! [ -e {real}/OEM ] || cp -a {real}/OEM {drive}; }} && "
                           f"{{ dd if=/dev/zero of={drive}/fill bs=512 2>/dev/null; true; }}")
-            run = f'"$@"; code=$?; rm -rf {real}/OEM; {{ ! [ -e {drive}/OEM ] || cp -a {drive}/OEM {real}; }}; exit $code'
+            run = (f'"$@"; code=$?; rm -rf {real}/OEM; {{ ! [ -e {drive}/OEM ] || cp -a {drive}/OEM {real}; }}; '
+                   'exit $code')
         if script:
             command = ["unshare", "-m", "--propagation", "private", "sh", "-c", " && ".join(script + [run]), "sh",
                        *command]

@@ -339,6 +339,7 @@ void CVLPDlg::RequestClose(Closer closer)
 {
     if (m_asking && closer == Closer::Person)
         return;  // the question over the card is the person's to answer first
+    m_windowsCloses = m_windowsCloses || closer == Closer::Windows;
     if (!m_printing && !m_asking) {
         CloseCard(1);
         return;
@@ -346,7 +347,6 @@ void CVLPDlg::RequestClose(Closer closer)
     // The date as typed is saved at once, whatever the dialogs over the card do next; they go (the page is
     // abandoned, a question left unanswered), and the card closes once they have.
     static_cast<void>(SavePurchaseDate());
-    m_windowsCloses = m_windowsCloses || closer == Closer::Windows;
     m_closeRequested = true;
     velopass::EndDialogsOver(m_hWnd);
 }
@@ -355,12 +355,12 @@ bool CVLPDlg::AskToRetrySave(const velopass::SaveResult& failure)
 {
     using velopass::SaveProblem;
     const velopass::CardTexts& t = m_texts;
-    const std::wstring why = failure.problem == SaveProblem::DiskFull ? t.m_diskFullText.str()
-                             : failure.problem == SaveProblem::InUse  ? t.m_fileInUseText.str()
-                             : failure.problem == SaveProblem::Denied ? t.m_accessDeniedText.str()
-                             : failure.problem == SaveProblem::Folder
-                                 ? t.m_folderUnusableText.str()
-                                 : velopass::Substitute(t.m_saveErrorText.view(), L"{0}", std::to_wstring(failure.error));
+    const Text* reason = failure.problem == SaveProblem::DiskFull ? &t.m_diskFullText
+                         : failure.problem == SaveProblem::InUse  ? &t.m_fileInUseText
+                         : failure.problem == SaveProblem::Denied ? &t.m_accessDeniedText
+                         : failure.problem == SaveProblem::Folder ? &t.m_folderUnusableText
+                                                                  : &t.m_saveErrorText;  // by the error's number
+    const std::wstring why = velopass::Substitute(reason->view(), L"{0}", std::to_wstring(failure.error));
     const std::optional<Text> file = velopass::DataFilePath(m_dataFolder);
     const std::wstring message = velopass::Substitute(t.m_saveFailedText.view(), L"{0}",
                                                       (file ? *file : m_dataFolder).view()) +

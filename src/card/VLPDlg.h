@@ -107,7 +107,7 @@ private:
     Text m_dataFolder = velopass::kDataFolder;
     bool m_dataFolderUsable = true;  // false when its expansion would not fit: no data file then
     Text m_keptDate;                 // what the next start shows: the date as the card opened, then as last saved
-    bool m_dataFileUnread = false;   // the data file was there but held by another program: its date is unknown
+    bool m_dataFileUnread = false;   // the data file was there but not to be read (held by another program, say)
     Text m_iconPath = L".\\PIC\\velopass.ico";
     HICON m_hIcon = nullptr;
     win::UniqueIcon m_iconFromFile;  // m_hIcon when it came from the icon file
@@ -129,7 +129,7 @@ private:
     bool m_closeRequested = false;  // while printing or asking
     bool m_closing = false;         // from CloseCard on, whose own save is the last
     bool m_asking = false;          // while the person is asked about a failed save
-    bool m_windowsCloses = false;   // asked by Windows while printing or asking: no question is asked then
+    bool m_windowsCloses = false;   // asked by Windows, which cannot wait for a question to be answered
     bool m_closed = false;          // by CloseCard, the date saved
     velopass::CardClipboard m_clipboard{m_texts.m_labels, m_valueEdits};
 };

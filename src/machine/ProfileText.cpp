@@ -6,13 +6,8 @@ namespace velopass {
 
 namespace {
 
-std::wstring_view Trim(std::wstring_view text)
-{
-    const std::size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
+// The blanks the private-profile functions trim from a line, its CR among them.
+bool IsBlank(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r') || c == 0x1A; }
 
 bool SameName(std::wstring_view a, std::wstring_view b)
 {
@@ -25,38 +20,49 @@ std::wstring SetProfileValue(std::wstring_view text, std::wstring_view section, 
                              std::wstring_view value)
 {
     std::wstring result(text);
-    const std::wstring line = std::wstring(key) + L"=" + std::wstring(value) + L"\r\n";
     bool inSection = false;
     std::size_t sectionEnd = std::wstring_view::npos;  // after the section's last line that is not blank
-    for (std::size_t begin = 0; begin < text.size();) {
-        const std::size_t end = std::min(text.find_first_of(L"\r\n", begin), text.size());
-        std::size_t next = end + (end < text.size() && text[end] == L'\r');
-        next += next < text.size() && text[next] == L'\n';
-        const std::wstring_view content = Trim(text.substr(begin, end - begin));
-        const std::size_t closing = content.find(L']');
-        if (!content.empty() && content.front() == L'[' && closing != std::wstring_view::npos) {
+    // Lines end with LF alone, as the reader takes them; each is read without the blanks around it.
+    for (std::size_t begin = 0, next = 0; begin < text.size(); begin = next) {
+        next = std::min(text.find(L'\n', begin), text.size() - 1) + 1;
+        std::size_t first = begin, last = next;
+        while (first < last && IsBlank(text[first]))
+            ++first;
+        while (last > first && IsBlank(text[last - 1]))
+            --last;
+        const std::wstring_view line = text.substr(first, last - first);
+        const std::size_t closing = line.rfind(L']');
+        if (!line.empty() && line.front() == L'[' && closing != std::wstring_view::npos) {
             if (inSection)
                 break;  // the first section of that name ends here
-            inSection = SameName(Trim(content.substr(1, closing - 1)), section);
-            if (inSection)
-                sectionEnd = next;
-        } else if (inSection) {
-            const std::size_t equals = content.find(L'=');
-            if (equals != std::wstring_view::npos && SameName(Trim(content.substr(0, equals)), key)) {
-                const std::size_t at = text.find(L'=', begin) + 1;
-                return result.replace(at, end - at, value);
-            }
-            if (!content.empty())
-                sectionEnd = next;
+            inSection = SameName(line.substr(1, closing - 1), section);
+            sectionEnd = inSection ? next : sectionEnd;
+            continue;
         }
-        begin = next;
+        if (!inSection || line.empty())
+            continue;
+        sectionEnd = next;
+        // The name is what comes before "=" (its blanks dropped), or the whole line, a key without a value.
+        const std::size_t equals = line.find(L'=');
+        std::wstring_view name = line.substr(0, equals);
+        while (!name.empty() && IsBlank(name.back()))
+            name.remove_suffix(1);
+        if (!SameName(name, key))
+            continue;
+        // The old value goes up to the line's end, blanks and all, so that setting a value twice gives one line.
+        std::size_t end = next - (text[next - 1] == L'\n');
+        end -= end > first && text[end - 1] == L'\r';
+        if (equals == std::wstring_view::npos)
+            return result.replace(last, end - last, L"=" + std::wstring(value));
+        return result.replace(first + equals + 1, end - (first + equals + 1), value);
     }
     const std::size_t at = sectionEnd == std::wstring_view::npos ? text.size() : sectionEnd;
     // A last line without its end gets one before what follows it.
-    const std::wstring lineEnd = at > 0 && text[at - 1] != L'\n' && text[at - 1] != L'\r' ? L"\r\n" : L"";
+    const std::wstring lineEnd = at > 0 && text[at - 1] != L'\n' ? L"\r\n" : L"";
+    const std::wstring added = std::wstring(key) + L"=" + std::wstring(value) + L"\r\n";
     if (sectionEnd == std::wstring_view::npos)
-        return result + lineEnd + L"[" + std::wstring(section) + L"]\r\n" + line;
-    return result.insert(at, lineEnd + line);
+        return result + lineEnd + L"[" + std::wstring(section) + L"]\r\n" + added;
+    return result.insert(at, lineEnd + added);
 }
 
 }  // namespace velopass

@@ -45,10 +45,11 @@ SAVING = [
       for how in ("button", "alt-f4", "system-menu", "end-task", "end-session", "installer")),
     ("button", {}, (), CJK_DATE, CJK_SAVED, (True, True), None),  # made level by level, Unicode
     ("button", {r"c:\OEM\Velopass\keep.txt": b"x"}, (), CJK_DATE, CJK_SAVED, (False, False), None),  # Unicode too
-    ("button", {DATA_FILE: OLD}, (), CJK_DATE, OLD.replace(b"old", b"?" * 9), (False, False), None),  # as it was
+    ("button", {DATA_FILE: OLD}, (), CJK_DATE, CJK_SAVED, (False, False), None),  # ANSI cannot hold it: now UTF-16
     ("button", {DATA_FILE: ORIGINAL}, (r"c:\OEM\Velopass", DATA_FILE), CJK_DATE, ORIGINAL, (False, False),
      "save-failed-denied"),
-    ("installer", {DATA_FILE: ORIGINAL}, (DATA_FILE,), CJK_DATE, ORIGINAL, (False, False), "save-failed-denied"),  # unasked
+    ("installer", {DATA_FILE: ORIGINAL}, (DATA_FILE,), CJK_DATE, ORIGINAL, (False, False), "save-failed-denied"),
+    ("end-task", {DATA_FILE: ORIGINAL}, (DATA_FILE,), CJK_DATE, ORIGINAL, (False, False), None),  # nobody asked
     ("button", {r"c:\OEM\Velopass": b"not a folder"}, (), CJK_DATE, None, (False, False), "save-failed-folder"),
     ("button", {r"c:\OEM": b"not a folder"}, (), CJK_DATE, None, (False, True), "save-failed-folder"),  # attributes -1
     # a link made by whoever made the folder: neither read, written nor hidden through
@@ -69,12 +70,13 @@ class DateOfPurchase(unittest.TestCase):
                 before = card.pc.snapshot()
                 process = card.start()
                 # the data file's date before the text file's; none without a data file of the card's own
-                self.assertEqual(card.texts()[DATE], {ORIGINAL: "2024-02-29", None: ""}.get(files.get(DATA_FILE), "old"))
+                shown = {ORIGINAL: "2024-02-29", None: ""}.get(files.get(DATA_FILE), "old")
+                self.assertEqual(card.texts()[DATE], shown)
                 # The keyboard's way to the date: Shift+Tab from Print passes DLR and FUB, and selects the date.
                 # Escape (on Print) and Enter and Escape (in the date) close nothing: the typing below finds the card.
                 card.press(0, "escape", *["shift+tab"] * 3, "enter", "escape", "delete")
                 card.type(0, typed)
-                if told:  # Cancel, or an installer closes the card meanwhile
+                if told:  # Cancel, or an installer closes the card meanwhile, unasked
                     card.press(program.IDC_CLOSE, "space")
                     card.answer(told, IDCANCEL if how == "button" else None)
                 exit_code = process.wait(60) if told and how == "button" else process.close(how)
@@ -114,7 +116,7 @@ class SavingSafely(unittest.TestCase):
             card.type(DATE, "2026-03-01")
             card.press(0, "alt+f4")  # from the date, which is saved at Close
             self.assertNotEqual(process.wait(60), 0)
-            self.assertEqual(card.pc.read(DATA_FILE), OEMS)
+            self.assertEqual((card.pc.read(DATA_FILE), card.pc.read(NEW_DATA)), (OEMS, b""))
             process = card.start()
             card.type(DATE, "2026-04-01")
             card.press(0, "tab")  # kept at once

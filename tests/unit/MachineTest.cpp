@@ -71,9 +71,12 @@ TEST(DataFile, TheDateIsSetAndEveryOtherCharacterKept)
     const struct { std::wstring_view before, after; } cases[] = {
         {L"", L"[data]\r\nDOP=new\r\n"},
         {L"[oem]\r\nK=v", L"[oem]\r\nK=v\r\n[data]\r\nDOP=new\r\n"},  // the last line's end given first
-        {L" [ Data ] ; x\r\n dop = old\r\n[oem]\r\n", L" [ Data ] ; x\r\n dop =new\r\n[oem]\r\n"},  // any case, blanks
+        // named in any case; blanks before a line and around a name kept, the old value's own replaced
+        {L"[ data ]\r\nDOP=a\r\n[Data] ; x\r\n dop = old \r\n", L"[ data ]\r\nDOP=a\r\n[Data] ; x\r\n dop =new\r\n"},
         {L"[data]\nDOPX=1\n;DOP=old\n\n[oem]\nDOP=o\n", L"[data]\nDOPX=1\n;DOP=old\nDOP=new\r\n\n[oem]\nDOP=o\n"},
         {L"[data]\r\nDOP=first\r\n[data]\r\nDOP=second\r\n", L"[data]\r\nDOP=new\r\n[data]\r\nDOP=second\r\n"},
+        {L"[data]\r\n DOP \r\n", L"[data]\r\n DOP=new\r\n"},  // a key without its value
+        {L"[data]\rDOP=old\r", L"[data]\rDOP=old\r\r\nDOP=new\r\n"},  // CR alone ends no line
         {L"[data\r\nDOP=x\r\n[data]", L"[data\r\nDOP=x\r\n[data]\r\nDOP=new\r\n"}};  // no header without "]"
     for (const auto& c : cases)
         EXPECT_EQ(velopass::SetProfileValue(c.before, L"data", L"DOP", L"new"), c.after) << std::wstring(c.before);

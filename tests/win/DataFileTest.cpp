@@ -22,19 +22,28 @@ TEST(DataFile, ASaveKeepsTheFilesEncodingAndAttributesAndLeavesAReadOnlyFileAlon
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vp-save";
     std::filesystem::create_directories(folder);
     const std::filesystem::path file = folder / velopass::kDataFileName;
+    const velopass::Text name = (folder.wstring() + L"\\").c_str();
     const auto bytes = [&] {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    std::ofstream(file, std::ios::binary) << "[oem]\r\nK=v";
-    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    const velopass::Text name = (folder.wstring() + L"\\").c_str();
-    EXPECT_TRUE(velopass::SavePurchaseDate(name, L"2026-03-01"));
-    EXPECT_EQ(bytes(), "[oem]\r\nK=v\r\n[data]\r\nDOP=2026-03-01\r\n");  // in the ANSI code page, as it was
-    EXPECT_EQ(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
+    using namespace std::string_literals;
+    const struct { std::string before; const wchar_t* date; std::string after; } cases[] = {
+        {"[oem]\r\nK=v", L"2026", "[oem]\r\nK=v\r\n[data]\r\nDOP=2026\r\n"},  // ANSI, as it was
+        {"K=v", L"\u4e00",  // a date ANSI cannot hold: the file becomes UTF-16LE rather than lose it
+         "\xFF\xFEK\0=\0v\0\r\0\n\0[\0d\0a\0t\0a\0]\0\r\0\n\0D\0O\0P\0=\0" "\x00\x4e" "\r\0\n\0"s},
+        {"\xFE\xFF\0[\0d\0a\0t\0a\0]\0\n"s, L"1", "\xFE\xFF\0[\0d\0a\0t\0a\0]\0\n\0D\0O\0P\0=\0" "1\0\r\0\n"s},
+        {"\xEF\xBB\xBF[data]\nDOP=\xC3\xA9\n", L"\u00e9t\u00e9", "\xEF\xBB\xBF[data]\nDOP=\xC3\xA9t\xC3\xA9\n"}};
+    for (const auto& c : cases) {
+        std::ofstream(file, std::ios::binary) << c.before;
+        ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+        EXPECT_TRUE(velopass::SavePurchaseDate(name, c.date)) << c.after;
+        EXPECT_EQ(bytes(), c.after);
+        EXPECT_EQ(::GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
+    }
     ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(velopass::SavePurchaseDate(name, L"2027").problem, velopass::SaveProblem::Denied);
-    EXPECT_EQ(bytes(), "[oem]\r\nK=v\r\n[data]\r\nDOP=2026-03-01\r\n");
+    EXPECT_EQ(bytes(), cases[3].after);
     ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     std::filesystem::remove_all(folder);
 }
