@@ -55,12 +55,14 @@ void StartUp(const StartupSystem& system, const ShowCard& showCard)
         return RaiseRunningInstance();
     if (IsGuest(system.tokenGroups()))
         return ShowGuestRefusal(kTextFilePath, SelectLanguage().code, kBuiltInGuestMessage);
+    // The card will show: the machine's values are asked for now, and the rest of the start goes on beside.
+    SystemProductQuery query;
     const UserLanguage language = SelectLanguage();
     CardTexts texts;
     ReadCardTexts(kTextFilePath, language.code.c_str(), texts);
     ReportLoadFailuresIn(texts);  // a DLL may fail before the card has read its texts
     if (system.startGdiplus())
-        showCard(language, texts);
+        showCard(language, texts, query);
 }
 
 }  // namespace velopass

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/GuestCheck.h"
+#include "machine/Wmi.h"
 #include "text/CardTexts.h"
 #include "text/Language.h"
 #include "win/GdiPlus.h"
@@ -34,8 +35,9 @@ struct UserLanguage {
 };
 UserLanguage SelectLanguage();
 
-// Shows the card, in that language and its texts, and returns when it has closed.
-using ShowCard = std::function<void(const UserLanguage& language, const CardTexts& texts)>;
+// Shows the card, in that language and its texts, with the machine's values from the query under way, and returns
+// when it has closed.
+using ShowCard = std::function<void(const UserLanguage& language, const CardTexts& texts, SystemProductQuery& query)>;
 
 void StartUp(const StartupSystem& system, const ShowCard& showCard);
 

@@ -34,8 +34,9 @@ bool CVLPApp::InitInstance()
     ::InitCommonControlsEx(&controls);
 
     EnterProgramFolder();
-    velopass::StartUp({}, [](const velopass::UserLanguage& language, const velopass::CardTexts& texts) {
-        CVLPDlg card(language.code, language.osMajorVersion, texts);
+    velopass::StartUp({}, [](const velopass::UserLanguage& language, const velopass::CardTexts& texts,
+                             velopass::SystemProductQuery& query) {
+        CVLPDlg card(language.code, language.osMajorVersion, texts, query);
         card.DoModal();
     });
     return false;

@@ -21,8 +21,9 @@
 using velopass::CardField;
 using velopass::CardFieldCount;
 
-CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, const velopass::CardTexts& texts)
-    : CDialog(IDD_CARD), m_osMajorVersion(osMajorVersion), m_language(language),
+CVLPDlg::CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, const velopass::CardTexts& texts,
+                 velopass::SystemProductQuery& query)
+    : CDialog(IDD_CARD), m_osMajorVersion(osMajorVersion), m_query(query), m_language(language),
       m_textFilePath(velopass::kTextFilePath), m_texts(texts)
 {
 }
@@ -43,15 +44,9 @@ BOOL CVLPDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    QuerySystemProduct();
-    ResolveBrand(m_product.vendor);
-    FillSystemValues();
-    m_dataFolderUsable = velopass::ExpandPathInPlace(m_dataFolder, m_brand.view());
-    ReadCardDataFile();
-
+    // First what needs nothing of the machine, while the query runs beside; the card shows only once all is done.
     SetCardIcon();
     SetWindowText(m_texts.m_caption.c_str());
-
     m_display = velopass::ReadScreen();
     ResolveScreen();
     SizeCard();
@@ -59,16 +54,29 @@ BOOL CVLPDlg::OnInitDialog()
     SetReadingDirection();
     m_editExStyle = ::GetWindowLongW(m_valueEdits[CardField::ProductName].GetSafeHwnd(), GWL_EXSTYLE);
     LayoutEditColumn();
-    for (int field = 0; field < CardFieldCount; ++field)
-        m_valueEdits[field].SetWindowText(m_cardValues[field].c_str());
     MakeScreenFonts();
-    ChooseBanner();
-    LoadBanner();
     LayoutButtons();
     ShowButtonTexts();
-    ApplyControlFonts();
     velopass::CardClipboard::ShowCopyEntry(m_hWnd, m_texts.m_copyValuesText);  // before the language entry, last
     m_languageMenu.BuildLanguageMenu(m_hWnd, m_textFilePath.c_str(), m_texts.m_switchLanguageText);
+    // A brand the registry names needs no vendor: its banner is decoded before the query has answered.
+    const bool named = ReadBrandValue() && ResolveBrand(Text());
+    if (named)
+        LoadBanner();
+
+    QuerySystemProduct();
+    if (m_closed)  // by a log-off or an installer meanwhile
+        return FALSE;
+    if (!named) {
+        ResolveBrand(m_product.vendor);
+        LoadBanner();
+    }
+    FillSystemValues();
+    m_dataFolderUsable = velopass::ExpandPathInPlace(m_dataFolder, m_brand.view());
+    ReadCardDataFile();
+    for (int field = 0; field < CardFieldCount; ++field)
+        m_valueEdits[field].SetWindowText(m_cardValues[field].c_str());
+    ApplyControlFonts();
 
     ServeValueEdits();
     // A system DLL that fails from now on (the Print dialog's, say) ends the card with the date saved.
@@ -107,6 +115,7 @@ void CVLPDlg::ShowButtonTexts()
 
 void CVLPDlg::LoadBanner()
 {
+    ChooseBanner();
     m_banner.reset(new (std::nothrow) CGdiPlusImage);
     if (m_banner && !m_banner->LoadFromFile(m_bannerPath.c_str()))
         m_banner.reset();
@@ -277,23 +286,26 @@ void CVLPDlg::SwitchLanguage(const Text& language)
         RedrawNow(edit.GetSafeHwnd());
 }
 
-int CVLPDlg::QuerySystemProduct() { return velopass::QuerySystemProduct(m_product); }
+void CVLPDlg::QuerySystemProduct() { m_product = m_query.Answer(); }
 
 bool CVLPDlg::ReadBrandValue()
 {
-    return velopass::ReadRegistryText(m_metadataRoot, m_metadataKeyPath.c_str(), m_brandValueName.c_str(),
-                                      m_hMetadataKey, m_brandValue);
+    m_brandValueRead = velopass::ReadRegistryText(m_metadataRoot, m_metadataKeyPath.c_str(),
+                                                  m_brandValueName.c_str(), m_hMetadataKey, m_brandValue);
+    return m_brandValueRead;
 }
 
-void CVLPDlg::ResolveBrand(const Text& vendor)
+// From the registry's value as read (ReadBrandValue), or else the vendor; true when that names one of the brands.
+bool CVLPDlg::ResolveBrand(const Text& vendor)
 {
     std::optional<std::wstring_view> registryValue;
-    if (ReadBrandValue())
+    if (m_brandValueRead)
         registryValue = m_brandValue.view();
     const std::wstring_view brand = velopass::ResolveBrandName(registryValue, vendor.view());
     if (!brand.empty())
         m_brand = brand;
     m_titleColour = velopass::TitleColour(m_brand.view());
+    return !brand.empty();
 }
 
 void CVLPDlg::FillSystemValues()

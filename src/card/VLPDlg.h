@@ -23,7 +23,9 @@ public:
     using Text = velopass::Text;
 
     // The card in the language chosen at start-up, in its texts as read then, on a system of that major version.
-    CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, const velopass::CardTexts& texts);
+    // The machine's values come from the query already under way.
+    CVLPDlg(const velopass::LanguageCode& language, int osMajorVersion, const velopass::CardTexts& texts,
+            velopass::SystemProductQuery& query);
     ~CVLPDlg() override;
 
     // Saves the date of purchase, lets go of what the initialisation made and ends the card.
@@ -47,9 +49,9 @@ private:
     void OnEndSession(bool ending, UINT flags);
 
     // The machine's values, in the order the initialisation runs them.
-    int QuerySystemProduct();
+    void QuerySystemProduct();  // the query's answer, once it has come
     bool ReadBrandValue();
-    void ResolveBrand(const Text& vendor);
+    bool ResolveBrand(const Text& vendor);
     void FillSystemValues();
     void ReadCardDataFile();
     // The date as shown, into the data file; a date the card could not read at the start stays unless another was
@@ -70,7 +72,7 @@ private:
     void LayoutEditColumn();
     void MakeScreenFonts();
     void ChooseBanner();
-    void LoadBanner();
+    void LoadBanner();  // the banner chosen for the brand
     void LayoutButtons();
     void ApplyControlFonts();
     void RelayoutCard();
@@ -91,12 +93,14 @@ private:
     void ServeValueEdits();
 
     const int m_osMajorVersion;
+    velopass::SystemProductQuery& m_query;
     Text m_brand;
     win::UniqueKey m_hMetadataKey;
     HKEY m_metadataRoot = HKEY_LOCAL_MACHINE;
     Text m_metadataKeyPath = velopass::kBrandKeyPath;
     Text m_brandValueName = velopass::kBrandValueName;
     Text m_brandValue;
+    bool m_brandValueRead = false;
     COLORREF m_titleColour = 0;  // over the brand's banner
     Text m_language;
     velopass::ScreenState m_display;
@@ -107,7 +111,7 @@ private:
     Text m_dataFolder = velopass::kDataFolder;
     bool m_dataFolderUsable = true;  // false when its expansion would not fit: no data file then
     Text m_keptDate;                 // what the next start shows: the date as the card opened, then as last saved
-    bool m_dataFileUnread = false;   // the data file was there but not to be read (held by another program, say)
+    bool m_dataFileUnread = true;    // not read yet, or there but not to be read (held by another program, say)
     Text m_iconPath = L".\\PIC\\velopass.ico";
     HICON m_hIcon = nullptr;
     win::UniqueIcon m_iconFromFile;  // m_hIcon when it came from the icon file

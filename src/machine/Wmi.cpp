@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <wbemidl.h>
 
+#include <utility>
+
 namespace velopass {
 
 namespace {
@@ -100,6 +102,37 @@ int QuerySystemProduct(SystemProduct& product)
         ReadProperties(object.get(), product);
     }
     return WmiOk;
+}
+
+SystemProductQuery::SystemProductQuery()
+{
+    // The thread that asks for the query stays in the multithreaded apartment, as it always was: what it does
+    // with COM later (a screen reader's objects, the pictures' codecs) finds the apartment it expects.
+    ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    m_thread = ::CreateThread(nullptr, 0, &SystemProductQuery::Run, this, 0, nullptr);
+    if (m_thread == nullptr)  // no thread to be had: the query waits for no one, then
+        QuerySystemProduct(m_product);
+}
+
+SystemProductQuery::~SystemProductQuery() { Answer(); }
+
+unsigned long __stdcall SystemProductQuery::Run(void* query)
+{
+    if (QuerySystemProduct(static_cast<SystemProductQuery*>(query)->m_product) != WmiComFailed)
+        ::CoUninitialize();
+    return 0;
+}
+
+const SystemProduct& SystemProductQuery::Answer()
+{
+    if (m_thread == nullptr)
+        return m_product;
+    while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    ::CloseHandle(std::exchange(m_thread, nullptr));
+    return m_product;
 }
 
 }  // namespace velopass

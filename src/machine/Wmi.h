@@ -28,4 +28,26 @@ struct SystemProduct {
 // a text holds is cut.
 int QuerySystemProduct(SystemProduct& product);
 
+// The query on a thread of its own, begun at once, in the process's
+// multithreaded apartment, so that the start-up goes on beside it. The thread
+// owns nothing but its apartment and the answer it fills; it has ended once
+// the answer is taken, and at the latest when this goes.
+class SystemProductQuery {
+public:
+    SystemProductQuery();
+    ~SystemProductQuery();
+    SystemProductQuery(const SystemProductQuery&) = delete;
+    SystemProductQuery& operator=(const SystemProductQuery&) = delete;
+
+    // Waits for the answer; meanwhile the calling thread's windows answer the
+    // messages sent to them (a log-off's, an installer's).
+    const SystemProduct& Answer();
+
+private:
+    static unsigned long __stdcall Run(void* query);
+
+    SystemProduct m_product;
+    void* m_thread = nullptr;  // none once it has ended, or when it could not start
+};
+
 }  // namespace velopass

@@ -82,7 +82,7 @@ TEST(Startup, OneCardAtATimeNoneForAGuestAndNoneWithoutGdiplus)
         ::SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         std::wstring card, shown = BoxShownBy([&] {
             velopass::StartUp({[&] { return c.claimed; }, [&] { return c.groups; }, [&] { return c.gdiplus; }},
-                              [&](const velopass::UserLanguage& language, auto&) { card = L"card " + language.code; });
+                              [&](const velopass::UserLanguage& language, auto&, auto&) { card = L"card " + language.code; });
         }) + card;  // the card read once the start-up has returned
         for (HWND below = ::GetWindow(first, GW_HWNDNEXT); below != nullptr; below = ::GetWindow(below, GW_HWNDNEXT))
             shown += below == other ? L"raised" : L"";
