@@ -286,7 +286,11 @@ void CVLPDlg::SwitchLanguage(const Text& language)
         RedrawNow(edit.GetSafeHwnd());
 }
 
-void CVLPDlg::QuerySystemProduct() { m_product = m_query.Answer(); }
+void CVLPDlg::QuerySystemProduct()
+{
+    if (const velopass::SystemProduct* answer = m_query.Answer(m_closed))
+        m_product = *answer;
+}
 
 bool CVLPDlg::ReadBrandValue()
 {

@@ -104,35 +104,58 @@ int QuerySystemProduct(SystemProduct& product)
     return WmiOk;
 }
 
-SystemProductQuery::SystemProductQuery()
+// The answer, and how many of the query and its thread still hold it: the last one lets it go.
+struct SystemProductQuery::Shared {
+    SystemProduct product;
+    long holders = 1;
+
+    void Release()
+    {
+        if (::InterlockedDecrement(&holders) == 0)
+            delete this;
+    }
+};
+
+SystemProductQuery::SystemProductQuery() : m_shared(new Shared)
 {
     // The thread that asks for the query stays in the multithreaded apartment, as it always was: what it does
     // with COM later (a screen reader's objects, the pictures' codecs) finds the apartment it expects.
     ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    m_thread = ::CreateThread(nullptr, 0, &SystemProductQuery::Run, this, 0, nullptr);
-    if (m_thread == nullptr)  // no thread to be had: the query waits for no one, then
-        QuerySystemProduct(m_product);
+    m_shared->holders = 2;
+    m_thread = ::CreateThread(nullptr, 0, &SystemProductQuery::Run, m_shared, 0, nullptr);
+    if (m_thread != nullptr)
+        return;
+    m_shared->holders = 1;  // no thread to be had: the query waits for no one, then
+    QuerySystemProduct(m_shared->product);
 }
 
-SystemProductQuery::~SystemProductQuery() { Answer(); }
-
-unsigned long __stdcall SystemProductQuery::Run(void* query)
+SystemProductQuery::~SystemProductQuery()
 {
-    if (QuerySystemProduct(static_cast<SystemProductQuery*>(query)->m_product) != WmiComFailed)
+    if (m_thread != nullptr)
+        ::CloseHandle(m_thread);
+    m_shared->Release();
+}
+
+unsigned long __stdcall SystemProductQuery::Run(void* shared)
+{
+    auto* answer = static_cast<Shared*>(shared);
+    if (QuerySystemProduct(answer->product) != WmiComFailed)
         ::CoUninitialize();
+    answer->Release();
     return 0;
 }
 
-const SystemProduct& SystemProductQuery::Answer()
+const SystemProduct* SystemProductQuery::Answer(const bool& closed)
 {
-    if (m_thread == nullptr)
-        return m_product;
-    while (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+    while (m_thread != nullptr && !closed) {
+        if (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+            ::CloseHandle(std::exchange(m_thread, nullptr));
+            break;
+        }
         MSG message;
         ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    ::CloseHandle(std::exchange(m_thread, nullptr));
-    return m_product;
+    return m_thread == nullptr ? &m_shared->product : nullptr;
 }
 
 }  // namespace velopass

@@ -30,8 +30,9 @@ int QuerySystemProduct(SystemProduct& product);
 
 // The query on a thread of its own, begun at once, in the process's
 // multithreaded apartment, so that the start-up goes on beside it. The thread
-// owns nothing but its apartment and the answer it fills; it has ended once
-// the answer is taken, and at the latest when this goes.
+// owns nothing but its apartment and the answer it fills, which it shares
+// with this alone; a card that is closed before the answer has come does not
+// wait for it, and the process's end ends the thread.
 class SystemProductQuery {
 public:
     SystemProductQuery();
@@ -40,13 +41,15 @@ public:
     SystemProductQuery& operator=(const SystemProductQuery&) = delete;
 
     // Waits for the answer; meanwhile the calling thread's windows answer the
-    // messages sent to them (a log-off's, an installer's).
-    const SystemProduct& Answer();
+    // messages sent to them (a log-off's, an installer's), which may set
+    // `closed`. Null once `closed` is set before the answer has come.
+    const SystemProduct* Answer(const bool& closed);
 
 private:
-    static unsigned long __stdcall Run(void* query);
+    struct Shared;
+    static unsigned long __stdcall Run(void* shared);
 
-    SystemProduct m_product;
+    Shared* m_shared;
     void* m_thread = nullptr;  // none once it has ended, or when it could not start
 };
 
