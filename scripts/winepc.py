@@ -108,6 +108,7 @@ class Machine:
     colours: dict = None  # the colour scheme, as HKCU\Control Panel\Colors holds it: {name: "R G B"}
     version: str = None  # the Windows version Wine reports, by its name there ("winxp": 5.1)
     full_disk: int = None  # bytes: drive C: on a full disk of that size (in the card's mount namespace)
+    wmi_delay: int = None  # ms: WMI answers that late, as after boot (a stand-in locator, bench/SlowWmi.cpp)
 
 
 class PC:
@@ -179,10 +180,16 @@ class PC:
             keys["HKEY_LOCAL_MACHINE\\" + program.kBrandKeyPath] = brand
         if m.version:
             keys[r"HKEY_CURRENT_USER\Software\Wine"] = {"Version": m.version}
+        if m.wmi_delay is not None:
+            shutil.copy2(os.path.join(BIN_DIR, "vpslowwmi.dll"), self.path(r"C:\windows"))
+            keys[r"HKEY_LOCAL_MACHINE\Software\Classes\CLSID\{4590F811-1D3A-11D0-891F-00AA004B2E24}"
+                 r"\InprocServer32"] = {"": r"C:\windows\vpslowwmi.dll"}
+            self.env["VP_WMI_DELAY_MS"] = str(m.wmi_delay)
         for key, values in keys.items():
             root, _, path = key.partition("\\")
             with open(f"{self.prefix}/{'user' if root.endswith('USER') else 'system'}.reg", "a", encoding="utf-8") as f:
-                f.write(f"\n[{reg(path)[1:-1]}]\n" + "".join(f"{reg(n)}={reg(v)}\n" for n, v in values.items()))
+                f.write(f"\n[{reg(path)[1:-1]}]\n" +  # "": the key's default value
+                        "".join(f"{reg(n) if n else '@'}={reg(v)}\n" for n, v in values.items()))
 
     def start(self, exe=CARD_DIR + r"\Velopass.exe", under=()):
         """Starts a program (the card) from outside its folder, `under` a command (strace ...) if given, its output
