@@ -28,14 +28,15 @@ void EnterProgramFolder()
 bool CVLPApp::InitInstance()
 {
     velopass::ReportLoadFailuresIn({});  // in English until the language is known
+    // Before the query's thread exists: under Wine, the first class registered loads the display driver, which
+    // waits for the loader, and the WMI provider's DLLs register classes of their own while they load.
     RegisterCardClass();
-
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
 
     EnterProgramFolder();
     velopass::StartUp({}, [](const velopass::UserLanguage& language, const velopass::CardTexts& texts,
                              velopass::SystemProductQuery& query) {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&controls);  // beside the query
         CVLPDlg card(language.code, language.osMajorVersion, texts, query);
         card.DoModal();
     });

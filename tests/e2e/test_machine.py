@@ -19,7 +19,8 @@ class SystemValues(unittest.TestCase):
                for brand in ("Zell", "Marwick")} | {r"c:\OEM\service-data\FUB.ini": ini({"FUB": {"DLR": "DLR-"}})}
         for brand, vendor, folder in (("MARWICK", "Zell Computers", "Marwick"), (1, "Zell Computers", "Zell"),
                                       ({}, "Unknown Works", "")):  # {}: the key alone; DLR without FUB
-            machine = Machine(dmi=dict(ZELL, sys_vendor=vendor), brand=brand, environment={"FUBDIR": "service-data"})
+            machine = Machine(dmi=dict(ZELL, sys_vendor=vendor), brand=brand, environment={"FUBDIR": "service-data"},
+                              wmi_delay=300 if brand == 1 else None)  # the brand waits for a slow WMI's vendor
             with self.subTest(brand=brand, vendor=vendor), Card(self, machine, BRANDED_FUB, fub) as card:
                 card.start()
                 # WMI's own values are in the reviewed states (test_presentation.py).
@@ -153,3 +154,12 @@ class SavingSafely(unittest.TestCase):
             card.inspect("dialog", IDRETRY, 5000)
             self.assertEqual(process.wait(60), 0)
             self.assertEqual(card.pc.read(DATA_FILE), with_oems("2026-03-01"))
+
+    def test_windows_closing_the_card_while_wmi_is_still_asked_ends_it_at_once(self):
+        for how in ("installer", "end-session"):
+            with self.subTest(how), Card(self, Machine(dmi=ZELL, wmi_delay=600000), None, {DATA_FILE: OEMS}) as card:
+                process = card.start(wait=False)
+                # its window made, not shown: it shows once WMI has answered, in ten minutes
+                self.assertTrue(wait_until(lambda: card.inspect("message", 0, 0, 0, check=False), 60))
+                code = process.close(how)
+                self.assertEqual((card.pc.read(DATA_FILE), code if how == "installer" else 0), (OEMS, 0))

@@ -43,7 +43,7 @@ class Painting(unittest.TestCase):
                 (96, "ar", "Marwick", {}, "winxp"), (120, "ar", "Lumiframe", {}), (120, "en", "Lumiframe", {})]:
             arabic = language == "ar"
             machine = Machine(dpi=dpi, locale="ar_SA.UTF-8" if arabic else "en_US.UTF-8", brand=brand, dmi=ZELL,
-                              version=xp[0] if xp else None)
+                              version=xp[0] if xp else None, wmi_delay=300 if dpi > 96 else None)  # WMI slow
             with self.subTest(dpi=dpi, language=language, brand=brand, banner=not files, version=xp), \
                     Card(self, machine, ARABIC if arabic else None, files) as card:
                 card.start()
