@@ -60,7 +60,7 @@ void StartUp(const StartupSystem& system, const ShowCard& showCard)
     const UserLanguage language = SelectLanguage();
     CardTexts texts;
     ReadCardTexts(kTextFilePath, language.code.c_str(), texts);
-    ReportLoadFailuresIn(texts);  // a DLL may fail before the card has read its texts
+    ReportLoadFailuresIn(texts, language.code);  // a DLL may fail before the card has read its texts
     if (system.startGdiplus())
         showCard(language, texts, query);
 }

@@ -266,7 +266,7 @@ void CVLPDlg::SwitchLanguage(const Text& language)
 {
     m_language = language;
     velopass::ReadCardTexts(m_textFilePath.c_str(), m_language.c_str(), m_texts);
-    velopass::ReportLoadFailuresIn(m_texts);
+    velopass::ReportLoadFailuresIn(m_texts, m_language.view());
     SetWindowText(m_texts.m_caption.c_str());
     ResolveScreen();
     ApplyControlFonts();

@@ -22,10 +22,10 @@ void ReadCardTexts(const wchar_t* file, const wchar_t* language, CardTexts& text
     }
 }
 
-void ReportLoadFailuresIn(const CardTexts& texts)
+void ReportLoadFailuresIn(const CardTexts& texts, std::wstring_view language)
 {
     win::SetLoadFailureTexts({texts.m_caption.c_str(), texts.m_noDllText.c_str(), texts.m_noFunctionText.c_str(),
-                              texts.m_noFunctionByNumberText.c_str()});
+                              texts.m_noFunctionByNumberText.c_str(), IsRightToLeft(language)});
 }
 
 bool IsLanguagePresent(const wchar_t* file, const LanguageCode& language)

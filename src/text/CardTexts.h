@@ -76,7 +76,7 @@ inline constexpr wchar_t kLanguageNameKey[] = L"lblLangText";
 void ReadCardTexts(const wchar_t* file, const wchar_t* language, CardTexts& texts);
 
 // From now on a system DLL or function that cannot be had is reported in these texts.
-void ReportLoadFailuresIn(const CardTexts& texts);
+void ReportLoadFailuresIn(const CardTexts& texts, std::wstring_view language = {});
 
 // A language is in the text file exactly when its section has a title.
 bool IsLanguagePresent(const wchar_t* file, const LanguageCode& language);

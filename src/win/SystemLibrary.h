@@ -73,6 +73,7 @@ struct LoadFailureTexts {
     std::wstring noDll;
     std::wstring noFunction;
     std::wstring noFunctionByNumber;  // a function imported by its ordinal, which has no name to show
+    bool rightToLeft = false;         // the texts read right to left, a DLL's Latin name among them
 };
 void SetLoadFailureTexts(LoadFailureTexts texts);
 
