@@ -254,8 +254,7 @@ SaveResult ReplaceFailure(const wchar_t* path)
     const DWORD error = ::GetLastError();
     const HANDLE probe = ::CreateFileW(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (probe != INVALID_HANDLE_VALUE)
-        ::CloseHandle(probe);
+    const win::UniqueKernelHandle owner(probe != INVALID_HANDLE_VALUE ? probe : nullptr);
     return Failed(error == ERROR_ACCESS_DENIED && probe == INVALID_HANDLE_VALUE &&
                           ::GetLastError() == ERROR_SHARING_VIOLATION
                       ? ERROR_SHARING_VIOLATION
@@ -297,9 +296,8 @@ bool ReadCardData(const wchar_t* textFile, const std::optional<Text>& dataFile, 
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         const DWORD error = ::GetLastError();
-        if (file != INVALID_HANDLE_VALUE)
-            ::CloseHandle(file);
-        else
+        const win::UniqueKernelHandle opened(file != INVALID_HANDLE_VALUE ? file : nullptr);
+        if (!opened)
             readable = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     }
     if (!dataFile || !ReadText(dataFile->c_str(), kDataSection, kDateKey, date)) {

@@ -5,8 +5,6 @@
 #include <objbase.h>
 #include <wbemidl.h>
 
-#include <utility>
-
 namespace velopass {
 
 namespace {
@@ -122,19 +120,14 @@ SystemProductQuery::SystemProductQuery() : m_shared(new Shared)
     // with COM later (a screen reader's objects, the pictures' codecs) finds the apartment it expects.
     ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     m_shared->holders = 2;
-    m_thread = ::CreateThread(nullptr, 0, &SystemProductQuery::Run, m_shared, 0, nullptr);
-    if (m_thread != nullptr)
+    m_thread.reset(::CreateThread(nullptr, 0, &SystemProductQuery::Run, m_shared, 0, nullptr));
+    if (m_thread)
         return;
     m_shared->holders = 1;  // no thread to be had: the query waits for no one, then
     QuerySystemProduct(m_shared->product);
 }
 
-SystemProductQuery::~SystemProductQuery()
-{
-    if (m_thread != nullptr)
-        ::CloseHandle(m_thread);
-    m_shared->Release();
-}
+SystemProductQuery::~SystemProductQuery() { m_shared->Release(); }
 
 unsigned long __stdcall SystemProductQuery::Run(void* shared)
 {
@@ -147,15 +140,16 @@ unsigned long __stdcall SystemProductQuery::Run(void* shared)
 
 const SystemProduct* SystemProductQuery::Answer(const bool& closed)
 {
-    while (m_thread != nullptr && !closed) {
-        if (::MsgWaitForMultipleObjects(1, &m_thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
-            ::CloseHandle(std::exchange(m_thread, nullptr));
+    while (m_thread && !closed) {
+        const HANDLE thread = m_thread.get();
+        if (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+            m_thread.reset();
             break;
         }
         MSG message;
         ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    return m_thread == nullptr ? &m_shared->product : nullptr;
+    return m_thread ? nullptr : &m_shared->product;
 }
 
 }  // namespace velopass

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "text/FixedText.h"
+#include "win/Handles.h"
 
 namespace velopass {
 
@@ -50,7 +51,7 @@ private:
     static unsigned long __stdcall Run(void* shared);
 
     Shared* m_shared;
-    void* m_thread = nullptr;  // none once it has ended, or when it could not start
+    win::UniqueKernelHandle m_thread;  // none once it has ended, or when it could not start
 };
 
 }  // namespace velopass
