@@ -19,7 +19,7 @@ target_link_libraries(velopass_win_tests PRIVATE velopass_win gtest_main ${VELOP
 
 # The scenarios' probe, and a DLL that stands in for a system DLL that a download folder might hold beside the program.
 add_executable(vpprobe tests/e2e/vpprobe.cpp)
-target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 kernel32 ntdll)
+target_link_libraries(vpprobe PRIVATE uuid oleacc ole32 oleaut32 user32 version kernel32 ntdll)
 target_compile_definitions(vpprobe PRIVATE UNICODE _UNICODE NOMINMAX)
 target_include_directories(vpprobe PRIVATE src)  # the card's class and ids, as the program has them
 add_library(vpplanted SHARED tests/e2e/vpplanted.cpp)

@@ -137,20 +137,26 @@ class Card:
         if button:
             self.inspect("dialog", button, 5000)
 
-    @contextlib.contextmanager
     def held(self, windows_path):
         """The file held open by another program, sharing nothing (a backup, a virus scanner), until the block ends."""
-        flag = os.path.join(self.pc.root, "held")
-        holder = subprocess.Popen(["wine", INSPECT, unix_to_windows(flag + ".json"), "hold", windows_path,
-                                   unix_to_windows(flag)], env=self.pc.env, stdin=subprocess.DEVNULL,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.test.assertTrue(wait_until(lambda: os.path.exists(flag) or holder.poll() is not None, 60) and
-                             os.path.exists(flag), f"{windows_path} could not be held")
+        return self.beside("hold", windows_path)
+
+    @contextlib.contextmanager
+    def beside(self, *args):
+        """vpprobe ARGS... FLAG running beside the block, from when it is ready (it makes FLAG) until FLAG goes at the
+        block's end; yields a list that then holds its answer."""
+        flag, answer = os.path.join(self.pc.root, args[0]), []
+        probe = subprocess.Popen(["wine", INSPECT, unix_to_windows(flag + ".json"), *map(str, args),
+                                  unix_to_windows(flag)], env=self.pc.env, stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.test.assertTrue(wait_until(lambda: os.path.exists(flag) or probe.poll() is not None, 60) and
+                             os.path.exists(flag), f"vpprobe {args[0]} never ready")
         try:
-            yield
+            yield answer
         finally:
             os.remove(flag)
-            holder.wait(60)
+            probe.wait(60)
+        answer.append(json.loads(Path(flag + ".json").read_text("utf-8")))
 
     def assert_menu_as_reviewed(self, name):
         """The system menu's last entry opened from the keyboard: the whole screen as reviewed."""
@@ -217,6 +223,7 @@ class Printer:
         self.settings = f"/etc/cups/cups-pdf-{os.path.basename(self.root)}.conf"
         for path, text in ((self.settings, f"Out {self.root}/out\nLog {self.root}\n"),
                            (f"{self.root}/cupsd.conf", f"Listen {self.socket}\nBrowsing No\nWebInterface No\n"
+                                                      "PageLogFormat %P|%u|%C|%{job-name}\n"  # (the name may hold |)
                                                       "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"),
                            (f"{self.root}/cups-files.conf", "".join(f"{k} {self.root}/{v}\n" for k, v in dict(
                                ServerRoot="etc", RequestRoot="spool", CacheDir="cache", StateDir="state", TempDir="tmp",
@@ -242,6 +249,13 @@ class Printer:
 
     def pages(self):
         return {str(pdf) for pdf in Path(self.root, "out").glob("*.pdf")}
+
+    def queue(self):
+        """The jobs printed, as the scheduler accounts for them: (name, owner, pages) each."""
+        log = Path(self.root, "page_log")
+        lines = log.read_text("utf-8").splitlines() if log.exists() else []
+        return [(name, owner, pages) for kind, owner, pages, name in (line.split("|", 3) for line in lines)
+                if kind == "total"]
 
     def jobs(self, which="all"):
         """The jobs the scheduler has taken ("all", printed or not) or holds ("not-completed"); a failing lpstat

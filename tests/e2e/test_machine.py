@@ -3,8 +3,8 @@ import os
 import shutil
 import unittest
 
-from harness import (DATA_FILE, DATA_ON_C, SHIPPED, ZELL, Card, Link, Machine, ini_bytes as ini, program, quiet,
-                     wait_until)
+from harness import (CARD_DIR, DATA_FILE, DATA_ON_C, SHIPPED, ZELL, Card, Link, Machine, ini_bytes as ini, pictures,
+                     program, quiet, wait_until)
 
 DATE, FUB, DLR, PRINT = program.IDC_DATE_OF_PURCHASE, program.IDC_FUB, program.IDC_DLR, program.IDC_PRINT
 REG_TEXT = {"common": {"RegIniFile": r"%SystemDrive%\OEM\%brand%reg.ini"}}  # the date when the data file has none
@@ -13,16 +13,29 @@ REG_FILE = {r"c:\OEM\reg.ini": ini({"DATA": {"DOP": "2025-01-31"}})}
 BRANDED_FUB = {"common": {"FUBIniFile": r"c:\OEM\%FUBDIR%\%brand%\FUB.ini"}}
 
 
+# The icon file, a garbled one (the program's own icon serves) or another one (red for blue): the icon the window has.
+ICON, SHIPPED_ICON = CARD_DIR + r"\PIC\velopass.ico", b"".join(pictures.icon_image(32))
+RED = (lambda picture: picture.replace(b"\xb0\x5a\x1e\xff", b"\x1e\x5a\xb0\xff"))  # noqa: E731
+
+
 class SystemValues(unittest.TestCase):
-    def test_the_brand_names_the_fub_folder(self):
+    def test_the_brand_names_the_fub_folder_and_the_window_its_icon(self):
         fub = {rf"c:\OEM\service-data\{brand}\FUB.ini": ini({"FUB": {"FUB": f"FUB-{brand}", "DLR": f"DLR-{brand}"}})
                for brand in ("Zell", "Marwick")} | {r"c:\OEM\service-data\FUB.ini": ini({"FUB": {"DLR": "DLR-"}})}
-        for brand, vendor, folder in (("MARWICK", "Zell Computers", "Marwick"), (1, "Zell Computers", "Zell"),
-                                      ({}, "Unknown Works", "")):  # {}: the key alone; DLR without FUB
+        for brand, vendor, folder, icon in (("MARWICK", "Zell Computers", "Marwick", {}),
+                                            (1, "Zell Computers", "Zell", {ICON: RED(pictures.icon())}),
+                                            ({}, "Unknown Works", "", {ICON: b"\0" * 766})):  # {}: the key alone
             machine = Machine(dmi=dict(ZELL, sys_vendor=vendor), brand=brand, environment={"FUBDIR": "service-data"},
                               wmi_delay=300 if brand == 1 else None)  # the brand waits for a slow WMI's vendor
-            with self.subTest(brand=brand, vendor=vendor), Card(self, machine, BRANDED_FUB, fub) as card:
+            with self.subTest(brand=brand, vendor=vendor), Card(self, machine, BRANDED_FUB, fub | icon) as card:
                 card.start()
+                # Alt+Tab's and the taskbar's icon, the file's 32-pixel image; no small one of its own (the caption
+                # shrinks the big one, as the reviewed pictures show), none of the class
+                card.inspect("hooked", 0x8002, 0, 0)  # WM_APP + 2: written by the card's thread
+                icons = [card.pc.read(rf"c:\OEM\icon{i}.bgra") for i in range(5)]
+                self.assertEqual([icon and icon[:8] for icon in icons], [bytes([32, 0, 0, 0] * 2), None,
+                                                                         bytes([16, 0, 0, 0] * 2), None, None])
+                self.assertEqual(icons[0][8:], RED(SHIPPED_ICON) if brand == 1 else SHIPPED_ICON)
                 # WMI's own values are in the reviewed states (test_presentation.py).
                 self.assertEqual([card.texts()[i] for i in (FUB, DLR)], [folder and f"FUB-{folder}", f"DLR-{folder}"])
                 card.inspect("clipboard", "empty")
@@ -37,6 +50,7 @@ class SystemValues(unittest.TestCase):
 ORIGINAL, CJK_DATE, OLD = ini({"data": {"DOP": "2024-02-29"}}), "二〇二六年三月一日", b"[data]\r\nDOP=old\r\n"
 CJK_SAVED = ini({"data": {"DOP": CJK_DATE}})
 IDCANCEL, IDRETRY = 2, 4  # a message box's buttons
+RETRY_WARNING, RIGHT_TO_LEFT = 0x35, 0x180000  # its types: MB_RETRYCANCEL | MB_ICONWARNING, MB_RTLREADING | MB_RIGHT
 # (how the card is closed, files, what becomes immutable, what is typed, the data file's bytes then or what stands at
 #  its folder, whether c:\OEM and c:\OEM\Velopass are hidden (each level the card makes is), the reviewed question
 #  about a date that could not be saved, answered with Cancel)
@@ -132,9 +146,10 @@ class SavingSafely(unittest.TestCase):
         with Card(self, Machine(dmi=ZELL, full_disk=64 << 10), None, {DATA_FILE: old}) as card:
             process = card.start()
             card.type(DATE, "2026-03-01 x")
-            card.press(program.IDC_CLOSE, "space")
-            card.answer("save-failed-disk-full", IDCANCEL)
-            self.assertEqual(process.wait(60), 0)
+            with card.beside("watch", 0) as box:
+                card.press(program.IDC_CLOSE, "space")
+                card.answer("save-failed-disk-full", IDCANCEL)
+            self.assertEqual((box, process.wait(60)), ([["Velopass", RETRY_WARNING]], 0))
             self.assertEqual(card.pc.read(DATA_FILE), old)
             self.assertIsNone(card.pc.read(NEW_DATA))
 
@@ -145,12 +160,13 @@ class SavingSafely(unittest.TestCase):
             self.assertEqual((card.texts()[DATE], process.close()), ("", 0))
             self.assertEqual(card.pc.read(DATA_FILE), OEMS, "not overwritten by the date it could not read")
             process = card.start()
-            with card.held(DATA_FILE):
+            with card.held(DATA_FILE), card.beside("watch", 0) as box:
                 card.type(DATE, "2026-03-01")
                 card.press(PRINT, "escape")  # saved as the focus leaves, were it free
                 card.press(program.IDC_CLOSE, "space")
                 card.answer("save-failed-in-use-ar")
                 self.assertEqual(card.pc.read(DATA_FILE), OEMS)
+            self.assertEqual(box, [["Velopass", RETRY_WARNING | RIGHT_TO_LEFT]])
             card.inspect("dialog", IDRETRY, 5000)
             self.assertEqual(process.wait(60), 0)
             self.assertEqual(card.pc.read(DATA_FILE), with_oems("2026-03-01"))

@@ -15,6 +15,8 @@ import make_packages  # (packaging/, on the harness's path)
 from harness import Card, Machine, program as ids, unix_to_windows
 
 OEM_LIST = "en/ar/" + "xx/" * 90 + "."  # an OEM's language list, longer than an installer property's first ask
+ARP = ("DisplayName", "DisplayVersion", "Publisher", "Version", "VersionMajor", "VersionMinor", "Language",
+       "InstallLocation", "NoModify")  # what Wine's msi writes of the uninstall entry, but for dates and the source
 SHOWN = (ids.IDC_DATE_OF_PURCHASE, ids.IDC_FUB, ids.IDC_DLR, ids.IDC_CLOSE)  # what an install's settings change
 FILES = ["Velopass.exe", "Velopass.ini", r"PIC\velopass.ico"] + [
     rf"PIC\{brand}_Banner{n}.bmp" for brand in harness.pictures.BRANDS for n in ("", "1", "2")]
@@ -62,6 +64,17 @@ def setUpModule():
                                                "Action = 'IgnoreGivenSettings'"])):
         shutil.copytree(os.path.join(WORK, "1.0.1"), os.path.join(WORK, out))
         tool("msibuild", path(out, "1.0.1", "msi"), *(arg for query in queries for arg in ("-q", query)), check=True)
+
+
+def apps_and_features(card, folder):
+    """The uninstall entry of the product installed from FOLDER, as Apps and features and deployment tools read it:
+    its texts unescaped, its numbers as numbers."""
+    code, out = Path(WORK, folder, "PRODUCTCODE").read_text().split()[0], card.pc.path(r"c:\entry.reg")
+    key = rf"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\{code}"
+    harness.quiet(["wine", "reg", "export", key, r"c:\entry.reg", "/y", "/reg:64"], card.pc.env)
+    found = re.findall(r'^"(\w+)"=(?:"(.*)"|dword:(\w+))\r?$', Path(out).read_text("utf-16"), re.M)
+    os.remove(out)
+    return {name: int(number, 16) if number else re.sub(r"\\(.)", r"\1", text) for name, text, number in found}
 
 
 def path(folder, version, kind):
@@ -128,7 +141,7 @@ class Packages(unittest.TestCase):
             ("Service", "FUB", [("FUB", "FUB-7"), ("DLR", "Dealer One")]),
             ("Hand", "FUB", [("FUB", "FUB-8"), ("DLR", "Dealer Two")]),
             ("Register", "DATA", [("DOP", "2026-03-01")]), ("Later", "DATA", [("DOP", "2026-04-02")]))}
-        folder = r"C:\Tools\Velopass"  # not the usual one: every later run keeps it
+        folder, installed = r"C:\Tools\Velopass", None  # not the usual folder: every later run keeps it
         with Card(self, Machine(brand="Marwick"), files=oem) as card:
             before, text_file = set(card.pc.snapshot()), Path(card.pc.path(rf"{folder}\Velopass.ini"))
             # A hand edit of the installed text file (None: the file deleted), then msiexec (its exit code); the
@@ -158,6 +171,17 @@ class Packages(unittest.TestCase):
                     msi = unix_to_windows(path(package, "1.0.0" if package == "1.0.0" else "1.0.1", "msi"))
                     self.assertEqual(harness.quiet(["wine", "msiexec", verb, msi, *given, "/qn"], card.pc.env, 300,
                                                    check=False), exit_code % 256)  # Wine's: the low byte
+                    # Apps and features: the version installed (a failed upgrade leaves the old one's entry whole)
+                    installed = package if exit_code == 0 else installed
+                    entry = apps_and_features(card, installed)
+                    number = 0 if installed == "1.0.0" else 1
+                    self.assertEqual({name: entry.get(name) for name in ARP}, dict(zip(ARP, (
+                        "Velopass", f"1.0.{number}", "Zell", 0x1000000 + number, 1, 0, 1033, folder + "\\", 1))))
+                    # One shortcut in the Start menu (Wine's msi makes it the user's), to the program in its folder
+                    shortcuts = [p for p in card.pc.snapshot() if p.endswith(".lnk")]
+                    self.assertRegex(" ".join(shortcuts), r"^[\w/]+/Start Menu/Programs/Velopass.lnk$")
+                    self.assertEqual(card.inspect("shortcut", "c:\\" + shortcuts[0].replace("/", "\\")), [
+                        rf"{folder}\Velopass.exe", folder + "\\", "", 0, "This PC's identity card"])  # its icon
                     process = card.start(exe=rf"{folder}\Velopass.exe")
                     texts = card.texts()
                     self.assertEqual(process.close(), 0)

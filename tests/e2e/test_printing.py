@@ -1,5 +1,6 @@
 """The card printed on a real CUPS printer writing PDF files (cups-pdf), each page compared whole with its reviewed
 picture. Wine 8 prints at 300 DPI whatever the PPD says (its default DEVMODE is 300 x 300): one queue serves."""
+import getpass
 import os
 import unittest
 
@@ -7,6 +8,7 @@ import harness
 from harness import ARABIC, DATA_FILE, Card, Machine, Printer, ini_bytes, program
 
 PRINT, DATE = program.IDC_PRINT, program.IDC_DATE_OF_PURCHASE
+USER = getpass.getuser()  # a job's owner: who printed
 PROPERTIES = 0x401  # the Print dialog's Properties button
 GONE = {r"C:\Velopass\PIC\Zell_Banner.bmp": None}  # Zell's banner taken away
 FUB = {r"c:\OEM\FUB.ini": ini_bytes({"FUB": {"FUB": "FUB-7731", "DLR": "DLR Nordhafen"}})}  # all seven values filled
@@ -57,9 +59,10 @@ class Printing(unittest.TestCase):
                 for button in (2, 1) if name == "no banner" else (1,):  # Print, its dialog answered (IDCANCEL, IDOK)
                     card.inspect("click", PRINT)  # and after IDOK Print again while the page spools, as clicked
                     card.inspect("dialog", button, 30000, 1, *then * (button == 1))
-                harness.wait_until(lambda: printer.pages() and not printer.jobs("not-completed"), timeout=60)
+                harness.wait_until(lambda: printer.queue() and not printer.jobs("not-completed"), timeout=60)
                 pages = printer.pages()  # every PDF printed, once no job waits or prints
-                self.assertEqual((len(pages), len(printer.jobs())), (1, 1), "one page, one job: a Cancel sends none")
+                self.assertEqual((len(pages), len(printer.jobs()), printer.queue()), (1, 1, [("Velopass", USER, "1")]),
+                                 "one page, one job, as the queue names it: a Cancel sends none")
                 picture = os.path.join(harness.SCREENSHOTS, "printed-" + name.replace(",", "").replace(" ", "-"))
                 harness.quiet(["pdftoppm", "-r", "300", "-singlefile", "-png", pages.pop(), picture], os.environ)
                 harness.assert_as_reviewed(self, os.path.basename(picture), picture + ".png")

@@ -1,5 +1,6 @@
 """The card as downloaded: the DLLs it lets in, copying (Ctrl+C, the window menu), the names screen readers hear."""
 import os
+import re
 import shutil
 import unittest
 from pathlib import Path
@@ -19,6 +20,7 @@ PRINT, DATE, CLOSE = program.IDC_PRINT, program.IDC_DATE_OF_PURCHASE, program.ID
 ENGLISH = ["Product name", "Serial number", "SNID", "Part number", "Date of purchase", "FUB", "DLR"]
 GERMAN = ["Produktname", "Seriennummer", "SNID", "Teilenummer", "Kaufdatum", "FUB", "DLR"]
 MENU_COPY = ["alt+space", "end", "up", "enter"]  # the window menu's Copy, just above its language entry
+VERSION = re.search(r"project\(Velopass VERSION ([\d.]+)", Path(harness.ROOT, "CMakeLists.txt").read_text())[1] + ".0"
 
 
 def unrestricted(card, function=b"SetDefaultDllDirectories"):
@@ -62,6 +64,12 @@ class DownloadedCard(unittest.TestCase):
                     self.assertEqual(card.inspect("clipboard"), copied)
                 self.assertEqual(process.close(), 0)
                 self.assertEqual(ran(), [])
+                # What Explorer shows of the program: every number and text of its version, in US English, Unicode.
+                self.assertEqual(card.inspect("version", rf"{CARD_DIR}\Velopass.exe"), {  # as Explorer shows it
+                    "": f"1, {VERSION}, {VERSION}, 040904b0", "CompanyName": "Zell", "FileVersion": VERSION,
+                    "FileDescription": "Velopass: this PC's identity card", "InternalName": "Velopass",
+                    "LegalCopyright": "Copyright (C) 2026 Zell", "OriginalFilename": "Velopass.exe",
+                    "ProductName": "Velopass", "ProductVersion": VERSION})  # an application, US English, Unicode
                 # A program beside them that takes its DLLs from the usual search runs them (vpprobe: user32's own).
                 shutil.copy(harness.INSPECT, card.pc.path(CARD_DIR))
                 harness.quiet(["wine", rf"{CARD_DIR}\vpprobe.exe"], dict(card.pc.env, **native_first), check=False)
@@ -73,14 +81,18 @@ class DownloadedCard(unittest.TestCase):
         # restriction. The card neither crashes nor searches for it by name. Then the DLL without the function.
         native_only = {"WINEDLLOVERRIDES": f"{harness.BASE_ENV['WINEDLLOVERRIDES']};comdlg32=n"}
         planted = {rf"{CARD_DIR}\comdlg32.dll": Path(harness.BIN_DIR, "vpplanted.dll").read_bytes()}
-        for environment, files, function, exit_code in ((native_only, planted, b"SetDefaultDllDirectories", 126),
-                                                        ({}, {}, b"PrintDlgW", 127)):  # ERROR_PROC_NOT_FOUND
-            with self.subTest(exit_code), Card(self, Machine(environment=environment), files=files) as card:
+        # The box: MB_OK | MB_ICONERROR | MB_TASKMODAL, read from right to left in Arabic.
+        for environment, files, function, exit_code, locale, box in (
+                (native_only, planted, b"SetDefaultDllDirectories", 126, "en_US.UTF-8", 0x2010),
+                ({}, {}, b"PrintDlgW", 127, "ar_EG.UTF-8", 0x182010)):  # ERROR_PROC_NOT_FOUND
+            with self.subTest(exit_code), Card(self, Machine(environment=environment, locale=locale), SHIPPED,
+                                               files) as card:
                 process = card.start(exe=unrestricted(card, function))
                 card.type(DATE, "2026-05-05")
-                card.inspect("click", PRINT)
-                self.assertEqual(card.inspect("dialog", 1, 30000), "Velopass", "no message over the card")
-                self.assertEqual(process.wait(60), exit_code, "not ended as ERROR_MOD_NOT_FOUND or _PROC_")
+                with card.beside("watch", 1) as shown:  # OK
+                    card.inspect("click", PRINT)
+                    self.assertEqual(process.wait(60), exit_code, "not ended as ERROR_MOD_NOT_FOUND or _PROC_")
+                self.assertEqual(shown, [["Velopass", box]], "no message over the card")
                 self.assertEqual(card.pc.read(DATA_FILE), ini_bytes({"data": {"DOP": "2026-05-05"}}))
                 self.assertFalse(os.path.exists(card.pc.path(rf"{CARD_DIR}\comdlg32.dll.ran")), "searched for by name")
 

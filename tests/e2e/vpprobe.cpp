@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <oleacc.h>
+#include <shlobj.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -163,6 +164,77 @@ std::string CardJson(HWND card, bool accessible)
     return out + "]}";
 }
 
+// The topmost visible dialog at least DEPTH owners above the card, or none.
+HWND DialogOver(HWND card, long depth)
+{
+    for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        long above = 0;
+        HWND owner = w;
+        for (; owner != nullptr && owner != card; owner = ::GetWindow(owner, GW_OWNER))
+            ++above;
+        if (owner == card && above >= depth && ::IsWindowVisible(w) && ClassOf(w) == win::kDialogClass)
+            return w;
+    }
+    return nullptr;
+}
+
+HHOOK HookCard(HWND card)
+{
+    const HMODULE dll = ::LoadLibraryW(L"vphook.dll");  // beside the probe
+    const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(dll, "CardHook")));
+    return ::SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, ::GetWindowThreadProcessId(card, nullptr));
+}
+
+// What Explorer shows of a program file: its type, version numbers and language, then the texts in that language.
+std::optional<std::string> VersionOf(const wchar_t* path)
+{
+    std::vector<char> data(::GetFileVersionInfoSizeW(path, nullptr));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    WORD* language = nullptr;
+    UINT size = 0;
+    if (data.empty() || !::GetFileVersionInfoW(path, 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &size) ||
+        !::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&language), &size))
+        return std::nullopt;
+    wchar_t text[256];
+    const DWORD parts[] = {fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                           fixed->dwProductVersionLS};
+    std::swprintf(text, 256, L"%u, %u.%u.%u.%u, %u.%u.%u.%u, %04x%04x", fixed->dwFileType, HIWORD(parts[0]),
+                  LOWORD(parts[0]), HIWORD(parts[1]), LOWORD(parts[1]), HIWORD(parts[2]), LOWORD(parts[2]),
+                  HIWORD(parts[3]), LOWORD(parts[3]), language[0], language[1]);
+    std::string out = "{\"\": " + Quote(text);
+    for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName", L"LegalCopyright",
+                                L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+        wchar_t key[64], *value = nullptr;
+        std::swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\%ls", language[0], language[1], name);
+        if (::VerQueryValueW(data.data(), key, reinterpret_cast<void**>(&value), &size))
+            out += ", " + Quote(name) + ": " + Quote(value);
+    }
+    return out + "}";
+}
+
+// What Explorer and the Start menu take from a shortcut: target, working folder, icon (file, index), description.
+std::optional<std::string> ShortcutOf(const wchar_t* path)
+{
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {}, icon[MAX_PATH] = {}, description[1024] = {};
+    int index = 0;
+    const bool read = SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                                   reinterpret_cast<void**>(&link))) &&
+                      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                      SUCCEEDED(file->Load(path, STGM_READ)) &&
+                      SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+                      SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH)) &&
+                      SUCCEEDED(link->GetIconLocation(icon, MAX_PATH, &index)) &&
+                      SUCCEEDED(link->GetDescription(description, 1024));
+    if (read)  // (the process ends next)
+        return "[" + Quote(target) + ", " + Quote(folder) + ", " + Quote(icon) + ", " + Number(index) + ", " +
+               Quote(description) + "]";
+    return std::nullopt;
+}
+
 // One command; its JSON answer, or nothing when it failed.
 std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** argv)
 {
@@ -185,6 +257,10 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         ::CloseClipboard();
         return text;
     }
+    if (command == L"version" && argc > 3)  // version WINDOWS-PATH
+        return VersionOf(argv[3]);
+    if (command == L"shortcut" && argc > 3)  // shortcut WINDOWS-PATH
+        return ShortcutOf(argv[3]);
     if (command == L"attributes")  // attributes WINDOWS-PATH
         return Number(static_cast<LONG>(::GetFileAttributesW(argc > 3 ? argv[3] : L"")));
     if (command == L"hold" && argc > 4) {  // hold WINDOWS-PATH FLAG: held unshared, as a backup may, until FLAG is gone
@@ -269,21 +345,14 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
         // one shows within the time-out, and then a message THEN (0: none) posted to the card, to arrive as soon as
         // the dialog has done (-THEN: to its thread, without a window). The answer: its caption.
         for (long waited = 0; waited <= number(4); waited += 100, ::Sleep(100)) {
-            for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
-                long above = 0;
-                HWND owner = w;
-                for (; owner != nullptr && owner != card; owner = ::GetWindow(owner, GW_OWNER))
-                    ++above;
-                if (owner == card && above >= std::max(1L, number(5)) && ::IsWindowVisible(w) &&
-                    ClassOf(w) == win::kDialogClass) {
-                    const std::string caption = Quote(TextOf(w));
-                    ::PostMessageW(::GetDlgItem(w, static_cast<int>(number(3))), BM_CLICK, 0, 0);
-                    if (number(6) > 0)
-                        ::PostMessageW(card, static_cast<UINT>(number(6)), static_cast<WPARAM>(number(7)), 0);
-                    else if (number(6) < 0)
-                        ::PostThreadMessageW(::GetWindowThreadProcessId(card, nullptr), -number(6), number(7), 0);
-                    return caption;
-                }
+            if (const HWND w = DialogOver(card, std::max(1L, number(5)))) {
+                const std::string caption = Quote(TextOf(w));
+                ::PostMessageW(::GetDlgItem(w, static_cast<int>(number(3))), BM_CLICK, 0, 0);
+                if (number(6) > 0)
+                    ::PostMessageW(card, static_cast<UINT>(number(6)), static_cast<WPARAM>(number(7)), 0);
+                else if (number(6) < 0)
+                    ::PostThreadMessageW(::GetWindowThreadProcessId(card, nullptr), -number(6), number(7), 0);
+                return caption;
             }
         }
         return std::nullopt;
@@ -294,14 +363,28 @@ std::optional<std::string> Run(const std::wstring& command, int argc, wchar_t** 
             ::UpdateWindow(card);
         }
     } else if (command == L"hooked") {  // hooked (MESSAGE WPARAM LPARAM)...: sent with vphook.dll in the card's thread
-        const HMODULE dll = ::LoadLibraryW(L"vphook.dll");  // beside the probe
-        const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(::GetProcAddress(dll, "CardHook")));
-        const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, ::GetWindowThreadProcessId(card, nullptr));
+        const HHOOK hook = HookCard(card);
         if (hook == nullptr)
             return std::nullopt;
         for (int i = 3; i + 2 < argc; i += 3)
             send(card, static_cast<UINT>(number(i)), static_cast<WPARAM>(number(i + 1)), number(i + 2));
         ::UnhookWindowsHookEx(hook);
+    } else if (command == L"watch" && argc > 4) {
+        // watch BUTTON FLAG: the next message box over the card, from when FLAG is made until it goes, then its
+        // BUTTON (0: none) pressed. The answer: its caption and the type it was asked for (MB_*), as a hook in the
+        // card's thread sees it: Wine draws no reading order.
+        const HHOOK hook = HookCard(card);
+        ::CloseHandle(::CreateFileW(argv[4], GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        HWND box = nullptr;
+        while (::GetFileAttributesW(argv[4]) != INVALID_FILE_ATTRIBUTES && !::GetPropW(box, L"BoxType"))
+            box = (::Sleep(50), DialogOver(card, 1));
+        ::UnhookWindowsHookEx(hook);
+        if (box == nullptr)
+            return std::nullopt;
+        const std::string answer = "[" + Quote(TextOf(box)) + ", " +
+                                   Number(reinterpret_cast<ULONG_PTR>(::GetPropW(box, L"BoxType"))) + "]";
+        ::PostMessageW(::GetDlgItem(box, static_cast<int>(number(3))), BM_CLICK, 0, 0);
+        return answer;
     } else if (command == L"displayloop") {  // displayloop COUNT W1 H1 W2 H2: the display changes to and fro
         for (long i = 0; i < number(3); ++i) {
             DEVMODEW mode{};
