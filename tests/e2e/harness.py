@@ -117,7 +117,10 @@ class Card:
         return {c["id"]: c["text"] for c in self.dump()["controls"]}
 
     def assert_as_reviewed(self, name):
-        window = self.dump(accessible=True)
+        # Wine moves, focuses and names in its own time too: the state as well is taken until it is the reference's.
+        kept = Path(REFERENCES, name + ".json")
+        window = wait_until(lambda: (w := self.dump(accessible=True)) and (
+            not kept.exists() or state_text(w) == kept.read_text("utf-8")) and w, timeout=30) or self.dump(True)
         assert_as_reviewed(self.test, name, self.screenshot(name, window), window)
 
     def press(self, control_id, *keys):
@@ -176,7 +179,7 @@ class Card:
             quiet(["import", "-display", self.pc.display, "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
                    path], self.pc.env, 60)
             return not os.path.exists(reference) or differing_pixels(path, reference) == 0
-        wait_until(shown, timeout=10)
+        wait_until(shown, timeout=30)
         return path
 
 
