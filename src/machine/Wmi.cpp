@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <wbemidl.h>
 
+#include <memory>
+
 namespace velopass {
 
 namespace {
@@ -102,39 +104,25 @@ int QuerySystemProduct(SystemProduct& product)
     return WmiOk;
 }
 
-// The answer, and how many of the query and its thread still hold it: the last one lets it go.
-struct SystemProductQuery::Shared {
-    SystemProduct product;
-    long holders = 1;
-
-    void Release()
-    {
-        if (::InterlockedDecrement(&holders) == 0)
-            delete this;
-    }
-};
-
-SystemProductQuery::SystemProductQuery() : m_shared(new Shared)
+SystemProductQuery::SystemProductQuery() : m_product(std::make_shared<SystemProduct>())
 {
     // The thread that asks for the query stays in the multithreaded apartment, as it always was: what it does
     // with COM later (a screen reader's objects, the pictures' codecs) finds the apartment it expects.
     ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    m_shared->holders = 2;
-    m_thread.reset(::CreateThread(nullptr, 0, &SystemProductQuery::Run, m_shared, 0, nullptr));
-    if (m_thread)
+    auto held = std::make_unique<std::shared_ptr<SystemProduct>>(m_product);  // the thread's hold on the answer
+    m_thread.reset(::CreateThread(nullptr, 0, &SystemProductQuery::Run, held.get(), 0, nullptr));
+    if (m_thread) {
+        held.release();  // the thread's own now
         return;
-    m_shared->holders = 1;  // no thread to be had: the query waits for no one, then
-    QuerySystemProduct(m_shared->product);
+    }
+    QuerySystemProduct(*m_product);  // no thread to be had: the query waits for no one, then
 }
 
-SystemProductQuery::~SystemProductQuery() { m_shared->Release(); }
-
-unsigned long __stdcall SystemProductQuery::Run(void* shared)
+unsigned long __stdcall SystemProductQuery::Run(void* held)
 {
-    auto* answer = static_cast<Shared*>(shared);
-    if (QuerySystemProduct(answer->product) != WmiComFailed)
+    const std::unique_ptr<std::shared_ptr<SystemProduct>> answer(static_cast<std::shared_ptr<SystemProduct>*>(held));
+    if (QuerySystemProduct(**answer) != WmiComFailed)
         ::CoUninitialize();
-    answer->Release();
     return 0;
 }
 
@@ -149,7 +137,7 @@ const SystemProduct* SystemProductQuery::Answer(const bool& closed)
         MSG message;
         ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    return m_thread ? nullptr : &m_shared->product;
+    return m_thread ? nullptr : m_product.get();
 }
 
 }  // namespace velopass

@@ -4,6 +4,8 @@
 #include "text/FixedText.h"
 #include "win/Handles.h"
 
+#include <memory>
+
 namespace velopass {
 
 // Where the query stopped; the card does not look at it.
@@ -37,7 +39,6 @@ int QuerySystemProduct(SystemProduct& product);
 class SystemProductQuery {
 public:
     SystemProductQuery();
-    ~SystemProductQuery();
     SystemProductQuery(const SystemProductQuery&) = delete;
     SystemProductQuery& operator=(const SystemProductQuery&) = delete;
 
@@ -47,10 +48,9 @@ public:
     const SystemProduct* Answer(const bool& closed);
 
 private:
-    struct Shared;
-    static unsigned long __stdcall Run(void* shared);
+    static unsigned long __stdcall Run(void* held);
 
-    Shared* m_shared;
+    std::shared_ptr<SystemProduct> m_product;  // the answer, which the thread holds too until it ends
     win::UniqueKernelHandle m_thread;  // none once it has ended, or when it could not start
 };
 
