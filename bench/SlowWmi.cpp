@@ -17,7 +17,9 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
     std::wcscat(path, L"\\wbem\\wbemprox.dll");
     const HMODULE wine = ::LoadLibraryW(path);
     using GetClassObject = HRESULT(__stdcall*)(REFCLSID, REFIID, void**);
-    const auto get = wine ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(::GetProcAddress(wine, "DllGetClassObject"))) : nullptr;
+    const auto get = wine ? reinterpret_cast<GetClassObject>(
+                                reinterpret_cast<void*>(::GetProcAddress(wine, "DllGetClassObject")))
+                          : nullptr;
     return get ? get(clsid, iid, object) : CLASS_E_CLASSNOTAVAILABLE;
 }
 

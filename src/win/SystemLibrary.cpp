@@ -104,8 +104,8 @@ namespace {
         WIN_FUNCTION(dll, , MessageBoxW);
     } user32;
     if (user32.MessageBoxW)
-        user32.MessageBoxW(rescue.window, text.c_str(), texts.caption.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL |
-                                                                      (texts.rightToLeft ? MB_RTLREADING | MB_RIGHT : 0));
+        user32.MessageBoxW(rescue.window, text.c_str(), texts.caption.c_str(),
+                           MB_OK | MB_ICONERROR | MB_TASKMODAL | (texts.rightToLeft ? MB_RTLREADING | MB_RIGHT : 0));
     ::ExitProcess(info.hmodCur == nullptr ? ERROR_MOD_NOT_FOUND : ERROR_PROC_NOT_FOUND);
 }
 
